@@ -1,0 +1,21 @@
+# Registers one test binary per area: every .cpp of the given folder goes into it.
+# OWN_MAIN: the folder brings its own main() (e.g. to create a QApplication).
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+function(accise_add_test_binary name folder)
+  cmake_parse_arguments(ARG "OWN_MAIN" "" "LIBS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${folder}/*.cpp)
+  add_executable(${name} ${sources})
+  if(ARG_OWN_MAIN)
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest)
+  else()
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+  endif()
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  target_compile_definitions(${name} PRIVATE
+    ACCISE_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+    ACCISE_BINARY_DIR="${CMAKE_BINARY_DIR}")
+  accise_warnings(${name})
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 600)
+endfunction()

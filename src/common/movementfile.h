@@ -1,0 +1,56 @@
+#pragma once
+// The writers of movement record files (register files, initial stocks, duty
+// records): the record append with numbering and register order, the record
+// delete, the insertion at a position and the correction of a sent record.
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/movement.h"
+#include "common/prompt.h"
+
+namespace accise {
+
+namespace fs = std::filesystem;
+
+struct AppendResult {
+    std::int32_t NUMREC = 0;
+    std::int32_t NUMOPE = 0;
+    std::size_t position = 0; // index the record was written at
+    bool replaced = false;    // it took the place of an unsent record of the same period
+};
+
+// Adds a record under the file's lock: numbers it when its NUMREC is 0, then writes
+// it in register order or over the unsent record it replaces. `alcopp` selects the
+// placing rules of duty records kept by day (registered consignee).
+AppendResult appendMovement(const fs::path& file, Movement record, bool alcopp, Prompt& prompt);
+
+// Removes the first record whose NUMREC equals `numrec`, under the file's lock.
+// False when there is none (the file is left as it was).
+bool deleteMovement(const fs::path& file, std::int32_t numrec, Prompt& prompt);
+
+// Writes the record at `position` and moves the following records one place down.
+// The caller already holds the file's lock.
+void insertMovementAt(const fs::path& file, std::size_t position, const Movement& record);
+
+// All records of a file, as stored (texts padded). A missing file reads as empty.
+std::vector<Movement> readMovements(const fs::path& file);
+
+enum class CorrectionOutcome { Done, NotFound, NotSent, NotCorrectable };
+
+struct CorrectionResult {
+    CorrectionOutcome outcome = CorrectionOutcome::NotFound;
+    std::int32_t cancellationNUMREC = 0;
+    std::int32_t replacementNUMREC = 0; // 0 when the correction only cancels
+};
+
+// Corrects the sent record `numrec` under one lock: the record becomes superseded
+// ("C"), a cancellation record carrying `note` follows it and, when `replacement`
+// is given, the replacement record ("R") follows that. The replacement keeps the
+// NUMOPE the caller gave it. Only an active, sent insertion can be corrected.
+CorrectionResult correctMovement(const fs::path& file, std::int32_t numrec, const std::string& note,
+                                 const std::optional<Movement>& replacement, Prompt& prompt);
+
+} // namespace accise

@@ -1,0 +1,65 @@
+#include "common/recordops.h"
+
+#include <cstring>
+
+#include "common/binary.h"
+#include "common/lock.h"
+#include "common/recordfile.h"
+
+namespace accise {
+
+std::int32_t recordNumberOf(std::string_view record) { return binary::getInt32(record.data()); }
+void setRecordNumber(std::string& record, std::int32_t number) { binary::putInt32(record.data(), number); }
+
+KeyCompare textKeyAt(std::size_t offset, std::size_t width) {
+    return [offset, width](std::string_view a, std::string_view b) {
+        // Compare the whole stored field (length byte excluded): both sides are padded.
+        return std::memcmp(a.data() + offset + 1, b.data() + offset + 1, width);
+    };
+}
+
+std::int32_t orderedInsert(const fs::path& file, std::size_t recordSize, std::string record,
+                           const KeyCompare& compare, Prompt& prompt) {
+    FileLock lock(file, prompt);
+    const RecordBlock block = readRecords(file, recordSize);
+    requireWholeRecords(file, block);
+    if (recordNumberOf(record) == 0) {
+        std::int32_t highest = 0;
+        for (std::size_t i = 0; i < block.count(); ++i) highest = std::max(highest, recordNumberOf(block.at(i)));
+        setRecordNumber(record, highest + 1);
+    }
+    std::size_t position = block.count();
+    for (std::size_t i = 0; i < block.count(); ++i) {
+        if (compare(block.at(i), record) > 0) {
+            position = i;
+            break;
+        }
+    }
+    if (position == block.count()) {
+        writeRecordAt(file, position, record);
+    } else {
+        std::string content;
+        content.reserve(block.bytes().size() + recordSize);
+        content.append(block.bytes(), 0, position * recordSize);
+        content.append(record);
+        content.append(block.bytes(), position * recordSize);
+        replaceFileContent(file, content);
+    }
+    return recordNumberOf(record);
+}
+
+bool recordDelete(const fs::path& file, std::size_t recordSize, std::int32_t number, Prompt& prompt) {
+    FileLock lock(file, prompt);
+    const RecordBlock block = readRecords(file, recordSize);
+    for (std::size_t i = 0; i < block.count(); ++i) {
+        if (recordNumberOf(block.at(i)) != number) continue;
+        requireWholeRecords(file, block);
+        std::string content = block.bytes();
+        content.erase(i * recordSize, recordSize);
+        replaceFileContent(file, content);
+        return true;
+    }
+    return false;
+}
+
+} // namespace accise

@@ -1,0 +1,93 @@
+#include "common/stock.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "common/dates.h"
+#include "common/movement.h"
+#include "common/movementview.h"
+#include "common/numbers.h"
+#include "common/recordfile.h"
+#include "common/text1252.h"
+
+namespace accise {
+namespace {
+
+namespace off = movement_offset;
+
+struct PaddedKey {
+    char tipreg;
+    std::string annpro, numpro;
+    explicit PaddedKey(const RegisterKey& k)
+        : tipreg(k.TIPREG.empty() ? ' ' : k.TIPREG[0]), annpro(padded1252(k.ANNPRO, 4)),
+          numpro(padded1252(k.NUMPRO, 10)) {}
+    bool matches(const MovementView& r) const {
+        return r.TIPREG() == tipreg && r.fieldEquals(off::ANNPRO, 4, annpro) && r.fieldEquals(off::NUMPRO, 10, numpro);
+    }
+};
+
+void add(Quantities& q, const MovementView& r, double sign) {
+    q.QTAKG += sign * roundTo(r.QTAKG(), 5);
+    q.ETTOGR += sign * roundTo(r.ETTOGR(), 5);
+    q.QTALIT += sign * roundTo(r.QTALIT(), 5);
+}
+
+// The first active initial stock of the register (state not "C", operation "I").
+// With `mustBeSent`, only one that went out in a flow counts.
+bool findInitialStock(const Folders& folders, const PaddedKey& key, bool mustBeSent, Quantities& q,
+                      double& date) {
+    const RecordBlock stocks = readRecords(folders.initialStocks(), kMovementSize);
+    for (std::size_t i = 0; i < stocks.count(); ++i) {
+        const MovementView r(stocks.at(i));
+        if (!key.matches(r) || r.STATO() == 'C' || r.TIPOPE() != 'I') continue;
+        if (mustBeSent && r.NUMFLU() <= 0) continue;
+        q = Quantities{};
+        add(q, r, 1.0);
+        date = r.DATMOV();
+        return true;
+    }
+    return false;
+}
+
+// Adds the register's active loads and unloads dated up to `date`, from the year of
+// `fromDate` to the year of `date`. An empty product code means every product.
+void addMovements(const Folders& folders, const PaddedKey& key, const std::string& productPadded, double fromDate,
+                  double date, Quantities& q) {
+    const double last = std::round(date);
+    for (int year = yearOf(fromDate); year <= yearOf(date); ++year) {
+        const RecordBlock block = readRecords(folders.registerFile(year), kMovementSize);
+        for (std::size_t i = 0; i < block.count(); ++i) {
+            const MovementView r(block.at(i));
+            const char tipmov = r.TIPMOV();
+            if ((tipmov != 'C' && tipmov != 'S') || r.TIPOPE() != 'I' || r.STATO() == 'C') continue;
+            if (!key.matches(r) || std::round(r.DATMOV()) > last) continue;
+            if (!productPadded.empty() && !r.fieldEquals(off::PRODDO, 21, productPadded)) continue;
+            add(q, r, tipmov == 'S' ? -1.0 : 1.0);
+        }
+    }
+}
+
+} // namespace
+
+Quantities registerStockAt(const Folders& folders, const RegisterKey& reg, double date) {
+    const PaddedKey key(reg);
+    Quantities q;
+    double stockDate = 0;
+    if (!findInitialStock(folders, key, false, q, stockDate)) return Quantities{};
+    addMovements(folders, key, {}, stockDate, date, q);
+    return q;
+}
+
+ProductStock productStockAt(const Folders& folders, const RegisterKey& reg, const std::string& productCode,
+                            double date) {
+    const PaddedKey key(reg);
+    ProductStock result;
+    if (!findInitialStock(folders, key, true, result.quantities, result.initialStockDate)) return result;
+    result.found = true;
+    // An initial stock is stated for the whole register, not per product, so each
+    // product starts from it: exact for the usual register of one product.
+    addMovements(folders, key, padded1252(productCode, 21), result.initialStockDate, date, result.quantities);
+    return result;
+}
+
+} // namespace accise

@@ -1,0 +1,41 @@
+#pragma once
+// Stock is never stored: it is recomputed from a register's initial stock and its
+// movements whenever a window needs it.
+#include <string>
+
+#include "common/folders.h"
+
+namespace accise {
+
+struct Quantities {
+    double QTAKG = 0;
+    double ETTOGR = 0;
+    double QTALIT = 0;
+};
+
+// Identifies a register inside movement records.
+struct RegisterKey {
+    std::string TIPREG; // "M", "L", "F", "N"
+    std::string ANNPRO; // year of the protocol date
+    std::string NUMPRO; // protocol number
+};
+
+// The register's stock at the end of `date` (all products together): its active
+// initial stock plus its active loads minus its active unloads up to the date,
+// across every year from the initial stock's year to the date's year. Zero when
+// the register has no active initial stock. Register files of the years scanned
+// are created empty when missing.
+Quantities registerStockAt(const Folders& folders, const RegisterKey& reg, double date);
+
+// The stock of one product of the register at the end of `date`, starting from the
+// register's active initial stock, which must have been sent; nothing (nullopt-like:
+// `found` false) when there is none.
+struct ProductStock {
+    bool found = false;
+    double initialStockDate = 0;
+    Quantities quantities;
+};
+ProductStock productStockAt(const Folders& folders, const RegisterKey& reg, const std::string& productCode,
+                            double date);
+
+} // namespace accise

@@ -1,0 +1,11 @@
+// accise-cli: administration and automation on a data folder.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/commands.h"
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    return accise::cli::run(args, std::cin, std::cout, std::cerr);
+}

@@ -1,0 +1,36 @@
+#include "test_support.h"
+
+#include <atomic>
+#include <random>
+#include <unistd.h>
+
+namespace accise::testing {
+
+TempDir::TempDir() {
+    static std::atomic<int> counter{0};
+    std::random_device rd;
+    path_ = std::filesystem::temp_directory_path() /
+            ("accise-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" +
+             std::to_string(rd() % 100000));
+    std::filesystem::create_directories(path_);
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+}
+
+void RecordingPrompt::information(const std::string& text) {
+    messages.push_back(text);
+    if (onInformation) onInformation(static_cast<int>(messages.size()));
+}
+
+bool RecordingPrompt::question(const std::string& text) {
+    questions.push_back(text);
+    if (answers.empty()) return false;
+    const bool answer = answers.front();
+    answers.erase(answers.begin());
+    return answer;
+}
+
+} // namespace accise::testing
