@@ -1,0 +1,36 @@
+#pragma once
+// What an entry window asks of the rest of the application: the lookup list, the
+// code-table editor opened to add one code, and the desktop's "open" action.
+// The desktop application provides them through its window registry; tests use a
+// double. A window whose lookup list or editor is not available disables the button.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "shell/commandcontext.h"
+
+namespace accise {
+
+class FormServices {
+public:
+    virtual ~FormServices() = default;
+
+    virtual bool hasLookupList() const = 0;
+    // The lookup list of ctx.table (filtered by ctx.mode where the list says so).
+    // Returns the record number (entry code) of the chosen row, -1 when none was
+    // chosen, and leaves it in ctx.chosenCode too.
+    virtual std::int32_t openLookupList(CommandContext& ctx) = 0;
+
+    virtual bool hasCodeEditor() const = 0;
+    // The code-table editor of ctx.table in return mode: it closes after one
+    // confirmation. The code just confirmed (trimmed), or nullopt when the editor
+    // was closed without confirming.
+    virtual std::optional<std::string> addNewCode(CommandContext& ctx) = 0;
+
+    // The desktop's "open" action: a web address in the browser, a program started
+    // from its path. No parameters; a text the desktop cannot open does nothing.
+    virtual void openAddress(const std::string& address) = 0;
+    virtual void startProgram(const std::string& path) = 0;
+};
+
+} // namespace accise

@@ -1,0 +1,36 @@
+#include "shell/registryservices.h"
+
+#include "common/text1252.h"
+
+namespace accise {
+
+RegistryServices::RegistryServices(const WindowRegistry& registry, Opener openAddress, Opener startProgram)
+    : registry_(registry), openAddress_(std::move(openAddress)), startProgram_(std::move(startProgram)) {}
+
+bool RegistryServices::hasLookupList() const { return registry_.has(kLookupList); }
+
+std::int32_t RegistryServices::openLookupList(CommandContext& ctx) {
+    ctx.chosenCode = -1;
+    registry_.run(kLookupList, ctx);
+    return ctx.chosenCode;
+}
+
+bool RegistryServices::hasCodeEditor() const { return registry_.has(kCodeEditorReturn); }
+
+std::optional<std::string> RegistryServices::addNewCode(CommandContext& ctx) {
+    ctx.enteredCode.clear();
+    registry_.run(kCodeEditorReturn, ctx);
+    std::string code = trimmed(ctx.enteredCode);
+    if (code.empty()) return std::nullopt;
+    return code;
+}
+
+void RegistryServices::openAddress(const std::string& address) {
+    if (!address.empty() && openAddress_) openAddress_(address);
+}
+
+void RegistryServices::startProgram(const std::string& path) {
+    if (!path.empty() && startProgram_) startProgram_(path);
+}
+
+} // namespace accise

@@ -1,0 +1,30 @@
+#pragma once
+// The services of the entry windows served by the window registry: the lookup list
+// and the return-mode code editor are whatever is registered under kLookupList and
+// kCodeEditorReturn; the desktop's "open" action is handed in.
+#include <functional>
+
+#include "framework/formservices.h"
+#include "shell/windowregistry.h"
+
+namespace accise {
+
+class RegistryServices : public FormServices {
+public:
+    using Opener = std::function<void(const std::string&)>;
+    RegistryServices(const WindowRegistry& registry, Opener openAddress, Opener startProgram);
+
+    bool hasLookupList() const override;
+    std::int32_t openLookupList(CommandContext& ctx) override;
+    bool hasCodeEditor() const override;
+    std::optional<std::string> addNewCode(CommandContext& ctx) override;
+    void openAddress(const std::string& address) override;
+    void startProgram(const std::string& path) override;
+
+private:
+    const WindowRegistry& registry_;
+    Opener openAddress_;
+    Opener startProgram_;
+};
+
+} // namespace accise
