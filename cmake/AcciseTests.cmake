@@ -3,14 +3,19 @@
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
+# Shared helpers of every test binary (temporary folders, the recording prompt).
+add_library(accise_test_support STATIC ${CMAKE_SOURCE_DIR}/tests/support/test_support.cpp)
+target_include_directories(accise_test_support PUBLIC ${CMAKE_SOURCE_DIR}/tests/support)
+target_link_libraries(accise_test_support PUBLIC accise_core)
+
 function(accise_add_test_binary name folder)
   cmake_parse_arguments(ARG "OWN_MAIN" "" "LIBS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${folder}/*.cpp)
   add_executable(${name} ${sources})
   if(ARG_OWN_MAIN)
-    target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest)
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} accise_test_support GTest::gtest)
   else()
-    target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} accise_test_support GTest::gtest GTest::gtest_main)
   endif()
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   target_compile_definitions(${name} PRIVATE

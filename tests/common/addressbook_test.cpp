@@ -9,7 +9,7 @@
 
 #include "common/lock.h"
 #include "common/recordfile.h"
-#include "common/test_support.h"
+#include "test_support.h"
 
 namespace accise {
 namespace {

@@ -10,7 +10,7 @@
 #include "common/ioerror.h"
 #include "common/recordfile.h"
 #include "common/tablerecord.h"
-#include "common/test_support.h"
+#include "test_support.h"
 
 namespace accise {
 namespace {

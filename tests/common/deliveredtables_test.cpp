@@ -3,13 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <cctype>
 #include <map>
 #include <set>
+#include <stdexcept>
 
 #include "common/dates.h"
 #include "common/recordfile.h"
 #include "common/text1252.h"
-#include "common/test_support.h"
+#include "test_support.h"
 
 namespace accise {
 namespace {

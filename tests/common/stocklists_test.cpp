@@ -7,6 +7,7 @@
 #include "common/codetables.h"
 #include "common/dates.h"
 #include "common/movementfile.h"
+#include "common/numbers.h"
 #include "common/recordfile.h"
 #include "common/registers.h"
 #include "common/stocklists.h"
@@ -167,8 +168,9 @@ TEST(StockLists, EntryCarriesRegisterProductAndStockOnABlankRecord) {
     malt.NUMPRO = "MP-7";
     malt.PRODDO = kMalt;
     malt.DATMOV = kStockDate;
-    malt.QTAKG = 800.25;
-    malt.ETTOGR = 800.25;
+    // Quantities are kept as the shared 5-decimal rounding leaves them.
+    malt.QTAKG = roundTo(800.25, 5);
+    malt.ETTOGR = roundTo(800.25, 5);
     malt.ANNOTA = "malto d`orzo"; // from TA20, not from the register's copy of the product
     malt.NUMCON = 0;
 
@@ -177,13 +179,13 @@ TEST(StockLists, EntryCarriesRegisterProductAndStockOnABlankRecord) {
     wortForBrew.NUMPRO = "LAV-7";
     wortForBrew.PRODDO = kWort;
     wortForBrew.QTAKG = 0;
-    wortForBrew.QTALIT = 2500.12345;
-    wortForBrew.ETTOGR = 2500.12345;
+    wortForBrew.QTALIT = roundTo(2500.12345, 5);
+    wortForBrew.ETTOGR = roundTo(2500.12345, 5);
     wortForBrew.ANNOTA = "mosto di birra";
     wortForBrew.NUMCON = 1;
 
     Movement wortForPackaging = wortForBrew;
-    wortForPackaging.ETTOGR = 300.5;
+    wortForPackaging.ETTOGR = roundTo(300.5, 5);
 
     const BrewStockLists brew = buildStockListForBrew(f.folders, kDate);
     ASSERT_EQ(brew.rawMaterials.size(), 1u);

@@ -1,0 +1,256 @@
+// Timing of the record store on the register file of a busy year: 100 000 movements
+// of several registers and products, in register order over 2014.
+//
+//   ReadFloor      reading the whole file into memory: what any scan costs at least
+//   RawRead        one plain read() into a ready buffer, to show what the floor itself spends
+//   RegisterStock  the stock of one register at the last day (reads the whole year)
+//   Append         adding an unload of the last day (it lands at the end of the file)
+//
+// The two counters x_floor compare each operation with the median floor read.
+#include <benchmark/benchmark.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "common/dates.h"
+#include "common/folders.h"
+#include "common/movement.h"
+#include "common/movementfile.h"
+#include "common/prompt.h"
+#include "common/recordfile.h"
+#include "common/stock.h"
+
+namespace {
+
+using namespace accise;
+using Clock = std::chrono::steady_clock;
+
+constexpr std::size_t kRecords = 100'000;
+constexpr int kYear = 2014;
+
+struct Register {
+    const char* type;
+    const char* protocol;
+    const char* product;
+    bool kilograms;
+};
+// Raw materials by weight, beer in process, bulk and packaged finished beer.
+constexpr Register kRegisters[] = {
+    {"M", "MP-2014-1", "M001-11071090-00-0000", true},  {"M", "MP-2014-2", "M002-12101000-00-0000", true},
+    {"L", "LAV-2014-1", "B000-22030001-00-0000", false}, {"F", "FS-2014-1", "B000-22030009-00-0000", false},
+    {"N", "FC-2014-1", "B000-22030010-00-0000", false},  {"N", "FC-2014-2", "B000-22030010-00-0033", false},
+};
+constexpr std::size_t kStockRegister = 3; // the bulk finished beer
+
+class SilentPrompt : public Prompt {
+public:
+    void information(const std::string&) override {}
+    bool question(const std::string&) override { return false; }
+};
+
+Movement movementOf(const Register& reg, double date, const char* tipmov) {
+    Movement m = blankMovement();
+    m.STATO = " ";
+    m.TIPREC = "C";
+    m.TIPOPE = "I";
+    m.TIPMOV = tipmov;
+    m.TIPREG = reg.type;
+    m.UFFDOG = "ITBRE001";
+    m.ANNPRO = "2013";
+    m.NUMPRO = reg.protocol;
+    m.PRODDO = reg.product;
+    m.DATMOV = date;
+    return m;
+}
+
+// The working folder of the run, removed at exit.
+class Dataset {
+public:
+    Dataset() {
+        root_ = fs::temp_directory_path() / ("accise-bench-" + std::to_string(::getpid()));
+        fs::remove_all(root_);
+        folders_ = Folders::of(root_, root_ / "temp");
+        folders_.create();
+        writeRegisterFile();
+        writeInitialStocks();
+        fileSize_ = fs::file_size(registerFile());
+    }
+    ~Dataset() {
+        std::error_code ignored;
+        fs::remove_all(root_, ignored);
+    }
+    const Folders& folders() const { return folders_; }
+    fs::path registerFile() const { return folders_.registerFile(kYear); }
+    std::uintmax_t fileSize() const { return fileSize_; }
+    double lastDay() const { return dayNumber(kYear, 12, 31); }
+
+    // Median of a few whole-file reads, the yardstick of the ratios.
+    double floorSeconds() {
+        if (floor_ > 0) return floor_;
+        std::vector<double> times;
+        for (int i = 0; i < 15; ++i) {
+            const auto start = Clock::now();
+            benchmark::DoNotOptimize(readRecords(registerFile(), kMovementSize).count());
+            times.push_back(std::chrono::duration<double>(Clock::now() - start).count());
+        }
+        std::nth_element(times.begin(), times.begin() + 7, times.end());
+        floor_ = times[7];
+        return floor_;
+    }
+
+private:
+    // Every day of the year gets its share of the records, in register order: the
+    // loads, then the unloads, then (on Fridays) the closing records of circulations.
+    void writeRegisterFile() {
+        std::string content;
+        content.reserve(kRecords * kMovementSize);
+        const double first = dayNumber(kYear, 1, 1);
+        const std::size_t days = 365;
+        std::int32_t number = 0;
+        for (std::size_t day = 0; day < days; ++day) {
+            const double date = first + static_cast<double>(day);
+            const std::size_t today = (kRecords * (day + 1)) / days - (kRecords * day) / days;
+            const bool closings = day % 7 == 2 && day + 1 < days;
+            const std::size_t loads = today / 2, closing = closings ? 3 : 0, unloads = today - loads - closing;
+            auto add = [&](std::size_t n, const char* tipmov) {
+                for (std::size_t i = 0; i < n; ++i) {
+                    const Register& reg = kRegisters[(static_cast<std::size_t>(number) * 7 + i) % std::size(kRegisters)];
+                    Movement m = movementOf(reg, date, tipmov);
+                    ++number;
+                    m.NUMREC = number;
+                    m.NUMOPE = number;
+                    m.NUMFLU = date < dayNumber(kYear, 10, 1) ? 1 + static_cast<std::int32_t>(day / 7) : 0;
+                    m.DATFLU = m.NUMFLU ? date + 1 : 0;
+                    const double quantity = 10 + static_cast<double>(number % 97) * 1.25;
+                    if (reg.kilograms) {
+                        m.QTAKG = quantity;
+                    } else {
+                        m.QTALIT = quantity;
+                        m.GRAPLA = 12.5;
+                        m.ETTOGR = quantity * 0.125;
+                    }
+                    m.TIPDOC = "DAS";
+                    m.NUMDOC = "DOC-" + std::to_string(number);
+                    m.DATDOC = date;
+                    m.CODPAE = "IT";
+                    m.MITDES = "IT00ABC12345X";
+                    m.CAUMOV = "001";
+                    m.POSFIS = "002";
+                    m.ANNOTA = "movimento di prova";
+                    content += encodeMovement(m);
+                }
+            };
+            add(loads, "C");
+            add(unloads, "S");
+            add(closing, "A");
+        }
+        writeWholeFile(registerFile(), content);
+    }
+
+    void writeInitialStocks() {
+        std::string content;
+        std::int32_t number = 0;
+        for (const Register& reg : kRegisters) {
+            Movement m = movementOf(reg, dayNumber(kYear - 1, 12, 31), "G");
+            m.PRODDO = "";
+            m.NUMREC = m.NUMOPE = ++number;
+            m.NUMFLU = 1;
+            m.QTAKG = reg.kilograms ? 5000 : 0;
+            m.QTALIT = reg.kilograms ? 0 : 20000;
+            m.ETTOGR = m.QTALIT * 0.125;
+            content += encodeMovement(m);
+        }
+        writeWholeFile(folders_.initialStocks(), content);
+    }
+
+    fs::path root_;
+    Folders folders_;
+    std::uintmax_t fileSize_ = 0;
+    double floor_ = 0;
+};
+
+Dataset& dataset() {
+    static Dataset data;
+    return data;
+}
+
+// Times one operation per iteration with the steady clock (manual time), so that the
+// preparation of each iteration stays out of the figures.
+template <typename Operation>
+void timed(benchmark::State& state, Operation operation) {
+    double total = 0;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        operation();
+        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        state.SetIterationTime(seconds);
+        total += seconds;
+    }
+    state.counters["x_floor"] = total / static_cast<double>(state.iterations()) / dataset().floorSeconds();
+}
+
+void ReadFloor(benchmark::State& state) {
+    Dataset& data = dataset();
+    timed(state, [&] { benchmark::DoNotOptimize(readRecords(data.registerFile(), kMovementSize).count()); });
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * data.fileSize()));
+}
+
+void RawRead(benchmark::State& state) {
+    Dataset& data = dataset();
+    std::string buffer(data.fileSize() + 1, '\0');
+    timed(state, [&] {
+        const int fd = ::open(data.registerFile().c_str(), O_RDONLY | O_CLOEXEC);
+        std::size_t done = 0;
+        for (ssize_t n; (n = ::read(fd, buffer.data() + done, buffer.size() - done)) > 0;)
+            done += static_cast<std::size_t>(n);
+        ::close(fd);
+        benchmark::DoNotOptimize(done);
+    });
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * data.fileSize()));
+}
+
+void RegisterStock(benchmark::State& state) {
+    Dataset& data = dataset();
+    const Register& reg = kRegisters[kStockRegister];
+    const RegisterKey key{reg.type, "2013", reg.protocol};
+    timed(state, [&] { benchmark::DoNotOptimize(registerStockAt(data.folders(), key, data.lastDay()).QTALIT); });
+}
+
+// Every iteration appends to 100 000 records: the file is cut back outside the timed part.
+void Append(benchmark::State& state) {
+    Dataset& data = dataset();
+    SilentPrompt prompt;
+    Movement unload = movementOf(kRegisters[kStockRegister], data.lastDay(), "S");
+    unload.QTALIT = 100;
+    unload.ETTOGR = 12.5;
+    double total = 0;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        const AppendResult added = appendMovement(data.registerFile(), unload, false, prompt);
+        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        state.SetIterationTime(seconds);
+        total += seconds;
+        if (added.position != kRecords || added.replaced) {
+            state.SkipWithError("the record did not land at the end of the file");
+            break;
+        }
+        fs::resize_file(data.registerFile(), data.fileSize());
+    }
+    state.counters["x_floor"] = total / static_cast<double>(state.iterations()) / data.floorSeconds();
+}
+
+} // namespace
+
+BENCHMARK(ReadFloor)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(RawRead)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(RegisterStock)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(Append)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();
