@@ -56,12 +56,13 @@ public:
 };
 
 Movement movementOf(const Register& reg, double date, const char* tipmov) {
+    using namespace std::string_literals; // std::string values: GCC 12 warns falsely on assigning literals
     Movement m = blankMovement();
-    m.STATO = " ";
-    m.TIPREC = "C";
-    m.TIPOPE = "I";
-    m.TIPMOV = tipmov;
-    m.TIPREG = reg.type;
+    m.STATO = " "s;
+    m.TIPREC = "C"s;
+    m.TIPOPE = "I"s;
+    m.TIPMOV = std::string(tipmov);
+    m.TIPREG = std::string(reg.type);
     m.UFFDOG = "ITBRE001";
     m.ANNPRO = "2013";
     m.NUMPRO = reg.protocol;

@@ -1,0 +1,401 @@
+#include "framework/qt/entrydialog.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+#include "common/keyfilters.h"
+#include "framework/inputmask.h"
+
+namespace accise {
+namespace {
+
+constexpr int kToolTipMs = 7000;
+// Fields up to this length get exactly their width; longer ones stretch with the window.
+constexpr int kFixedWidthLimit = 24;
+
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+QList<QRadioButton*> radiosOf(const QGroupBox* box) {
+    return box->findChildren<QRadioButton*>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+// Resets a flag when the scope ends, also on an exception.
+class Busy {
+public:
+    explicit Busy(bool& flag) : flag_(flag), previous_(flag) { flag_ = true; }
+    ~Busy() { flag_ = previous_; }
+    Busy(const Busy&) = delete;
+    Busy& operator=(const Busy&) = delete;
+
+private:
+    bool& flag_;
+    bool previous_;
+};
+
+} // namespace
+
+EntryDialog::EntryDialog(EntryFormLogic& logic, QWidget* parent) : QDialog(parent), logic_(logic) {
+    // The logic object may belong to the derived dialog and not exist yet: no use of it here.
+    connect(qApp, &QApplication::focusChanged, this, &EntryDialog::onFocusChanged);
+}
+
+EntryDialog::~EntryDialog() = default;
+
+QWidget* EntryDialog::control(std::string_view name) const {
+    const auto it = controls_.find(name);
+    return it == controls_.end() ? nullptr : it->second;
+}
+
+int EntryDialog::run() {
+    const int result = exec();
+    if (error_) {
+        auto error = error_;
+        error_ = nullptr;
+        std::rethrow_exception(error);
+    }
+    return result;
+}
+
+int EntryDialog::widthForChars(const QWidget* widget, int chars, LetterCase letterCase) {
+    const QFontMetrics fm(widget->font());
+    // Capitals are wider than the average letter; the frame and margins add a little.
+    const int perChar = letterCase == LetterCase::Upper ? fm.horizontalAdvance(QChar('N')) : fm.averageCharWidth() + 1;
+    return perChar * (chars + 1) + 12;
+}
+
+QPushButton* EntryDialog::makeSideButton(const QString& caption, const QString& toolTip, const QString& objectName) {
+    auto* button = new QPushButton(caption, this);
+    button->setObjectName(objectName);
+    button->setToolTip(toolTip);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setAutoDefault(false);
+    const QFontMetrics fm(button->font());
+    button->setFixedWidth(std::max(fm.horizontalAdvance(caption) + 16, 28));
+    return button;
+}
+
+QPushButton* EntryDialog::makeConfirmButton() {
+    auto* button = new QPushButton(QStringLiteral("&CONFERMA"), this);
+    button->setObjectName(QStringLiteral("BCONF"));
+    return button;
+}
+
+QPushButton* EntryDialog::makeAbandonButton() {
+    auto* button = new QPushButton(QStringLiteral("&Abbandona"), this);
+    button->setObjectName(QStringLiteral("BABBANDONA"));
+    return button;
+}
+
+void EntryDialog::finishSetup(QPushButton* confirm, QPushButton* abandon) {
+    setWindowTitle(qs(logic_.title()));
+    confirm_ = confirm;
+    abandon_ = abandon;
+    QList<QWidget*> chain;
+    for (const FieldSpec& spec : logic_.fields()) {
+        auto* widget = findChild<QWidget*>(qs(spec.control));
+        if (!widget) continue;
+        controls_.emplace(spec.control, widget);
+        if (auto* box = qobject_cast<QGroupBox*>(widget)) {
+            const auto radios = radiosOf(box);
+            if (!radios.isEmpty()) controls_[spec.control] = radios.front();
+            for (QRadioButton* radio : radios) {
+                widgetControls_.emplace(radio, spec.control);
+                radio->installEventFilter(this);
+                chain.append(radio);
+            }
+            continue;
+        }
+        widgetControls_.emplace(widget, spec.control);
+        if (auto* line = qobject_cast<QLineEdit*>(widget)) {
+            if (!spec.mask.empty()) {
+                line->setInputMask(qs(toolkitInputMask(spec.mask)));
+            } else if (spec.maxLength > 0) {
+                line->setMaxLength(spec.maxLength);
+            }
+            if (spec.maxLength > 0 && spec.maxLength <= kFixedWidthLimit)
+                line->setFixedWidth(widthForChars(line, spec.maxLength, spec.letterCase));
+            else if (spec.maxLength > kFixedWidthLimit)
+                line->setMinimumWidth(widthForChars(line, std::min(spec.maxLength, 40), spec.letterCase));
+            if (spec.readOnly) {
+                line->setReadOnly(true);
+                line->setFocusPolicy(Qt::NoFocus);
+            }
+            if (spec.letterCase != LetterCase::AsTyped) {
+                const LetterCase letterCase = spec.letterCase;
+                connect(line, &QLineEdit::textEdited, this, [this, line, letterCase] { applyLetterCase(line, letterCase); });
+            }
+        }
+        if (widget->focusPolicy() != Qt::NoFocus) {
+            widget->installEventFilter(this);
+            chain.append(widget);
+        }
+    }
+    if (confirm_) {
+        confirm_->setAutoDefault(true);
+        confirm_->setDefault(false);
+        chain.append(confirm_);
+        connect(confirm_, &QPushButton::clicked, this, &EntryDialog::onConfirmClicked);
+    }
+    if (abandon_) {
+        abandon_->setAutoDefault(true);
+        chain.append(abandon_);
+        connect(abandon_, &QPushButton::clicked, this, &EntryDialog::reject);
+    }
+    for (int i = 1; i < chain.size(); ++i) setTabOrder(chain[i - 1], chain[i]);
+    for (QWidget* child : findChildren<QWidget*>())
+        if (!child->toolTip().isEmpty()) child->setToolTipDuration(kToolTipMs);
+}
+
+std::string EntryDialog::controlOf(const QWidget* widget) const {
+    const auto it = widgetControls_.find(widget);
+    return it == widgetControls_.end() ? std::string() : it->second;
+}
+
+bool EntryDialog::belongsHere(const QWidget* widget) const { return widget && widget->window() == this; }
+
+void EntryDialog::pullValues() {
+    for (const auto& [name, widget] : controls_) {
+        if (auto* line = qobject_cast<QLineEdit*>(widget)) {
+            const QString text = line->inputMask().isEmpty() ? line->text() : line->displayText();
+            logic_.setValue(name, text.toStdString());
+        } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+            logic_.setValue(name, std::to_string(combo->currentIndex()));
+        } else if (auto* radio = qobject_cast<QRadioButton*>(widget)) {
+            const auto radios = radiosOf(qobject_cast<QGroupBox*>(radio->parentWidget()));
+            std::string index;
+            for (int i = 0; i < radios.size(); ++i)
+                if (radios[i]->isChecked()) index = std::to_string(i);
+            logic_.setValue(name, index);
+        } else if (auto* memo = qobject_cast<QPlainTextEdit*>(widget)) {
+            logic_.setValue(name, memo->toPlainText().toStdString());
+        }
+    }
+}
+
+void EntryDialog::pushValues() {
+    for (const auto& [name, widget] : controls_) {
+        const QString value = qs(logic_.value(name));
+        if (auto* line = qobject_cast<QLineEdit*>(widget)) {
+            const QString shown = line->inputMask().isEmpty() ? line->text() : line->displayText();
+            if (shown != value) line->setText(value);
+        } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+            bool ok = false;
+            const int index = value.toInt(&ok);
+            if (ok && index != combo->currentIndex()) combo->setCurrentIndex(index);
+        } else if (auto* radio = qobject_cast<QRadioButton*>(widget)) {
+            const auto radios = radiosOf(qobject_cast<QGroupBox*>(radio->parentWidget()));
+            bool ok = false;
+            const int index = value.toInt(&ok);
+            if (ok && index >= 0 && index < radios.size()) radios[index]->setChecked(true);
+        } else if (auto* memo = qobject_cast<QPlainTextEdit*>(widget)) {
+            if (memo->toPlainText() != value) memo->setPlainText(value);
+        } else if (auto* label = qobject_cast<QLabel*>(widget)) {
+            label->setText(value);
+        }
+    }
+}
+
+void EntryDialog::focusControl(const std::string& name) {
+    QWidget* widget = control(name);
+    if (!widget) return;
+    if (auto* radio = qobject_cast<QRadioButton*>(widget)) {
+        for (QRadioButton* r : radiosOf(qobject_cast<QGroupBox*>(radio->parentWidget())))
+            if (r->isChecked()) widget = r;
+    }
+    Busy busy(handling_);
+    widget->setFocus(Qt::OtherFocusReason);
+    if (auto* line = qobject_cast<QLineEdit*>(widget)) line->selectAll();
+}
+
+bool EntryDialog::safely(const std::function<void()>& work) {
+    try {
+        work();
+        return true;
+    } catch (...) {
+        error_ = std::current_exception();
+        QTimer::singleShot(0, this, [this] { QDialog::done(QDialog::Rejected); });
+        return false;
+    }
+}
+
+void EntryDialog::runAction(const std::function<std::optional<std::string>()>& action) {
+    if (handling_) return;
+    Busy busy(handling_);
+    std::optional<std::string> target;
+    pullValues();
+    if (!safely([&] { target = action(); })) return;
+    pushValues();
+    if (target) focusControl(*target);
+}
+
+void EntryDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (event->spontaneous()) return;
+    Busy busy(handling_);
+    confirmState_ = ConfirmState::Unknown;
+    if (!safely([&] { logic_.open(); })) return;
+    pushValues();
+    if (logic_.closeRequested()) {
+        QTimer::singleShot(0, this, [this] { QDialog::done(QDialog::Rejected); });
+        return;
+    }
+    focusControl(logic_.focusAfterOpen());
+}
+
+void EntryDialog::reject() {
+    logic_.abandon();
+    QDialog::reject();
+}
+
+void EntryDialog::onFocusChanged(QWidget* old, QWidget* now) {
+    // Only a move between two controls of this window counts: focus coming back
+    // after a message box or from another window is not the user leaving a field.
+    if (handling_ || !isVisible() || !belongsHere(old) || !belongsHere(now)) return;
+    if (old == confirm_) confirmState_ = ConfirmState::Unknown;
+    if (now == abandon_) return;
+    const std::string from = controlOf(old);
+    if (!from.empty() && controlOf(now) == from) return; // within one radio group
+    Busy busy(handling_);
+    pullValues();
+    if (!from.empty()) {
+        FocusMove move;
+        if (!safely([&] { move = logic_.leave(from); })) return;
+        pushValues();
+        if (!move.proceed) {
+            if (now == confirm_) confirmState_ = ConfirmState::Failed;
+            focusControl(move.control);
+            return;
+        }
+    }
+    if (now == confirm_) {
+        std::optional<std::string> failed;
+        if (!safely([&] { failed = logic_.confirmChecks(); })) return;
+        pushValues();
+        confirmState_ = failed ? ConfirmState::Failed : ConfirmState::Passed;
+        if (failed) focusControl(*failed);
+    }
+}
+
+void EntryDialog::onConfirmClicked() {
+    if (handling_) return;
+    const ConfirmState state = confirmState_;
+    confirmState_ = ConfirmState::Unknown;
+    // The checks run when the cursor reached the button; a failure there cancels the click.
+    if (state == ConfirmState::Failed) return;
+    Busy busy(handling_);
+    pullValues();
+    if (state == ConfirmState::Unknown) {
+        std::optional<std::string> failed;
+        if (!safely([&] { failed = logic_.confirmChecks(); })) return;
+        pushValues();
+        if (failed) {
+            focusControl(*failed);
+            return;
+        }
+    }
+    if (!safely([&] { logic_.save(); })) return;
+    pushValues();
+    if (logic_.closeRequested()) {
+        accept();
+        return;
+    }
+    // A window of continuous entry has reset itself for the next one.
+    focusControl(logic_.focusAfterOpen());
+}
+
+void EntryDialog::applyLetterCase(QLineEdit* line, LetterCase letterCase) {
+    const std::string text = line->text().toStdString();
+    std::string converted;
+    switch (letterCase) {
+    case LetterCase::AsTyped: return;
+    case LetterCase::Upper: converted = toUpperAscii(text); break;
+    case LetterCase::Lower: converted = toLowerAscii(text); break;
+    case LetterCase::FirstCapital: converted = capitalizeFirst(text); break;
+    }
+    if (converted == text) return;
+    const int cursor = line->cursorPosition();
+    line->setText(qs(converted));
+    line->setCursorPosition(cursor);
+}
+
+bool EntryDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
+    auto* widget = qobject_cast<QWidget*>(watched);
+    const std::string name = controlOf(widget);
+    const FieldSpec* spec = name.empty() ? nullptr : logic_.field(name);
+    if (!spec) return QDialog::eventFilter(watched, event);
+
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+        focusNextChild();
+        return true;
+    }
+    const bool edits = !key->text().isEmpty() || key->key() == Qt::Key_Backspace || key->key() == Qt::Key_Delete;
+    if (edits) logic_.keyTyped();
+    return filterKey(widget, *spec, key);
+}
+
+bool EntryDialog::filterKey(QWidget* widget, const FieldSpec& spec, QKeyEvent* key) {
+    auto* line = qobject_cast<QLineEdit*>(widget);
+    if (auto* memo = qobject_cast<QPlainTextEdit*>(widget)) {
+        // A memo with a maximum length refuses a character typed when it is full.
+        const bool character = !key->text().isEmpty() && key->text().at(0).isPrint();
+        if (spec.maxLength > 0 && character && !memo->textCursor().hasSelection() &&
+            memo->toPlainText().size() >= spec.maxLength) {
+            QApplication::beep();
+            return true;
+        }
+        return false;
+    }
+    if (!line || line->isReadOnly() || spec.filter == KeyFilter::NextField) return false;
+    if (key->key() == Qt::Key_Delete) return false;
+
+    char32_t typed;
+    if (key->key() == Qt::Key_Backspace)
+        typed = kBackspaceKey;
+    else if (key->text().isEmpty())
+        return false; // cursor movement
+    else
+        typed = key->text().toUcs4().front();
+
+    QString current = line->text();
+    if (line->hasSelectedText()) current.remove(line->selectionStart(), line->selectedText().size());
+    std::string plain = current.toStdString();
+    if (spec.filter == KeyFilter::Decimal) plain = removeGrouping(plain);
+
+    const KeyOutcome outcome = accise::filterKey(spec.filter, plain, typed);
+    if (outcome.kind == KeyOutcome::Reject) {
+        QApplication::beep();
+        return true;
+    }
+    if (outcome.kind == KeyOutcome::MoveNext) {
+        focusNextChild();
+        return true;
+    }
+    if (spec.filter != KeyFilter::Decimal) return false;
+
+    // Decimal fields are edited on their plain digits and regrouped after every key.
+    if (typed == kBackspaceKey) {
+        if (!line->hasSelectedText() && !plain.empty()) plain.pop_back();
+    } else {
+        plain += QString::fromUcs4(&outcome.key, 1).toStdString();
+    }
+    const QString regrouped = qs(regroupDecimalEntry(plain));
+    if (spec.maxLength > 0 && regrouped.size() > spec.maxLength) {
+        QApplication::beep();
+        return true;
+    }
+    line->setText(regrouped);
+    line->end(false);
+    return true;
+}
+
+} // namespace accise
