@@ -57,7 +57,9 @@ RecordBlock readRecords(const fs::path& file, std::size_t recordSize, IfMissing 
     if (::fstat(fd.get(), &st) != 0) throwErrno(file, "lettura");
     if (S_ISDIR(st.st_mode)) throw IoError(file, "apertura: è una cartella, non un file");
     std::string bytes;
-    bytes.resize(static_cast<std::size_t>(st.st_size));
+    // Room beyond the size, so that the read that meets the end of the file does not
+    // find the buffer full and copy it all into a larger one.
+    bytes.resize(static_cast<std::size_t>(st.st_size) + (1 << 16));
     std::size_t done = 0;
     while (true) {
         if (done == bytes.size()) bytes.resize(bytes.size() + (1 << 16)); // the file grew meanwhile

@@ -39,21 +39,19 @@ std::string sectionFor(std::string_view office) { return office.size() > 2 ? std
 CompanyDataLogic::CompanyDataLogic(CommandContext& ctx, Prompt& prompt, FormServices& services)
     : EntryFormLogic(ctx, prompt, services) {
     using L = LetterCase;
-    addField({"RTIPOIN"});
-    addField({"CACCI1", 13, L::Upper});
-    addField({"CAP2"});
+    addField(FieldSpec("RTIPOIN"));
+    addField(FieldSpec("CACCI1", 13, L::Upper));
+    addField(FieldSpec("CAP2"));
     for (const Typed& t : {Typed{"DENOM1", 100, L::FirstCapital}, Typed{"PARIVA", 11, L::Upper},
                            Typed{"CODFIS", 16, L::Upper}, Typed{"INDIR1", 65, L::FirstCapital},
                            Typed{"NUMCI1", 11, L::FirstCapital}, Typed{"C_A_P1", 10, L::FirstCapital},
                            Typed{"CITTA1", 50, L::Upper}, Typed{"CODUTE", 4, L::Upper}, Typed{"UFFDO1", 8, L::Upper}})
-        addField({t.control, t.maxLength, t.letterCase});
-    FieldSpec description{"DUFFDOG"};
-    description.readOnly = true;
-    addField(description);
+        addField(FieldSpec(t.control, t.maxLength, t.letterCase));
+    addField(FieldSpec("DUFFDOG").shownOnly());
     for (const Typed& t : {Typed{"SEZDOG", 6, L::Upper}, Typed{"CONGAR", 17, L::AsTyped}, Typed{"CAUESO", 1, L::Upper},
                            Typed{"UFFDO2", 8, L::Upper}, Typed{"INDIR2", 20, L::Upper},
                            Typed{"CITTA2", 20, L::AsTyped}})
-        addField({t.control, t.maxLength, t.letterCase});
+        addField(FieldSpec(t.control, t.maxLength, t.letterCase));
 }
 
 void CompanyDataLogic::onOpen() {
@@ -198,8 +196,10 @@ std::string CompanyDataLogic::chooseOffice() { return lookupCodeInto("UFFDO1", k
 
 std::string CompanyDataLogic::addOffice() { return newCodeInto("UFFDO1", kOfficeTable); }
 
-void CompanyDataLogic::openSeed() { services().openAddress(webAddress(folders(), 1)); }
-
-void CompanyDataLogic::openEuropa() { services().openAddress(webAddress(folders(), 2)); }
+void CompanyDataLogic::openWebEntry(int entry) {
+    // Nothing opens when WEB.CFG or its entry is missing.
+    const std::string address = webAddress(folders(), entry);
+    if (!address.empty()) services().openAddress(address);
+}
 
 } // namespace accise

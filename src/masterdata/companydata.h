@@ -29,8 +29,8 @@ public:
     // The new-code button: the TA03 editor in return mode.
     std::string addOffice();
     // "Banca Dati SEED" and "EC.EUROPA.EU": WEB.CFG entries 1 and 2.
-    void openSeed();
-    void openEuropa();
+    void openSeed() { openWebEntry(1); }
+    void openEuropa() { openWebEntry(2); }
     // A click on the authorisation type sends the cursor to the excise code.
     std::string authorisationChosen() { return "CACCI1"; }
 
@@ -45,6 +45,7 @@ private:
     bool bondKindOk();
     bool denominationOk();
     bool officeFound(bool fillDefaults);
+    void openWebEntry(int entry);
 };
 
 // The export office proposed for a customs office: its 6th character made "1"

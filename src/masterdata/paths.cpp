@@ -23,7 +23,7 @@ std::string folderOf(const std::string& file) {
 ConfigEntriesLogic::ConfigEntriesLogic(CommandContext& ctx, Prompt& prompt, FormServices& services,
                                        std::filesystem::path file, int entries)
     : EntryFormLogic(ctx, prompt, services), file_(std::move(file)), entries_(entries) {
-    for (int i = 0; i < entries_; ++i) addField({control(i), kEntryMaxLength});
+    for (int i = 0; i < entries_; ++i) addField(FieldSpec(control(i), kEntryMaxLength));
 }
 
 void ConfigEntriesLogic::onOpen() {

@@ -4,6 +4,7 @@
 // window opens, and the window reads them when it is shown. Passed by reference.
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "common/address.h"
 #include "common/folders.h"
@@ -11,6 +12,9 @@
 namespace accise {
 
 struct CommandContext {
+    CommandContext() = default;
+    explicit CommandContext(Folders f) : folders(std::move(f)) {}
+
     Folders folders;
 
     std::int32_t tag = 0;          // Tag of the menu action that started the command

@@ -12,7 +12,14 @@ namespace h = handlers;
 // Builders keep the table readable: one line per menu entry.
 constexpr CommandEntry cmd(P page, std::string_view menu, std::string_view caption, std::string_view action,
                            std::optional<int> tag, std::string_view handler) {
-    return CommandEntry{page, menu, caption, action, tag, handler};
+    CommandEntry e{};
+    e.page = page;
+    e.menu = menu;
+    e.caption = caption;
+    e.action = action;
+    e.tag = tag;
+    e.handler = handler;
+    return e;
 }
 constexpr CommandEntry ready(CommandEntry e) {
     e.ready = true;

@@ -129,10 +129,10 @@ TEST(StockLists, BrewLeavesOutRawMaterialsWithoutStockButKeepsEveryInProcessProd
     f.initialStock('L', "LAV-1", 0, 0, 0);
     f.move('M', "MP-1", kMalt, "C", 500, 0, 0);
     f.move('M', "MP-1", kMalt, "S", 120.5, 0, 0);
-    // Loads and an unload that cancel out exactly; summed in binary they leave 5.5e-17.
-    f.move('M', "MP-1", kHops, "C", 0.1, 0, 0);
-    f.move('M', "MP-1", kHops, "C", 0.2, 0, 0);
-    f.move('M', "MP-1", kHops, "S", 0.3, 0, 0);
+    // Loads and an unload that cancel out exactly; summed in binary they leave 3.6e-15.
+    f.move('M', "MP-1", kHops, "C", 10.1, 0, 0);
+    f.move('M', "MP-1", kHops, "C", 20.2, 0, 0);
+    f.move('M', "MP-1", kHops, "S", 30.3, 0, 0);
     f.move('M', "MP-1", kSugar, "S", 4, 0, 0);             // negative
     f.move('M', "MP-1", kWater, "C", 0, 80, 0);            // counted in litres
     f.move('M', "MP-1", kWater, "S", 0, 30, 0, kDate + 1); // after the date

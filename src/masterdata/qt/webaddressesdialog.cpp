@@ -7,18 +7,24 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace accise {
 namespace {
 
-// Entries LE<first> .. LE<last> as label-field rows of one grid.
+// Entries LE<first> .. LE<last> as label-field rows of one grid; every caption gets
+// the width of the longest, so the fields of all groups line up.
 void addEntries(QWidget* owner, QGridLayout* grid, int first, int last) {
     grid->setColumnStretch(1, 1);
+    int captionWidth = 0;
+    for (const char* caption : kWebAddressCaptions)
+        captionWidth = std::max(captionWidth, owner->fontMetrics().horizontalAdvance(QString::fromUtf8(caption)));
     for (int i = first; i <= last; ++i) {
         auto* line = new QLineEdit(owner);
         line->setObjectName(QString::fromStdString(WebAddressesLogic::control(i)));
         auto* caption = new QLabel(QString::fromUtf8(kWebAddressCaptions[i]), owner);
         caption->setBuddy(line);
+        caption->setMinimumWidth(captionWidth + 8);
         grid->addWidget(caption, i - first, 0);
         grid->addWidget(line, i - first, 1);
     }
@@ -32,9 +38,9 @@ WebAddressesDialog::WebAddressesDialog(CommandContext& ctx, Prompt& prompt, Form
     addEntries(live, new QGridLayout(live), 0, 4);
     auto* test = new QGroupBox(QStringLiteral("AMBIENTE DI ADDESTRAMENTO / PROVA"), this);
     addEntries(test, new QGridLayout(test), 5, 6);
-    auto* home = new QGridLayout;
-    home->setContentsMargins(10, 0, 10, 0);
-    addEntries(this, home, 7, 7);
+    // The agency's home page is optional: a group of its own, without a title.
+    auto* home = new QGroupBox(this);
+    addEntries(home, new QGridLayout(home), 7, 7);
 
     auto* confirm = makeConfirmButton();
     auto* abandon = makeAbandonButton();
@@ -45,7 +51,7 @@ WebAddressesDialog::WebAddressesDialog(CommandContext& ctx, Prompt& prompt, Form
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(live);
     layout->addWidget(test);
-    layout->addLayout(home);
+    layout->addWidget(home);
     layout->addStretch();
     layout->addLayout(buttons);
     finishSetup(confirm, abandon);

@@ -1,0 +1,47 @@
+// Accise Birra: the excise books of a brewery. The working folder is the current
+// directory; the temp, general data and registers folders are created when missing.
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+#include <filesystem>
+
+#include "common/folders.h"
+#include "shell/commands.h"
+#include "shell/qt/mainwindow.h"
+#include "shell/qt/qtprompt.h"
+#include "shell/qt/screenshottour.h"
+#include "shell/qt/shell.h"
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("accise-birra"));
+    QApplication::setApplicationDisplayName(QString::fromUtf8(accise::kApplicationTitle));
+    QApplication::setQuitOnLastWindowClosed(true);
+
+    // Hidden switch for scripts/screenshots.sh.
+    QString screenshotFolder;
+    const QStringList args = QApplication::arguments();
+    if (const auto i = args.indexOf(QStringLiteral("--screenshot-all")); i >= 0 && i + 1 < args.size())
+        screenshotFolder = args[i + 1];
+
+    accise::Folders folders = accise::Folders::of(std::filesystem::current_path(), accise::defaultTempFolder());
+    try {
+        folders.create();
+    } catch (const std::exception& error) {
+        accise::showCommandError(nullptr, error);
+        return 1;
+    }
+
+    accise::QtPrompt prompt;
+    accise::Shell shell(folders, prompt);
+    shell.window().show();
+
+    if (!screenshotFolder.isEmpty()) {
+        auto* tour = new accise::ScreenshotTour(shell, screenshotFolder);
+        tour->start();
+    } else {
+        // Once the window is on screen: the status bar and the readiness messages.
+        QTimer::singleShot(0, &shell.window(), [&shell] { shell.window().refreshStatusBar(); });
+    }
+    return QApplication::exec();
+}

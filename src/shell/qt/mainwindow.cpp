@@ -1,0 +1,135 @@
+#include "shell/qt/mainwindow.h"
+
+#include <QAction>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QResizeEvent>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTabWidget>
+
+#include "shell/commands.h"
+#include "shell/qt/pagepicture.h"
+#include "shell/qt/qtprompt.h"
+
+namespace accise {
+namespace {
+
+QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+// A page of the main window: its menu bar on top and the picture centred below,
+// 90 % of the page's width and of its height less the menu bar.
+class MenuPageWidget : public QWidget {
+public:
+    explicit MenuPageWidget(QWidget* parent) : QWidget(parent) {
+        menuBar_ = new QMenuBar(this);
+        menuBar_->setNativeMenuBar(false);
+        picture_ = new PagePicture(this);
+    }
+    QMenuBar* menuBar() const { return menuBar_; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override {
+        QWidget::resizeEvent(event);
+        const int barHeight = menuBar_->sizeHint().height();
+        menuBar_->setGeometry(0, 0, width(), barHeight);
+        const int w = width() * 9 / 10;
+        const int h = std::max(0, height() * 9 / 10 - barHeight);
+        picture_->setGeometry((width() - w) / 2, barHeight + (height() - barHeight - h) / 2, w, h);
+    }
+
+private:
+    QMenuBar* menuBar_;
+    PagePicture* picture_;
+};
+
+} // namespace
+
+MainWindow::MainWindow(CommandContext& ctx, Prompt& prompt, WindowRegistry& registry, QWidget* parent)
+    : QMainWindow(parent), ctx_(ctx), prompt_(prompt), registry_(registry) {
+    setWindowTitle(QString::fromUtf8(kApplicationTitle));
+    setMinimumSize(560, 420);
+
+    pages_ = new QTabWidget(this);
+    pages_->setObjectName(QStringLiteral("PageControl"));
+    pages_->addTab(buildPage(MenuPage::GeneralData), qs(kGeneralDataPageCaption));
+    pages_->addTab(buildPage(MenuPage::Register), qs(kRegisterPageCaption));
+    pages_->setCurrentIndex(0);
+    setCentralWidget(pages_);
+
+    status_ = new QLabel(this);
+    status_->setObjectName(QStringLiteral("StatusText"));
+    status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    statusBar()->addWidget(status_, 1);
+
+    resize(800, 600);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->geometry();
+        ctx_.maxWindowWidth = area.width() - 50;
+        ctx_.maxWindowHeight = area.height() - 100;
+        move(screen->availableGeometry().center() - rect().center());
+    }
+    updateCommandStates();
+}
+
+QWidget* MainWindow::buildPage(MenuPage page) {
+    auto* widget = new MenuPageWidget(this);
+    QMenuBar* bar = widget->menuBar();
+    bar->setObjectName(page == MenuPage::GeneralData ? QStringLiteral("MenuDatiGenerali")
+                                                     : QStringLiteral("MenuRegistro"));
+    menuBars_[page == MenuPage::GeneralData ? 0 : 1] = bar;
+    QMenu* current = nullptr;
+    std::string_view currentName;
+    for (const CommandEntry& entry : commandTable()) {
+        if (entry.page != page) continue;
+        QAction* action = nullptr;
+        if (entry.menu.empty()) {
+            action = bar->addAction(qs(entry.caption));
+        } else {
+            if (!current || currentName != entry.menu) {
+                current = bar->addMenu(qs(entry.menu));
+                currentName = entry.menu;
+            }
+            action = current->addAction(qs(entry.caption));
+        }
+        action->setObjectName(qs(entry.action));
+        action->setData(entry.tag.value_or(0));
+        const CommandEntry* e = &entry;
+        connect(action, &QAction::triggered, this, [this, e] { runCommand(*e); });
+    }
+    return widget;
+}
+
+QMenuBar* MainWindow::pageMenuBar(MenuPage page) const { return menuBars_[page == MenuPage::GeneralData ? 0 : 1]; }
+
+QAction* MainWindow::commandAction(std::string_view action) const {
+    return findChild<QAction*>(qs(action));
+}
+
+QString MainWindow::statusText() const { return status_->text(); }
+
+void MainWindow::updateCommandStates() {
+    for (const CommandEntry& entry : commandTable())
+        if (QAction* action = commandAction(entry.action)) action->setEnabled(registry_.has(entry.handler));
+}
+
+void MainWindow::runCommand(const CommandEntry& entry) {
+    try {
+        if (!prepareCommand(entry, ctx_, prompt_)) return;
+        registry_.run(entry.handler, ctx_);
+    } catch (const std::exception& error) {
+        showCommandError(this, error);
+    }
+}
+
+void MainWindow::refreshStatusBar() {
+    try {
+        status_->setText(QString::fromStdString(refreshStatus(ctx_, prompt_)));
+    } catch (const std::exception& error) {
+        showCommandError(this, error);
+    }
+}
+
+} // namespace accise

@@ -1,0 +1,36 @@
+#include "shell/qt/shell.h"
+
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QProcess>
+#include <QUrl>
+
+#include "shell/qt/mainwindow.h"
+#include "shell/qt/taskwindows.h"
+
+namespace accise {
+
+void openWithDesktop(const std::string& address) {
+    QDesktopServices::openUrl(QUrl::fromUserInput(QString::fromStdString(address)));
+}
+
+void startDetachedProgram(const std::string& path) {
+    const QString program = QString::fromStdString(path);
+    // What the program's file type says when it cannot be started directly.
+    if (!QProcess::startDetached(program, {})) QDesktopServices::openUrl(QUrl::fromLocalFile(program));
+}
+
+Shell::Shell(Folders folders, Prompt& prompt, RegistryServices::Opener openAddress,
+             RegistryServices::Opener startProgram)
+    : prompt_(prompt),
+      services_(registry_, openAddress ? std::move(openAddress) : RegistryServices::Opener(openWithDesktop),
+                startProgram ? std::move(startProgram) : RegistryServices::Opener(startDetachedProgram)) {
+    ctx_.folders = std::move(folders);
+    window_ = std::make_unique<MainWindow>(ctx_, prompt_, registry_);
+    registerTaskWindows(registry_, TaskWindowDeps{*window_, prompt_, services_});
+    window_->updateCommandStates();
+}
+
+Shell::~Shell() = default;
+
+} // namespace accise

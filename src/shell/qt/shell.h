@@ -1,0 +1,42 @@
+#pragma once
+// The running application put together: the command values, the window registry
+// with every window that exists, the services the windows use, and the main window.
+#include <memory>
+
+#include "common/prompt.h"
+#include "shell/commandcontext.h"
+#include "shell/registryservices.h"
+#include "shell/windowregistry.h"
+
+namespace accise {
+
+class MainWindow;
+
+class Shell {
+public:
+    // The desktop's "open" action (browser, program) unless others are given.
+    Shell(Folders folders, Prompt& prompt, RegistryServices::Opener openAddress = {},
+          RegistryServices::Opener startProgram = {});
+    ~Shell();
+    Shell(const Shell&) = delete;
+    Shell& operator=(const Shell&) = delete;
+
+    MainWindow& window() { return *window_; }
+    CommandContext& context() { return ctx_; }
+    WindowRegistry& registry() { return registry_; }
+    FormServices& services() { return services_; }
+    Prompt& prompt() { return prompt_; }
+
+private:
+    CommandContext ctx_;
+    Prompt& prompt_;
+    WindowRegistry registry_;
+    RegistryServices services_;
+    std::unique_ptr<MainWindow> window_;
+};
+
+// The desktop's "open" action.
+void openWithDesktop(const std::string& address);
+void startDetachedProgram(const std::string& path);
+
+} // namespace accise

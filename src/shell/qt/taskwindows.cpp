@@ -1,0 +1,45 @@
+#include "shell/qt/taskwindows.h"
+
+#include "masterdata/qt/companydatadialog.h"
+#include "masterdata/qt/pathsdialog.h"
+#include "masterdata/qt/webaddressesdialog.h"
+#include "shell/commands.h"
+#include "shell/commandtable.h"
+#include "shell/qt/infowindow.h"
+#include "shell/qt/mainwindow.h"
+
+namespace accise {
+
+void registerTaskWindows(WindowRegistry& registry, TaskWindowDeps d) {
+    namespace h = handlers;
+
+    registry.add(h::kCompanyData, [d](CommandContext& ctx) {
+        CompanyDataDialog(ctx, d.prompt, d.services, &d.main).run();
+        d.main.refreshStatusBar();
+    });
+    registry.add(h::kApplicationPaths,
+                 [d](CommandContext& ctx) { PathsDialog(ctx, d.prompt, d.services, &d.main).run(); });
+    registry.add(h::kWebAddresses,
+                 [d](CommandContext& ctx) { WebAddressesDialog(ctx, d.prompt, d.services, &d.main).run(); });
+    registry.add(h::kInfo, [d](CommandContext&) { InfoWindow(&d.main).exec(); });
+    registry.add(h::kLink, [d](CommandContext& ctx) {
+        const auto target = linkTarget(ctx.folders, ctx.tag);
+        if (!target) return;
+        if (target->kind == LinkTarget::Program)
+            d.services.startProgram(target->text);
+        else
+            d.services.openAddress(target->text);
+    });
+
+    // Windows of later work register here, for example:
+    //   registry.add(kLookupList, [d](CommandContext& ctx) { LookupListDialog(ctx, ...).run(); });
+    //   registry.add(h::kCodeTableEditor, ...);   // "Codici e Tabelle" commands
+    //   registry.add(kCodeEditorReturn, ...);     // the new-code buttons
+    //   registry.add("AALTRESEDI", [d](CommandContext& ctx) {
+    //       if (auto refusal = sitesCommandRefusal(ctx.folders)) d.prompt.information(*refusal);
+    //       else OtherSitesDialog(ctx, ...).run();
+    //   });
+    //   registry.add("ARECORDE", ...);            // opens exciseSummaryWindow(ctx)
+}
+
+} // namespace accise

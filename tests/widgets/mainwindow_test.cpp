@@ -1,0 +1,105 @@
+// The main window: both pages, every menu entry with its caption and Tag, which
+// entries are enabled, the status bar and the link commands.
+#include "shell/qt/mainwindow.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTabWidget>
+
+#include "common/company.h"
+#include "logic/window_fixtures.h"
+#include "shell/commandtable.h"
+#include "shell/qt/shell.h"
+
+namespace accise {
+namespace {
+
+using testing::RecordingPrompt;
+using testing::WorkingFolder;
+
+QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    WorkingFolder work;
+    RecordingPrompt prompt;
+    std::vector<std::string> opened;
+    Shell shell{work.folders, prompt, [this](const std::string& a) { opened.push_back("web " + a); },
+                [this](const std::string& p) { opened.push_back("run " + p); }};
+};
+
+TEST_F(MainWindowTest, TwoPagesWithTheirMenuBars) {
+    MainWindow& main = shell.window();
+    ASSERT_EQ(main.pages()->count(), 2);
+    EXPECT_EQ(main.pages()->tabText(0), "Dati Generali");
+    EXPECT_EQ(main.pages()->tabText(1), "    Registro    ");
+    EXPECT_EQ(main.pages()->currentIndex(), 0);
+    EXPECT_EQ(main.minimumSize(), QSize(560, 420));
+    EXPECT_EQ(main.size(), QSize(800, 600));
+    EXPECT_FALSE(main.windowTitle().isEmpty());
+}
+
+TEST_F(MainWindowTest, EveryCommandIsInItsMenuWithCaptionAndTag) {
+    MainWindow& main = shell.window();
+    for (const CommandEntry& entry : commandTable()) {
+        QAction* action = main.commandAction(entry.action);
+        ASSERT_NE(action, nullptr) << entry.action;
+        EXPECT_EQ(action->text(), qs(entry.caption)) << entry.action;
+        EXPECT_EQ(action->data().toInt(), entry.tag.value_or(0)) << entry.action;
+        QMenuBar* bar = main.pageMenuBar(entry.page);
+        if (entry.menu.empty()) {
+            EXPECT_TRUE(bar->actions().contains(action)) << entry.action;
+            continue;
+        }
+        QMenu* menu = nullptr;
+        for (QAction* top : bar->actions())
+            if (top->menu() && top->text() == qs(entry.menu)) menu = top->menu();
+        ASSERT_NE(menu, nullptr) << entry.menu;
+        EXPECT_TRUE(menu->actions().contains(action)) << entry.action;
+    }
+}
+
+TEST_F(MainWindowTest, OnlyCommandsWithARegisteredHandlerAreEnabled) {
+    MainWindow& main = shell.window();
+    for (const char* built : {"AAZIENDA", "APERAPPL", "AWEB", "AINFO", "ADOGANE", "AFIRMAVERIFICA"})
+        EXPECT_TRUE(main.commandAction(built)->isEnabled()) << built;
+    for (const CommandEntry& entry : commandTable())
+        EXPECT_EQ(main.commandAction(entry.action)->isEnabled(), shell.registry().has(entry.handler)) << entry.action;
+    EXPECT_FALSE(main.commandAction("AINSSCARICO")->isEnabled());
+
+    shell.registry().add("AINSSCARICO", [](CommandContext&) {});
+    main.updateCommandStates();
+    EXPECT_TRUE(main.commandAction("AINSSCARICO")->isEnabled());
+}
+
+TEST_F(MainWindowTest, StatusBarOnAnEmptyFolderAndLinkCommands) {
+    MainWindow& main = shell.window();
+    main.refreshStatusBar();
+    EXPECT_EQ(prompt.messages.size(), 3u);
+    EXPECT_TRUE(main.statusText().startsWith(QString::fromStdString(work.folders.working.string()) + "   *** "));
+
+    prompt.messages.clear();
+    main.commandAction("AEDIREALE")->trigger(); // incomplete configuration: messages, nothing opens
+    EXPECT_EQ(prompt.messages.size(), 3u);
+    EXPECT_TRUE(opened.empty());
+
+    AddressRecord c = blankAddress();
+    c.auth_type = "1";
+    writeCompany(work.folders, c);
+    writeApplConfig(work.folders, {"/opt/fv/FirmaVerifica", "/a/", "/b/", "/c/"});
+    writeWebConfig(work.folders, {"seed", "uffici", "accise", "edi", "emcs", "prova", "emcs-prova", ""});
+    prompt.messages.clear();
+    main.commandAction("AEDIREALE")->trigger();
+    main.commandAction("AEDIPROVA")->trigger();
+    main.commandAction("AFIRMAVERIFICA")->trigger();
+    main.commandAction("ADOGANE")->trigger(); // entry 8 empty: nothing
+    EXPECT_TRUE(prompt.messages.empty());
+    EXPECT_EQ(opened, (std::vector<std::string>{"web edi", "web prova", "run /opt/fv/FirmaVerifica"}));
+    EXPECT_EQ(shell.context().tag, 7);
+}
+
+} // namespace
+} // namespace accise
