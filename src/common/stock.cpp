@@ -50,9 +50,10 @@ bool findInitialStock(const Folders& folders, const PaddedKey& key, bool mustBeS
 }
 
 // Adds the register's active loads and unloads dated up to `date`, from the year of
-// `fromDate` to the year of `date`. An empty product code means every product.
-void addMovements(const Folders& folders, const PaddedKey& key, const std::string& productPadded, double fromDate,
-                  double date, Quantities& q) {
+// `fromDate` to the year of `date`, to the product's sum (`products` holds padded
+// codes; an empty list means every product together, summed into totals[0]).
+void addMovements(const Folders& folders, const PaddedKey& key, const std::vector<std::string>& products,
+                  double fromDate, double date, std::vector<Quantities>& totals) {
     const double last = std::round(date);
     for (int year = yearOf(fromDate); year <= yearOf(date); ++year) {
         const RecordBlock block = readRecords(folders.registerFile(year), kMovementSize);
@@ -61,8 +62,13 @@ void addMovements(const Folders& folders, const PaddedKey& key, const std::strin
             const char tipmov = r.TIPMOV();
             if ((tipmov != 'C' && tipmov != 'S') || r.TIPOPE() != 'I' || r.STATO() == 'C') continue;
             if (!key.matches(r) || std::round(r.DATMOV()) > last) continue;
-            if (!productPadded.empty() && !r.fieldEquals(off::PRODDO, 21, productPadded)) continue;
-            add(q, r, tipmov == 'S' ? -1.0 : 1.0);
+            const double sign = tipmov == 'S' ? -1.0 : 1.0;
+            if (products.empty()) {
+                add(totals[0], r, sign);
+                continue;
+            }
+            for (std::size_t p = 0; p < products.size(); ++p)
+                if (r.fieldEquals(off::PRODDO, 21, products[p])) add(totals[p], r, sign);
         }
     }
 }
@@ -74,20 +80,31 @@ Quantities registerStockAt(const Folders& folders, const RegisterKey& reg, doubl
     Quantities q;
     double stockDate = 0;
     if (!findInitialStock(folders, key, false, q, stockDate)) return Quantities{};
-    addMovements(folders, key, {}, stockDate, date, q);
-    return q;
+    std::vector<Quantities> totals{q};
+    addMovements(folders, key, {}, stockDate, date, totals);
+    return totals[0];
 }
 
 ProductStock productStockAt(const Folders& folders, const RegisterKey& reg, const std::string& productCode,
                             double date) {
+    return productStocksAt(folders, reg, {productCode}, date).front();
+}
+
+std::vector<ProductStock> productStocksAt(const Folders& folders, const RegisterKey& reg,
+                                          const std::vector<std::string>& productCodes, double date) {
     const PaddedKey key(reg);
-    ProductStock result;
-    if (!findInitialStock(folders, key, true, result.quantities, result.initialStockDate)) return result;
-    result.found = true;
+    std::vector<ProductStock> results(productCodes.size());
+    Quantities initial;
+    double initialDate = 0;
+    if (productCodes.empty() || !findInitialStock(folders, key, true, initial, initialDate)) return results;
     // An initial stock is stated for the whole register, not per product, so each
     // product starts from it: exact for the usual register of one product.
-    addMovements(folders, key, padded1252(productCode, 21), result.initialStockDate, date, result.quantities);
-    return result;
+    std::vector<std::string> padded;
+    for (const std::string& code : productCodes) padded.push_back(padded1252(code, 21));
+    std::vector<Quantities> totals(productCodes.size(), initial);
+    addMovements(folders, key, padded, initialDate, date, totals);
+    for (std::size_t p = 0; p < results.size(); ++p) results[p] = {true, initialDate, totals[p]};
+    return results;
 }
 
 } // namespace accise

@@ -2,6 +2,7 @@
 // Stock is never stored: it is recomputed from a register's initial stock and its
 // movements whenever a window needs it.
 #include <string>
+#include <vector>
 
 #include "common/folders.h"
 
@@ -37,5 +38,10 @@ struct ProductStock {
 };
 ProductStock productStockAt(const Folders& folders, const RegisterKey& reg, const std::string& productCode,
                             double date);
+
+// The same for several products of one register in one pass over each year's file:
+// one result per code, in the order given.
+std::vector<ProductStock> productStocksAt(const Folders& folders, const RegisterKey& reg,
+                                          const std::vector<std::string>& productCodes, double date);
 
 } // namespace accise

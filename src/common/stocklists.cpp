@@ -56,12 +56,19 @@ void collectEntries(const Folders& folders, double date, RegisterTypes types, Li
         const RegisterKey key{std::string(1, letter), formatDate(reg.nums[kRegProtocolDateNum]).substr(6, 4),
                               reg.col[kRegProtocolCol]};
         StockList& list = lists[letter];
+        // The register's products known to TA20, in the order of its product list.
+        std::vector<const TableRecord*> products;
+        std::vector<std::string> codes;
         for (const TableRecord& listed : readProductList(folders, reg.number)) {
             const auto product = ta20.find(listed.col[0]);
             if (product == ta20.end()) continue;
-            const ProductStock stock = productStockAt(folders, key, product->first, date);
-            if (!stock.found) break; // no sent initial stock: the whole register is left out
-            Movement entry = listEntry(key, product->second, stock, use);
+            products.push_back(&product->second);
+            codes.push_back(product->first);
+        }
+        const std::vector<ProductStock> stocks = productStocksAt(folders, key, codes, date);
+        for (std::size_t p = 0; p < stocks.size(); ++p) {
+            if (!stocks[p].found) break; // no sent initial stock: the whole register is left out
+            Movement entry = listEntry(key, *products[p], stocks[p], use);
             if (use == ListFor::Brew && letter == 'M' && !(entry.ETTOGR > 0)) continue;
             list.push_back(std::move(entry));
         }

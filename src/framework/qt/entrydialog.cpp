@@ -47,7 +47,10 @@ EntryDialog::EntryDialog(EntryFormLogic& logic, QWidget* parent) : QDialog(paren
     connect(qApp, &QApplication::focusChanged, this, &EntryDialog::onFocusChanged);
 }
 
-EntryDialog::~EntryDialog() = default;
+EntryDialog::~EntryDialog() {
+    // The widgets below give up the focus while they are destroyed: not a field left.
+    disconnect(qApp, &QApplication::focusChanged, this, &EntryDialog::onFocusChanged);
+}
 
 QWidget* EntryDialog::control(std::string_view name) const {
     const auto it = controls_.find(name);

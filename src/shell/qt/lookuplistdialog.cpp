@@ -124,23 +124,23 @@ void LookupListDialog::sortBy(int column) {
 }
 
 LookupReportData LookupListDialog::reportData() const {
-    LookupReportData data;
-    data.title = list_.title;
+    LookupReportData report;
+    report.title = list_.title;
     for (const auto& c : list_.columns) {
-        data.widths.push_back(c.width);
-        data.captions.push_back(c.caption);
+        report.widths.push_back(c.width);
+        report.captions.push_back(c.caption);
     }
-    for (const auto& row : list_.rows) data.rows.push_back(row.cells);
-    return data;
+    for (const auto& row : list_.rows) report.rows.push_back(row.cells);
+    return report;
 }
 
 void LookupListDialog::print() {
-    const LookupReportData data = reportData();
+    const LookupReportData report = reportData();
     if (printer_) {
-        printer_(data);
+        printer_(report);
         return;
     }
-    printReport(this, lookupReportOrientation(data), [&data](PageCanvas& canvas) { drawLookupReport(canvas, data); });
+    printReport(this, lookupReportOrientation(report), [&report](PageCanvas& canvas) { drawLookupReport(canvas, report); });
 }
 
 void LookupListDialog::keyPressEvent(QKeyEvent* event) {

@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Starts the desktop application under a virtual display and saves pictures (PNG)
+# of the main window, its two pages and their menus, and of every window that the
+# menus open (with the message boxes they show), so that anyone can look at them.
+#
+#   scripts/screenshots.sh [OUTPUT_FOLDER]     (default: BUILD_DIR/screenshots)
+#
+# Two runs: OUTPUT/demo on the demo data folder (created with "accise-cli demo"
+# when missing), OUTPUT/cartella-vuota on a fresh empty working folder (first start:
+# the readiness messages).
+#   BUILD_DIR  build folder (default: ./build-ui)
+#   DEMO_DIR   demo data folder (default: ./demo-data)
+#   JOBS       parallel build jobs (default: number of processors)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+build="${BUILD_DIR:-$root/build-ui}"
+demo="${DEMO_DIR:-$root/demo-data}"
+out="${1:-$build/screenshots}"
+
+if ! command -v xvfb-run >/dev/null || ! command -v xauth >/dev/null; then
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "screenshots: xvfb and xauth are missing: run as root or install them" >&2
+    exit 1
+  fi
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends xvfb xauth
+fi
+
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Debug >/dev/null
+cmake --build "$build" -j "${JOBS:-$(nproc)}" --target accise-cli accise-birra
+app="$build/src/app/accise-birra"
+
+if [ ! -f "$demo/DATI_GEN/UTENTE.001" ]; then
+  "$build/src/tools/accise-cli" demo "$demo" >/dev/null
+fi
+
+mkdir -p "$out"
+out=$(cd "$out" && pwd)
+empty=$(mktemp -d)
+trap 'rm -rf "$empty"' EXIT
+
+shoot() { # working folder, output folder
+  rm -rf "$2"
+  mkdir -p "$2"
+  (cd "$1" && xvfb-run -a -s "-screen 0 1024x768x24" "$app" --screenshot-all "$2")
+}
+shoot "$demo" "$out/demo"
+shoot "$empty" "$out/cartella-vuota"
+echo "screenshots: $out"

@@ -1,0 +1,137 @@
+#include "codetables/qt/productcodedialog.h"
+
+#include <QApplication>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace accise {
+
+ProductCodeDialog::ProductCodeDialog(CommandContext& ctx, Prompt& prompt, FormServices& services, QWidget* parent)
+    : ProductCodeDialog(std::make_unique<ProductCodeEditor>(ctx, prompt, services), parent) {}
+
+ProductCodeDialog::ProductCodeDialog(std::unique_ptr<ProductCodeEditor> logic, QWidget* parent)
+    : EntryDialog(*logic, parent), editor_(std::move(logic)) {
+    setObjectName(QStringLiteral("TFCODICI_NC"));
+    setWindowTitle(QString::fromUtf8(kProductCodeTitle));
+
+    QFont fixed(QStringLiteral("Courier New"));
+    fixed.setStyleHint(QFont::TypeWriter);
+
+    auto* groups = new QLabel(QString::fromUtf8(kProductCodeLabel), this);
+    groups->setFont(fixed);
+    auto* code = new QLineEdit(this);
+    code->setObjectName(QStringLiteral("ME0"));
+    code->setFont(fixed);
+    list_ = new QPushButton(QStringLiteral("&Elenca"), this);
+    list_->setObjectName(QStringLiteral("BELENCA"));
+    auto* codeRow = new QHBoxLayout;
+    codeRow->setSpacing(5);
+    codeRow->addWidget(code);
+    codeRow->addWidget(list_);
+    codeRow->addStretch();
+
+    auto* description = new QPlainTextEdit(this);
+    description->setObjectName(QStringLiteral("Memo1"));
+    description->setTabChangesFocus(true);
+    description->setFixedHeight(QFontMetrics(description->font()).lineSpacing() * 4 + 12);
+    auto* from = new QLineEdit(this);
+    from->setObjectName(QStringLiteral("MDALLA"));
+    auto* until = new QLineEdit(this);
+    until->setObjectName(QStringLiteral("MALLA"));
+    auto* fromLabel = new QLabel(QStringLiteral("Codice valido dal"), this);
+    fromLabel->setBuddy(from);
+    auto* untilLabel = new QLabel(QStringLiteral("al"), this);
+    untilLabel->setBuddy(until);
+    auto* dates = new QHBoxLayout;
+    dates->addWidget(fromLabel);
+    dates->addWidget(from);
+    dates->addSpacing(12);
+    dates->addWidget(untilLabel);
+    dates->addWidget(until);
+    dates->addStretch();
+
+    unit_ = new QGroupBox(QStringLiteral("Unità di misura"), this);
+    unit_->setObjectName(QStringLiteral("RUM"));
+    auto* unitLayout = new QHBoxLayout(unit_);
+    for (std::string_view name : kUnitNames) {
+        auto* radio = new QRadioButton(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())), unit_);
+        unitLayout->addWidget(radio);
+        // Choosing a unit moves on to the next control.
+        connect(radio, &QRadioButton::clicked, this, [this] { focusNextChild(); });
+    }
+    unitLayout->addStretch();
+
+    modifyOrDelete_ = new QLabel(QString::fromUtf8(kModifyOrDelete), this);
+    modifyOrDelete_->setObjectName(QStringLiteral("LMODCANC"));
+    QFont bold = modifyOrDelete_->font();
+    bold.setBold(true);
+    modifyOrDelete_->setFont(bold);
+    modifyOrDelete_->setStyleSheet(QStringLiteral("color: #b00000;"));
+
+    delete_ = new QPushButton(QStringLiteral("Cance&lla"), this);
+    delete_->setObjectName(QStringLiteral("BCANCELLA"));
+    auto* clear = new QPushButton(QStringLiteral("&Svuota"), this);
+    clear->setObjectName(QStringLiteral("BSVUOTA"));
+    for (QPushButton* b : {list_, delete_, clear}) {
+        b->setAutoDefault(false);
+        b->setFocusPolicy(Qt::NoFocus);
+    }
+    auto* confirm = makeConfirmButton();
+    auto* abandon = makeAbandonButton();
+    connect(list_, &QPushButton::clicked, this, [this] { act(&CodeEditorBase::list); });
+    connect(delete_, &QPushButton::clicked, this, [this] { act(&CodeEditorBase::remove); });
+    connect(clear, &QPushButton::clicked, this, [this] { act(&CodeEditorBase::clear); });
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(delete_);
+    buttons->addWidget(clear);
+    buttons->addStretch();
+    buttons->addWidget(confirm);
+    buttons->addWidget(abandon);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(groups);
+    layout->addLayout(codeRow);
+    layout->addWidget(new QLabel(QStringLiteral("Descrizione"), this));
+    layout->addWidget(description);
+    layout->addLayout(dates);
+    layout->addWidget(unit_);
+    layout->addWidget(modifyOrDelete_);
+    layout->addStretch();
+    layout->addLayout(buttons);
+    finishSetup(confirm, abandon);
+
+    connect(qApp, &QApplication::focusChanged, this, [this] { refreshState(); });
+    connect(confirm, &QPushButton::clicked, this, [this] { refreshState(); });
+    refreshState();
+    resize(std::max(560, sizeHint().width()), sizeHint().height());
+}
+
+void ProductCodeDialog::refreshState() {
+    const bool loaded = editor_->rowLoaded();
+    modifyOrDelete_->setVisible(loaded);
+    delete_->setVisible(loaded);
+    list_->setVisible(!loaded);
+    // A reset leaves no unit chosen: the radio group shows none checked.
+    if (editor_->value("RUM").empty()) {
+        for (auto* radio : unit_->findChildren<QRadioButton*>()) {
+            radio->setAutoExclusive(false);
+            radio->setChecked(false);
+            radio->setAutoExclusive(true);
+        }
+    }
+}
+
+void ProductCodeDialog::act(std::string (CodeEditorBase::*action)()) {
+    runAction([this, action]() -> std::optional<std::string> { return ((*editor_).*action)(); });
+    refreshState();
+}
+
+} // namespace accise
