@@ -24,7 +24,8 @@ int main(int argc, char* argv[]) {
     if (const auto i = args.indexOf(QStringLiteral("--screenshot-all")); i >= 0 && i + 1 < args.size())
         screenshotFolder = args[i + 1];
 
-    accise::Folders folders = accise::Folders::of(std::filesystem::current_path(), accise::defaultTempFolder());
+    accise::Folders folders =
+        accise::Folders::of(std::filesystem::current_path(), accise::defaultTempFolder());
     try {
         folders.create();
     } catch (const std::exception& error) {

@@ -43,10 +43,10 @@ bool CodeEditorBase::codeFree() {
 
 std::string CodeEditorBase::saveRow() {
     const fs::path file = folders().table(table_);
-    if (loaded_) deleteTableRecord(file, *loaded_, prompt());
     TableRecord written = row_;
-    written.number = 0;
-    insertTableRecord(file, written, prompt());
+    written.number = 0; // a changed row is numbered anew, as a new one
+    if (loaded_) replaceTableRecord(file, *loaded_, written, prompt());
+    else insertTableRecord(file, written, prompt());
     return trimmed(written.col[0]);
 }
 

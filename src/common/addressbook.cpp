@@ -88,38 +88,8 @@ bool deleteAddress(const fs::path& book, std::int32_t code, Prompt& prompt) {
 
 std::int32_t modifyAddress(const fs::path& book, AddressRecord entry, Prompt& prompt) {
     padAddress(entry);
-    std::string record = encodeAddress(entry);
-
-    FileLock lock(book, prompt);
-    const RecordBlock block = readRecords(book, kAddressSize, IfMissing::Create);
-    requireWholeRecords(book, block);
-
-    // The records that deleting the old code would leave.
-    std::vector<std::string_view> kept;
-    kept.reserve(block.count());
-    bool removed = false;
-    for (std::size_t i = 0; i < block.count(); ++i) {
-        if (!removed && recordNumberOf(block.at(i)) == entry.code) {
-            removed = true;
-            continue;
-        }
-        kept.push_back(block.at(i));
-    }
-    // Then the insertion: numbering of a 0 code, place before the first greater name.
-    if (recordNumberOf(record) == 0) {
-        std::int32_t highest = 0;
-        for (auto r : kept) highest = std::max(highest, recordNumberOf(r));
-        setRecordNumber(record, highest + 1);
-    }
-    const auto place =
-        std::find_if(kept.begin(), kept.end(), [&](std::string_view r) { return byName()(r, record) > 0; });
-    kept.insert(place, record);
-
-    std::string content;
-    content.reserve(kept.size() * kAddressSize);
-    for (auto r : kept) content.append(r);
-    replaceFileContent(book, content);
-    return recordNumberOf(record);
+    // Delete of the old code and insert with that code, as one safe change.
+    return orderedReplace(book, kAddressSize, entry.code, encodeAddress(entry), byName(), prompt);
 }
 
 std::vector<AddressRecord> readAddressBook(const fs::path& book) {

@@ -77,6 +77,11 @@ std::int32_t insertTableRecord(const fs::path& tabFile, TableRecord record, Prom
                          prompt);
 }
 
+std::int32_t replaceTableRecord(const fs::path& tabFile, std::int32_t oldNumber, TableRecord record, Prompt& prompt) {
+    return orderedReplace(tabFile, kTableSize, oldNumber, encodeTable(record),
+                          textKeyAt(tableColumnOffset(0), kTableTextWidth), prompt);
+}
+
 bool deleteTableRecord(const fs::path& tabFile, std::int32_t number, Prompt& prompt) {
     return recordDelete(tabFile, kTableSize, number, prompt);
 }

@@ -51,6 +51,10 @@ std::int32_t insertTableRecord(const fs::path& tabFile, TableRecord record, Prom
 bool deleteTableRecord(const fs::path& tabFile, std::int32_t number, Prompt& prompt);
 
 // Every record of the file in file order, trimmed (for lists). A missing file is created empty.
+// A changed row: the delete of `oldNumber` and the ordered insertion of `record`
+// (numbered anew when its number is 0) as one safe change under one lock.
+std::int32_t replaceTableRecord(const fs::path& tabFile, std::int32_t oldNumber, TableRecord record, Prompt& prompt);
+
 std::vector<TableRecord> readTable(const fs::path& tabFile);
 
 // --- Excise rates (ACCISE.TAB) ---

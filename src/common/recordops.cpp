@@ -1,6 +1,8 @@
 #include "common/recordops.h"
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "common/binary.h"
 #include "common/lock.h"
@@ -45,6 +47,39 @@ std::int32_t orderedInsert(const fs::path& file, std::size_t recordSize, std::st
         content.append(block.bytes(), position * recordSize);
         replaceFileContent(file, content);
     }
+    return recordNumberOf(record);
+}
+
+std::int32_t orderedReplace(const fs::path& file, std::size_t recordSize, std::int32_t oldNumber,
+                            std::string record, const KeyCompare& compare, Prompt& prompt) {
+    FileLock lock(file, prompt);
+    const RecordBlock block = readRecords(file, recordSize);
+    requireWholeRecords(file, block);
+
+    // The records that deleting the old number would leave.
+    std::vector<std::string_view> kept;
+    kept.reserve(block.count() + 1);
+    bool removed = false;
+    for (std::size_t i = 0; i < block.count(); ++i) {
+        if (!removed && recordNumberOf(block.at(i)) == oldNumber) {
+            removed = true;
+            continue;
+        }
+        kept.push_back(block.at(i));
+    }
+    // Then the insertion: numbering of a 0 record, place before the first greater key.
+    if (recordNumberOf(record) == 0) {
+        std::int32_t highest = 0;
+        for (auto r : kept) highest = std::max(highest, recordNumberOf(r));
+        setRecordNumber(record, highest + 1);
+    }
+    const auto place = std::find_if(kept.begin(), kept.end(), [&](std::string_view r) { return compare(r, record) > 0; });
+    kept.insert(place, record);
+
+    std::string content;
+    content.reserve(kept.size() * recordSize);
+    for (auto r : kept) content.append(r);
+    replaceFileContent(file, content);
     return recordNumberOf(record);
 }
 

@@ -32,6 +32,12 @@ KeyCompare textKeyAt(std::size_t offset, std::size_t width);
 std::int32_t orderedInsert(const fs::path& file, std::size_t recordSize, std::string record,
                            const KeyCompare& compare, Prompt& prompt);
 
+// The record delete of `oldNumber` followed by the ordered insertion of `record`, done
+// as one change under one lock: a crash between the two steps can lose nothing.
+// Returns the number the record was written with.
+std::int32_t orderedReplace(const fs::path& file, std::size_t recordSize, std::int32_t oldNumber,
+                            std::string record, const KeyCompare& compare, Prompt& prompt);
+
 // Removes the first record whose number equals `number`, closing the gap.
 // Returns false (and leaves the file untouched) when there is none.
 bool recordDelete(const fs::path& file, std::size_t recordSize, std::int32_t number, Prompt& prompt);

@@ -48,11 +48,17 @@ FocusMove EntryFormLogic::leave(std::string_view control) {
     return onLeave(control);
 }
 
-FocusMove EntryFormLogic::onLeave(std::string_view) { return FocusMove::next(); }
+FocusMove EntryFormLogic::onLeave(std::string_view) {
+    return FocusMove::next();
+}
 
-std::optional<std::string> EntryFormLogic::confirmChecks() { return onConfirmChecks(); }
+std::optional<std::string> EntryFormLogic::confirmChecks() {
+    return onConfirmChecks();
+}
 
-void EntryFormLogic::save() { onSave(); }
+void EntryFormLogic::save() {
+    onSave();
+}
 
 std::optional<std::string> EntryFormLogic::confirm() {
     if (auto failed = confirmChecks()) return failed;
@@ -75,7 +81,9 @@ std::string EntryFormLogic::newCodeInto(std::string_view fieldName, std::string_
     return std::string(fieldName);
 }
 
-std::string tidyName(std::string_view text) { return capitalizeFirst(trimmed(text) + " "); }
+std::string tidyName(std::string_view text) {
+    return capitalizeFirst(trimmed(text) + " ");
+}
 
 bool startsWithDigitOrCapital(std::string_view text) {
     if (text.empty()) return false;

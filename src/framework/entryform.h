@@ -35,14 +35,14 @@ struct FieldSpec {
     int maxLength = 0; // characters; 0 = no limit (lists, radio groups, read-only boxes)
     LetterCase letterCase = LetterCase::AsTyped;
     KeyFilter filter = KeyFilter::NextField;
-    std::string mask; // edit mask in its stored form, e.g. "!99/99/0000;1;_"; empty for none
+    std::string mask;      // edit mask in its stored form, e.g. "!99/99/0000;1;_"; empty for none
     bool readOnly = false; // shown only (a description beside a code); never checked
 
     // Also usable as a braced list: {"ME0", 21, LetterCase::Upper, KeyFilter::NextField, "mask"}.
     FieldSpec(std::string name, int max = 0, LetterCase letters = LetterCase::AsTyped,
               KeyFilter keys = KeyFilter::NextField, std::string editMask = {}, bool shownOnlyField = false)
-        : control(std::move(name)), maxLength(max), letterCase(letters), filter(keys), mask(std::move(editMask)),
-          readOnly(shownOnlyField) {}
+        : control(std::move(name)), maxLength(max), letterCase(letters), filter(keys),
+          mask(std::move(editMask)), readOnly(shownOnlyField) {}
     FieldSpec& withMask(std::string m) {
         mask = std::move(m);
         return *this;

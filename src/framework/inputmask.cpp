@@ -26,18 +26,39 @@ std::string toolkitInputMask(std::string_view storedMask) {
     for (std::size_t i = 0; i < body.size(); ++i) {
         const char c = body[i];
         switch (c) {
-        case '!': break; // trimming of leading blanks: nothing to do on the toolkit's side
-        case '0': out += '9'; break;
-        case '9': out += '0'; break;
-        case '#': out += '#'; break;
-        case 'L': out += 'L'; break;
-        case 'l': out += 'l'; break;
-        case 'A': out += 'N'; break;
-        case 'a': out += 'n'; break;
-        case 'C': out += 'X'; break;
-        case 'c': out += 'x'; break;
+        case '!':
+            break; // trimming of leading blanks: nothing to do on the toolkit's side
+        case '0':
+            out += '9';
+            break;
+        case '9':
+            out += '0';
+            break;
+        case '#':
+            out += '#';
+            break;
+        case 'L':
+            out += 'L';
+            break;
+        case 'l':
+            out += 'l';
+            break;
+        case 'A':
+            out += 'N';
+            break;
+        case 'a':
+            out += 'n';
+            break;
+        case 'C':
+            out += 'X';
+            break;
+        case 'c':
+            out += 'x';
+            break;
         case '>':
-        case '<': out += c; break;
+        case '<':
+            out += c;
+            break;
         case '\\':
             if (i + 1 < body.size()) {
                 ++i;

@@ -34,7 +34,9 @@ std::string exportOfficeFor(std::string_view office) {
     return trimmed(code);
 }
 
-std::string sectionFor(std::string_view office) { return office.size() > 2 ? std::string(office.substr(2, 6)) : ""; }
+std::string sectionFor(std::string_view office) {
+    return office.size() > 2 ? std::string(office.substr(2, 6)) : "";
+}
 
 CompanyDataLogic::CompanyDataLogic(CommandContext& ctx, Prompt& prompt, FormServices& services)
     : EntryFormLogic(ctx, prompt, services) {
@@ -42,15 +44,16 @@ CompanyDataLogic::CompanyDataLogic(CommandContext& ctx, Prompt& prompt, FormServ
     addField(FieldSpec("RTIPOIN"));
     addField(FieldSpec("CACCI1", 13, L::Upper));
     addField(FieldSpec("CAP2"));
-    for (const Typed& t : {Typed{"DENOM1", 100, L::FirstCapital}, Typed{"PARIVA", 11, L::Upper},
-                           Typed{"CODFIS", 16, L::Upper}, Typed{"INDIR1", 65, L::FirstCapital},
-                           Typed{"NUMCI1", 11, L::FirstCapital}, Typed{"C_A_P1", 10, L::FirstCapital},
-                           Typed{"CITTA1", 50, L::Upper}, Typed{"CODUTE", 4, L::Upper}, Typed{"UFFDO1", 8, L::Upper}})
+    for (const Typed& t :
+         {Typed{"DENOM1", 100, L::FirstCapital}, Typed{"PARIVA", 11, L::Upper}, Typed{"CODFIS", 16, L::Upper},
+          Typed{"INDIR1", 65, L::FirstCapital}, Typed{"NUMCI1", 11, L::FirstCapital},
+          Typed{"C_A_P1", 10, L::FirstCapital}, Typed{"CITTA1", 50, L::Upper}, Typed{"CODUTE", 4, L::Upper},
+          Typed{"UFFDO1", 8, L::Upper}})
         addField(FieldSpec(t.control, t.maxLength, t.letterCase));
     addField(FieldSpec("DUFFDOG").shownOnly());
-    for (const Typed& t : {Typed{"SEZDOG", 6, L::Upper}, Typed{"CONGAR", 17, L::AsTyped}, Typed{"CAUESO", 1, L::Upper},
-                           Typed{"UFFDO2", 8, L::Upper}, Typed{"INDIR2", 20, L::Upper},
-                           Typed{"CITTA2", 20, L::AsTyped}})
+    for (const Typed& t :
+         {Typed{"SEZDOG", 6, L::Upper}, Typed{"CONGAR", 17, L::AsTyped}, Typed{"CAUESO", 1, L::Upper},
+          Typed{"UFFDO2", 8, L::Upper}, Typed{"INDIR2", 20, L::Upper}, Typed{"CITTA2", 20, L::AsTyped}})
         addField(FieldSpec(t.control, t.maxLength, t.letterCase));
 }
 
@@ -133,11 +136,14 @@ FocusMove CompanyDataLogic::onLeave(std::string_view control) {
         const std::string& code = value("CODFIS");
         if (isEmptyField(code)) return FocusMove::next();
         switch (checkTaxCode(code)) {
-        case TaxCodeCheck::NotChecked: break;
+        case TaxCodeCheck::NotChecked:
+            break;
         case TaxCodeCheck::Valid:
             if (isEmptyField(value("INDIR2"))) setValue("INDIR2", code + "-001");
             break;
-        case TaxCodeCheck::Invalid: prompt().information(kWrongTaxCode); break;
+        case TaxCodeCheck::Invalid:
+            prompt().information(kWrongTaxCode);
+            break;
         }
         return FocusMove::next();
     }
@@ -192,9 +198,13 @@ void CompanyDataLogic::onSave() {
     requestClose();
 }
 
-std::string CompanyDataLogic::chooseOffice() { return lookupCodeInto("UFFDO1", kOfficeTable); }
+std::string CompanyDataLogic::chooseOffice() {
+    return lookupCodeInto("UFFDO1", kOfficeTable);
+}
 
-std::string CompanyDataLogic::addOffice() { return newCodeInto("UFFDO1", kOfficeTable); }
+std::string CompanyDataLogic::addOffice() {
+    return newCodeInto("UFFDO1", kOfficeTable);
+}
 
 void CompanyDataLogic::openWebEntry(int entry) {
     // Nothing opens when WEB.CFG or its entry is missing.

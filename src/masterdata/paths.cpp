@@ -23,18 +23,21 @@ std::string folderOf(const std::string& file) {
 ConfigEntriesLogic::ConfigEntriesLogic(CommandContext& ctx, Prompt& prompt, FormServices& services,
                                        std::filesystem::path file, int entries)
     : EntryFormLogic(ctx, prompt, services), file_(std::move(file)), entries_(entries) {
-    for (int i = 0; i < entries_; ++i) addField(FieldSpec(control(i), kEntryMaxLength));
+    for (int i = 0; i < entries_; ++i)
+        addField(FieldSpec(control(i), kEntryMaxLength));
 }
 
 void ConfigEntriesLogic::onOpen() {
     ensureConfigFile(file_);
     record_ = readConfigRecord(file_);
-    for (int i = 0; i < entries_; ++i) setValue(control(i), record_.col[static_cast<std::size_t>(i)]);
+    for (int i = 0; i < entries_; ++i)
+        setValue(control(i), record_.col[static_cast<std::size_t>(i)]);
     setFocusAfterOpen(control(0));
 }
 
 void ConfigEntriesLogic::onSave() {
-    for (int i = 0; i < entries_; ++i) record_.col[static_cast<std::size_t>(i)] = value(control(i));
+    for (int i = 0; i < entries_; ++i)
+        record_.col[static_cast<std::size_t>(i)] = value(control(i));
     writeConfigRecord(file_, record_);
     requestClose();
 }

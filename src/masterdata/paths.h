@@ -13,8 +13,8 @@ namespace accise {
 // Shared by both windows: one table record whose columns 0..n-1 are the entries.
 class ConfigEntriesLogic : public EntryFormLogic {
 public:
-    ConfigEntriesLogic(CommandContext& ctx, Prompt& prompt, FormServices& services, std::filesystem::path file,
-                       int entries);
+    ConfigEntriesLogic(CommandContext& ctx, Prompt& prompt, FormServices& services,
+                       std::filesystem::path file, int entries);
 
     static std::string control(int entry) { return "LE" + std::to_string(entry); }
     int entries() const { return entries_; }

@@ -11,7 +11,8 @@ namespace {
 void takeReadiness(const Readiness& r, CommandContext& ctx, Prompt& prompt) {
     ctx.alcopp = r.alcopp;
     ctx.company = r.company;
-    for (const auto& message : r.messages) prompt.information(message);
+    for (const auto& message : r.messages)
+        prompt.information(message);
 }
 
 void applyChangeFlags(ChangeFlags flags, CommandContext& ctx) {
@@ -79,6 +80,8 @@ std::optional<LinkTarget> linkTarget(const Folders& folders, int tag) {
     return LinkTarget{LinkTarget::WebAddress, std::move(address)};
 }
 
-std::string infoText(double programFileDay) { return "ultimo aggiornamento: " + formatDate(programFileDay); }
+std::string infoText(double programFileDay) {
+    return "ultimo aggiornamento: " + formatDate(programFileDay);
+}
 
 } // namespace accise

@@ -66,23 +66,26 @@ constexpr std::nullopt_t none = std::nullopt;
 
 constexpr std::array kCommands{
     // ---- "Dati Generali" ----
-    ready(continuous(mode(table(cmd(G, kCompanyMenu, "&Registri Doganali", "APROTOCOLLO", none, "APROTOCOLLO"),
-                                "PROTOCOLLI"),
-                          'T'),
-                     false)),
+    ready(
+        continuous(mode(table(cmd(G, kCompanyMenu, "&Registri Doganali", "APROTOCOLLO", none, "APROTOCOLLO"),
+                              "PROTOCOLLI"),
+                        'T'),
+                   false)),
     continuous(cmd(G, kCompanyMenu, "&Prodotti dell'Azienda", "AVINI", none, "AVINI"), true),
     cmd(G, kCompanyMenu, "&Dati dell'Azienda", "AAZIENDA", none, h::kCompanyData),
     cmd(G, kCompanyMenu, "&Altre Sedi Autorizzate (002...)", "AALTRESEDI", none, "AALTRESEDI"),
 
-    continuous(table(cmd(G, kAddressMenu, "&Inserisce Clienti", "AINSDEST", 9, h::kAddressInsert), "INDIRIZZI_C"),
-               true),
+    continuous(
+        table(cmd(G, kAddressMenu, "&Inserisce Clienti", "AINSDEST", 9, h::kAddressInsert), "INDIRIZZI_C"),
+        true),
     table(cmd(G, kAddressMenu, "&Modifica Clienti", "AMODDESTIN", 9, h::kAddressModify), "INDIRIZZI_C"),
     table(cmd(G, kAddressMenu, "&Cancella Clienti", "ACANCDESTIN", 9, h::kAddressDelete), "INDIRIZZI_C"),
     continuous(table(cmd(G, kAddressMenu, "I&nserisce Fornitori ", "AINSFORNITORI", 3, h::kAddressInsert),
                      "INDIRIZZI_F"),
                true),
     table(cmd(G, kAddressMenu, "M&odifica Fornitori ", "AMODFORNITORI", 3, h::kAddressModify), "INDIRIZZI_F"),
-    table(cmd(G, kAddressMenu, "C&ancella Fornitori ", "ACANCFORNITORI", 3, h::kAddressDelete), "INDIRIZZI_F"),
+    table(cmd(G, kAddressMenu, "C&ancella Fornitori ", "ACANCFORNITORI", 3, h::kAddressDelete),
+          "INDIRIZZI_F"),
 
     continuous(table(cmd(G, kTablesMenu, "&Codici prodotti  (TA20)", "ATA20", none, "ATA20"), "TA20"), true),
     cmd(G, kTablesMenu, "Importi e c&apitoli accise", "AACCISE", none, "AACCISE"),
@@ -101,49 +104,63 @@ constexpr std::array kCommands{
     cmd(G, "", "&Info", "AINFO", none, h::kInfo),
 
     // ---- "Registro" ----
-    mode(table(cmd(R, kStockMenu, "&Giacenza iniziale di un registro", "Action17", none, "Action17"), "PROTOCOLLI"),
+    mode(table(cmd(R, kStockMenu, "&Giacenza iniziale di un registro", "Action17", none, "Action17"),
+               "PROTOCOLLI"),
          'G'),
     mode(cmd(R, kStockMenu, "&Cancella giacenza non inviata", "Action18", 30, h::kCancellation), 'I'),
     cmd(R, kStockMenu, "&Ricerca giacenze", "Action19", none, "Action19"),
-    ready(flags(mode(cmd(R, kStockMenu, "Re&ttifica: annulla giacenza inviata", "AGIACENZE", 1, h::kStockCorrection),
-                     'I'),
-                F::CorrectionCancel)),
-    ready(flags(mode(cmd(R, kStockMenu, "R&ettifica: modifica giacenza inviata", "Action20", 2, h::kStockCorrection),
-                     'i'),
-                F::CorrectionModify)),
+    ready(flags(
+        mode(cmd(R, kStockMenu, "Re&ttifica: annulla giacenza inviata", "AGIACENZE", 1, h::kStockCorrection),
+             'I'),
+        F::CorrectionCancel)),
+    ready(flags(
+        mode(cmd(R, kStockMenu, "R&ettifica: modifica giacenza inviata", "Action20", 2, h::kStockCorrection),
+             'i'),
+        F::CorrectionModify)),
     mode(cmd(R, kStockMenu, "C&ancella rettifica non inviata", "Action21", 31, h::kCancellation), 'i'),
 
-    ready(flags(cmd(R, kMovementMenu, "&Inserisce movimento", "AINSSCARICO", 11, "AINSSCARICO"), F::ClearAll)),
+    ready(
+        flags(cmd(R, kMovementMenu, "&Inserisce movimento", "AINSSCARICO", 11, "AINSSCARICO"), F::ClearAll)),
     ready(cmd(R, kMovementMenu, "Cotta", "Action45", none, "Action45")),
     ready(cmd(R, kMovementMenu, "Condizionamento", "Action48", none, "Action48")),
-    ready(flags(mode(cmd(R, kMovementMenu, "&Modifica movimento", "AMODSCARICO", 12, h::kMovementChange), 'M'),
-                F::Modify)),
+    ready(
+        flags(mode(cmd(R, kMovementMenu, "&Modifica movimento", "AMODSCARICO", 12, h::kMovementChange), 'M'),
+              F::Modify)),
     mode(cmd(R, kMovementMenu, "&Cancella movimento", "ACANCSCARICO", 13, h::kCancellation), 'C'),
     mode(cmd(R, kMovementMenu, "Ricerca m&ovimenti di carico", "Action35", 4, h::kRegisterSearch), 'C'),
     mode(cmd(R, kMovementMenu, "&Ricerca movimenti di scarico", "ARICSCARICHI", 14, h::kRegisterSearch), 'S'),
-    ready(flags(mode(cmd(R, kMovementMenu, "R&ettifica: annulla movimento", "ARETTSCARICO", 16, h::kMovementChange),
-                     'E'),
-                F::CorrectionCancel)),
-    ready(flags(mode(cmd(R, kMovementMenu, "Re&ttifica: modifica movimento", "Action2", 17, h::kMovementChange), 'e'),
-                F::CorrectionModify)),
-    mode(cmd(R, kMovementMenu, "C&ancella rettifica non inviata", "ACANCRETTSCAR", 18, h::kCancellation), 'c'),
+    ready(flags(
+        mode(cmd(R, kMovementMenu, "R&ettifica: annulla movimento", "ARETTSCARICO", 16, h::kMovementChange),
+             'E'),
+        F::CorrectionCancel)),
+    ready(flags(
+        mode(cmd(R, kMovementMenu, "Re&ttifica: modifica movimento", "Action2", 17, h::kMovementChange), 'e'),
+        F::CorrectionModify)),
+    mode(cmd(R, kMovementMenu, "C&ancella rettifica non inviata", "ACANCRETTSCAR", 18, h::kCancellation),
+         'c'),
 
-    ready(continuous(mode(cmd(R, kDutyMenu, "&Crediti / Riaccrediti (record: D)", "AINSCREDITI", none, "AINSCREDITI"),
-                          'I'),
-                     false)),
     ready(continuous(
-        mode(cmd(R, kDutyMenu, "&Riepilogo dell'accisa (record: E)", "ARECORDE", none, "ARECORDE"), 'I'), false)),
-    ready(continuous(mode(cmd(R, kDutyMenu, "Ra&vvedimento (record: R)", "Action43", none, "Action43"), 'I'), false)),
+        mode(cmd(R, kDutyMenu, "&Crediti / Riaccrediti (record: D)", "AINSCREDITI", none, "AINSCREDITI"),
+             'I'),
+        false)),
+    ready(continuous(
+        mode(cmd(R, kDutyMenu, "&Riepilogo dell'accisa (record: E)", "ARECORDE", none, "ARECORDE"), 'I'),
+        false)),
+    ready(continuous(mode(cmd(R, kDutyMenu, "Ra&vvedimento (record: R)", "Action43", none, "Action43"), 'I'),
+                     false)),
     mode(cmd(R, kDutyMenu, "Ca&ncella record D, E, R non inviati", "ACANCGAR", 3, h::kCancellation), 'T'),
     mode(cmd(R, kDutyMenu, "R&icerche record D, E, R", "ARICDER", 3, h::kDutySearch), 'T'),
-    ready(flags(mode(cmd(R, kDutyMenu, "R&ettifica: annulla record D, E, R", "Action4", 1, h::kDutyCorrection), 'T'),
-                F::CorrectionCancel)),
-    ready(flags(mode(cmd(R, kDutyMenu, "Re&ttifica: modifica record D, E, R", "ARETTGAR", 2, h::kDutyCorrection), 't'),
-                F::CorrectionModify)),
+    ready(flags(
+        mode(cmd(R, kDutyMenu, "R&ettifica: annulla record D, E, R", "Action4", 1, h::kDutyCorrection), 'T'),
+        F::CorrectionCancel)),
+    ready(flags(
+        mode(cmd(R, kDutyMenu, "Re&ttifica: modifica record D, E, R", "ARETTGAR", 2, h::kDutyCorrection),
+             't'),
+        F::CorrectionModify)),
     mode(cmd(R, kDutyMenu, "C&ancella rettifica non inviata", "ACANCRETT", 4, h::kCancellation), 't'),
 
-    ready(flowYear(cmd(R, kFlowMenu, "&Crea, firma ed invia il flusso per la dogana", "ACREAFIRINVFLUSSO", none,
-                       "ACREAFIRINVFLUSSO"))),
+    ready(flowYear(cmd(R, kFlowMenu, "&Crea, firma ed invia il flusso per la dogana", "ACREAFIRINVFLUSSO",
+                       none, "ACREAFIRINVFLUSSO"))),
     ready(flowYear(
         cmd(R, kFlowMenu, "&Azzera i dati di invio di un flusso", "AAZZDATIFLUSSO", none, "AAZZDATIFLUSSO"))),
     mode(cmd(R, kFlowMenu, "&Ricerca carichi inviati", "ARICCARICHIINVIATI", 34, h::kRegisterSearch), 'c'),
@@ -180,7 +197,9 @@ constexpr std::array kSharedHandlerModes{
 
 } // namespace
 
-std::span<const CommandEntry> commandTable() { return kCommands; }
+std::span<const CommandEntry> commandTable() {
+    return kCommands;
+}
 
 const CommandEntry* findCommand(std::string_view action) {
     for (const auto& e : kCommands)
@@ -190,15 +209,24 @@ const CommandEntry* findCommand(std::string_view action) {
 
 std::optional<std::string> tableForTag(int tag) {
     switch (tag) {
-    case 1: return "T001";
-    case 3: return "TA03";
-    case 4: return "T004";
-    case 10: return "T010";
-    case 121: return "TA21C";
-    case 205: return "TA05C";
-    case 221: return "TA21S";
-    case 305: return "TA05S";
-    default: return std::nullopt;
+    case 1:
+        return "T001";
+    case 3:
+        return "TA03";
+    case 4:
+        return "T004";
+    case 10:
+        return "T010";
+    case 121:
+        return "TA21C";
+    case 205:
+        return "TA05C";
+    case 221:
+        return "TA21S";
+    case 305:
+        return "TA05S";
+    default:
+        return std::nullopt;
     }
 }
 

@@ -28,7 +28,7 @@ struct CommandEntry {
     std::string_view handler; // what runs after the values are set (windowregistry.h)
     bool ready = false;       // the readiness check runs first and a failure stops the command
     std::optional<char> mode;
-    std::string_view table;   // "" = left as it is
+    std::string_view table;    // "" = left as it is
     bool tableFromTag = false; // code-table commands: the table follows the Tag (tableForTag)
     std::optional<bool> continuousEntry;
     ChangeFlags flags = ChangeFlags::Keep;
@@ -52,13 +52,14 @@ inline constexpr std::string_view kCompanyData = "AAZIENDA";
 inline constexpr std::string_view kApplicationPaths = "APERAPPL";
 inline constexpr std::string_view kWebAddresses = "AWEB";
 inline constexpr std::string_view kInfo = "AINFO";
-inline constexpr std::string_view kLink = "ASEED";             // web addresses and FirmaVerifica
-inline constexpr std::string_view kCodeTableEditor = "ACODICI"; // generic editor in menu mode, table from the Tag
+inline constexpr std::string_view kLink = "ASEED"; // web addresses and FirmaVerifica
+inline constexpr std::string_view kCodeTableEditor =
+    "ACODICI"; // generic editor in menu mode, table from the Tag
 inline constexpr std::string_view kAddressInsert = "AINSDEST";
 inline constexpr std::string_view kAddressModify = "AMODDESTIN";
 inline constexpr std::string_view kAddressDelete = "ACANCDESTIN";
-inline constexpr std::string_view kMovementChange = "AMODCARICO";   // Tags 12, 16, 17
-inline constexpr std::string_view kCancellation = "AcancsCARICO";   // cancellation window
+inline constexpr std::string_view kMovementChange = "AMODCARICO"; // Tags 12, 16, 17
+inline constexpr std::string_view kCancellation = "AcancsCARICO"; // cancellation window
 inline constexpr std::string_view kRegisterSearch = "ARICCARICHI";
 inline constexpr std::string_view kDutySearch = "ARICDER";
 inline constexpr std::string_view kRegisterPrint = "Action7";

@@ -32,7 +32,8 @@ public:
 
     void add(std::int32_t number, std::vector<std::string> cells) {
         for (std::size_t i = 0; i < cells.size() && i < fixed_.size(); ++i)
-            if (fixed_[i] == kMeasured) widths_[i] = std::max(widths_[i], static_cast<int>(utf8Length(cells[i])));
+            if (fixed_[i] == kMeasured)
+                widths_[i] = std::max(widths_[i], static_cast<int>(utf8Length(cells[i])));
         rows_.push_back({number, std::move(cells)});
     }
 
@@ -44,8 +45,12 @@ private:
     std::vector<LookupRow> rows_;
 };
 
-std::string t(std::string_view s) { return trimmed(s); }
-std::string joined(std::string_view a, std::string_view b) { return t(a) + " " + t(b); }
+std::string t(std::string_view s) {
+    return trimmed(s);
+}
+std::string joined(std::string_view a, std::string_view b) {
+    return t(a) + " " + t(b);
+}
 
 BuiltRows addressBookRows(const Folders& folders, std::string_view book, bool haveStructure) {
     const char kind = addressBookKind(book);
@@ -66,10 +71,11 @@ BuiltRows addressBookRows(const Folders& folders, std::string_view book, bool ha
             const std::string auth = t(e.auth_type);
             const std::string id = auth == "5" ? t(e.user_code) : auth == "1" ? t(e.id2) : std::string();
             std::string place = id;
-            for (const std::string* part : {&e.name2, &e.street2, &e.number2, &e.postcode2, &e.city2, &e.section})
+            for (const std::string* part :
+                 {&e.name2, &e.street2, &e.number2, &e.postcode2, &e.city2, &e.section})
                 place += " " + t(*part);
-            b.add(e.code, {t(e.name1), auth, t(e.id1), joined(e.street1, e.number1), joined(e.city1, e.postcode1),
-                           place});
+            b.add(e.code, {t(e.name1), auth, t(e.id1), joined(e.street1, e.number1),
+                           joined(e.city1, e.postcode1), place});
         }
         return std::move(b).take();
     }
@@ -125,8 +131,8 @@ BuiltRows exciseRows(const std::vector<TableRecord>& records) {
 BuiltRows productRows(const std::vector<TableRecord>& records) {
     RowBuilder b({kMeasured, kMeasured, 9, 9, 5, 5});
     for (const auto& r : records)
-        b.add(r.number, {t(r.col[0]), t(r.col[1]), formatNumber(r.nums[0], 2, 5), formatNumber(r.nums[1], 2, 5),
-                         t(r.col[6]), std::to_string(r.ints[0])});
+        b.add(r.number, {t(r.col[0]), t(r.col[1]), formatNumber(r.nums[0], 2, 5),
+                         formatNumber(r.nums[1], 2, 5), t(r.col[6]), std::to_string(r.ints[0])});
     return std::move(b).take();
 }
 
@@ -139,19 +145,22 @@ BuiltRows productCodeRows(const Folders& folders, const std::vector<TableRecord>
             if (!reg) continue;
             if (request.mode == 'g' && reg->ints[kRegTypeInt] != 3) continue;
         }
-        b.add(r.number, {t(r.col[0]), t(r.col[1]), formatDate(r.nums[0]), formatDate(r.nums[1]), t(r.col[2])});
+        b.add(r.number,
+              {t(r.col[0]), t(r.col[1]), formatDate(r.nums[0]), formatDate(r.nums[1]), t(r.col[2])});
     }
     return std::move(b).take();
 }
 
-BuiltRows codeTableRows(const std::vector<TableRecord>& records, const std::optional<TableRecord>& structure) {
+BuiltRows codeTableRows(const std::vector<TableRecord>& records,
+                        const std::optional<TableRecord>& structure) {
     std::vector<std::size_t> shown{0};
     for (std::size_t i = 1; i < 10; ++i)
         if (structure && structure->ints[i] > 0) shown.push_back(i);
     RowBuilder b(std::vector<int>(shown.size(), kMeasured));
     for (const auto& r : records) {
         std::vector<std::string> cells;
-        for (std::size_t i : shown) cells.push_back(t(r.col[i]));
+        for (std::size_t i : shown)
+            cells.push_back(t(r.col[i]));
         b.add(r.number, std::move(cells));
     }
     return std::move(b).take();
@@ -169,7 +178,8 @@ std::int32_t rowNumber(std::string_view text) {
 
 int LookupList::totalCharacters() const {
     int total = 0;
-    for (const auto& c : columns) total += c.width + 1;
+    for (const auto& c : columns)
+        total += c.width + 1;
     return total;
 }
 
@@ -199,7 +209,8 @@ std::string lookupFileText(const std::vector<LookupRow>& rows) {
     for (const auto& row : rows) {
         text += encode1252(row.cells.empty() ? std::string() : row.cells.front()) + "\r\n";
         text += "@" + std::to_string(row.number) + "\r\n";
-        for (std::size_t i = 1; i < row.cells.size(); ++i) text += "\t" + encode1252(row.cells[i]) + "\r\n";
+        for (std::size_t i = 1; i < row.cells.size(); ++i)
+            text += "\t" + encode1252(row.cells[i]) + "\r\n";
     }
     return text;
 }
@@ -261,19 +272,22 @@ void sortLookupRows(std::vector<LookupRow>& rows, std::size_t column) {
     };
     std::vector<std::pair<std::string, LookupRow>> keyed;
     keyed.reserve(rows.size());
-    for (auto& row : rows) keyed.emplace_back(key(row), std::move(row));
+    for (auto& row : rows)
+        keyed.emplace_back(key(row), std::move(row));
     std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
-        return std::lexicographical_compare(a.first.begin(), a.first.end(), b.first.begin(), b.first.end(),
-                                            [](char x, char y) {
-                                                return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
-                                            });
+        return std::lexicographical_compare(
+            a.first.begin(), a.first.end(), b.first.begin(), b.first.end(),
+            [](char x, char y) { return static_cast<unsigned char>(x) < static_cast<unsigned char>(y); });
     });
-    for (std::size_t i = 0; i < rows.size(); ++i) rows[i] = std::move(keyed[i].second);
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        rows[i] = std::move(keyed[i].second);
 }
 
-LookupWindowSize lookupWindowSize(const LookupList& list, int widthOfW, int heightOfQ, int maxWidth, int maxHeight) {
+LookupWindowSize lookupWindowSize(const LookupList& list, int widthOfW, int heightOfQ, int maxWidth,
+                                  int maxHeight) {
     int width = 50;
-    for (const auto& c : list.columns) width += (c.width + 2) * widthOfW;
+    for (const auto& c : list.columns)
+        width += (c.width + 2) * widthOfW;
     int height = heightOfQ * static_cast<int>(list.rows.size()) * 2;
     width = std::max(width, 300);
     height = std::max(height, 300);

@@ -83,6 +83,7 @@ struct LookupWindowSize {
     int height = 0;
     friend bool operator==(const LookupWindowSize&, const LookupWindowSize&) = default;
 };
-LookupWindowSize lookupWindowSize(const LookupList& list, int widthOfW, int heightOfQ, int maxWidth, int maxHeight);
+LookupWindowSize lookupWindowSize(const LookupList& list, int widthOfW, int heightOfQ, int maxWidth,
+                                  int maxHeight);
 
 } // namespace accise

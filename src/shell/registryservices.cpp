@@ -7,7 +7,9 @@ namespace accise {
 RegistryServices::RegistryServices(const WindowRegistry& registry, Opener openAddress, Opener startProgram)
     : registry_(registry), openAddress_(std::move(openAddress)), startProgram_(std::move(startProgram)) {}
 
-bool RegistryServices::hasLookupList() const { return registry_.has(kLookupList); }
+bool RegistryServices::hasLookupList() const {
+    return registry_.has(kLookupList);
+}
 
 std::int32_t RegistryServices::openLookupList(CommandContext& ctx) {
     ctx.chosenCode = -1;
@@ -15,7 +17,9 @@ std::int32_t RegistryServices::openLookupList(CommandContext& ctx) {
     return ctx.chosenCode;
 }
 
-bool RegistryServices::hasCodeEditor() const { return registry_.has(kCodeEditorReturn); }
+bool RegistryServices::hasCodeEditor() const {
+    return registry_.has(kCodeEditorReturn);
+}
 
 std::optional<std::string> RegistryServices::addNewCode(CommandContext& ctx) {
     ctx.enteredCode.clear();

@@ -6,7 +6,9 @@ void WindowRegistry::add(std::string_view name, Handler handler) {
     handlers_.insert_or_assign(std::string(name), std::move(handler));
 }
 
-bool WindowRegistry::has(std::string_view name) const { return handlers_.find(name) != handlers_.end(); }
+bool WindowRegistry::has(std::string_view name) const {
+    return handlers_.find(name) != handlers_.end();
+}
 
 bool WindowRegistry::run(std::string_view name, CommandContext& ctx) const {
     const auto it = handlers_.find(name);

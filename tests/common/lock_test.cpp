@@ -133,3 +133,33 @@ TEST(RecordFile, AFolderWhereAFileIsExpectedIsAnIoError) {
     std::filesystem::create_directory(dir / "X.TAB");
     EXPECT_THROW(readRecords(dir / "X.TAB", kTableSize), IoError);
 }
+
+TEST(OrderedReplace, SameResultAsDeleteThenInsertInOneChange) {
+    struct Case {
+        const char* name;
+        std::int32_t oldNumber;
+        std::string code;
+        std::int32_t number;
+    };
+    const std::vector<Case> cases = {
+        {"moves to its new place", 1, "Z", 0},
+        {"the highest number comes back", 3, "A", 0},
+        {"keeps a given number", 2, "C", 2},
+        {"an absent old number only inserts", 9, "B", 0},
+    };
+    const auto key = textKeyAt(tableColumnOffset(0), kTableTextWidth);
+    for (const auto& c : cases) {
+        TempDir dir;
+        RecordingPrompt prompt;
+        const auto twoSteps = dir / "A.TAB";
+        const auto oneStep = dir / "B.TAB";
+        for (const auto& file : {twoSteps, oneStep})
+            for (const char* code : {"B", "D", "F"}) orderedInsert(file, kTableSize, tableRow(0, code), key, prompt);
+        recordDelete(twoSteps, kTableSize, c.oldNumber, prompt);
+        const auto expected = orderedInsert(twoSteps, kTableSize, tableRow(c.number, c.code), key, prompt);
+        EXPECT_EQ(orderedReplace(oneStep, kTableSize, c.oldNumber, tableRow(c.number, c.code), key, prompt), expected)
+            << c.name;
+        EXPECT_EQ(readRecords(oneStep, kTableSize).bytes(), readRecords(twoSteps, kTableSize).bytes()) << c.name;
+        EXPECT_FALSE(fileExists(lockMarkerOf(oneStep)));
+    }
+}

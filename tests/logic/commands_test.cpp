@@ -33,12 +33,14 @@ std::vector<std::string> menusOf(MenuPage page) {
 
 TEST(CommandTable, MenusOfBothPagesInOrderWithUniqueActions) {
     EXPECT_EQ(menusOf(MenuPage::GeneralData),
-              (std::vector<std::string>{"Dati Aziendali", "Indirizzario", "Codici e Tabelle", "Configurazione", ""}));
+              (std::vector<std::string>{"Dati Aziendali", "Indirizzario", "Codici e Tabelle",
+                                        "Configurazione", ""}));
     EXPECT_EQ(menusOf(MenuPage::Register),
-              (std::vector<std::string>{"G&iacenze iniziali", "&Carichi e scarichi", "&Tributi", "&Flussi telematici",
-                                        "&Registri"}));
+              (std::vector<std::string>{"G&iacenze iniziali", "&Carichi e scarichi", "&Tributi",
+                                        "&Flussi telematici", "&Registri"}));
     std::set<std::string_view> actions;
-    for (const auto& e : commandTable()) EXPECT_TRUE(actions.insert(e.action).second) << e.action;
+    for (const auto& e : commandTable())
+        EXPECT_TRUE(actions.insert(e.action).second) << e.action;
     EXPECT_EQ(actions.size(), 58u);
     EXPECT_EQ(kRegisterPageCaption, "    Registro    ");
     // Captions are kept exactly, spaces included.
@@ -49,13 +51,14 @@ TEST(CommandTable, MenusOfBothPagesInOrderWithUniqueActions) {
 }
 
 TEST(CommandTable, ReadyFlagsAreExactlyTheCommandsThatNeedCompleteData) {
-    const std::set<std::string_view> ready{"APROTOCOLLO", "AGIACENZE",      "Action20",       "AINSSCARICO",
-                                           "Action45",    "Action48",       "AMODSCARICO",    "ARETTSCARICO",
-                                           "Action2",     "AINSCREDITI",    "ARECORDE",       "Action43",
-                                           "Action4",     "ARETTGAR",       "ACREAFIRINVFLUSSO", "AAZZDATIFLUSSO",
-                                           "ADOGANE",     "AEDIREALE",      "AFIRMAVERIFICA", "AEDIPROVA",
-                                           "Action6"};
-    for (const auto& e : commandTable()) EXPECT_EQ(e.ready, ready.count(e.action) == 1) << e.action;
+    const std::set<std::string_view> ready{
+        "APROTOCOLLO",    "AGIACENZE",   "Action20",     "AINSSCARICO",    "Action45",
+        "Action48",       "AMODSCARICO", "ARETTSCARICO", "Action2",        "AINSCREDITI",
+        "ARECORDE",       "Action43",    "Action4",      "ARETTGAR",       "ACREAFIRINVFLUSSO",
+        "AAZZDATIFLUSSO", "ADOGANE",     "AEDIREALE",    "AFIRMAVERIFICA", "AEDIPROVA",
+        "Action6"};
+    for (const auto& e : commandTable())
+        EXPECT_EQ(e.ready, ready.count(e.action) == 1) << e.action;
 }
 
 TEST(CommandTable, SharedHandlersAgreeWithTheModesTheirTagsStandFor) {
@@ -85,14 +88,16 @@ protected:
         c.postcode2 = "ALCOPP";
         c.auth_type = "1";
         writeCompany(work.folders, c);
-        writeApplConfig(work.folders, {"/opt/fv/FirmaVerifica", "/opt/fv/dafirmare/", "/opt/fv/firmati/", "/emcs/"});
-        writeWebConfig(work.folders, {"seed", "uffici", "accise", "edi", "emcs", "prova", "emcs-prova", "home"});
+        writeApplConfig(work.folders,
+                        {"/opt/fv/FirmaVerifica", "/opt/fv/dafirmare/", "/opt/fv/firmati/", "/emcs/"});
+        writeWebConfig(work.folders,
+                       {"seed", "uffici", "accise", "edi", "emcs", "prova", "emcs-prova", "home"});
     }
 };
 
 TEST_F(ShellCommands, CodeTableCommandsTakeTheirTableFromTheTag) {
     const std::pair<const char*, const char*> cases[] = {
-        {"AT001", "T001"},  {"AT004", "T004"},   {"AT010", "T010"},   {"ATA03", "TA03"},
+        {"AT001", "T001"},  {"AT004", "T004"},    {"AT010", "T010"},   {"ATA03", "TA03"},
         {"ATA05", "TA05C"}, {"Action9", "TA05S"}, {"ATA21C", "TA21C"}, {"ATA21S", "TA21S"},
     };
     for (const auto& [action, table] : cases) {
@@ -138,7 +143,8 @@ TEST_F(ShellCommands, CommandValuesSetKeptAndCleared) {
 
 TEST_F(ShellCommands, ReadyCommandsStopOnAnIncompleteConfigurationWithEveryMessage) {
     EXPECT_FALSE(prepareCommand(command("AEDIREALE"), ctx, prompt));
-    EXPECT_EQ(prompt.messages, (std::vector<std::string>{kCompanyMissing, kApplPathsMissing, kWebAddressesMissing}));
+    EXPECT_EQ(prompt.messages,
+              (std::vector<std::string>{kCompanyMissing, kApplPathsMissing, kWebAddressesMissing}));
     prompt.messages.clear();
     EXPECT_TRUE(prepareCommand(command("AAZIENDA"), ctx, prompt)); // not a "ready" command
     EXPECT_TRUE(prompt.messages.empty());
@@ -152,7 +158,8 @@ TEST_F(ShellCommands, ReadyCommandsStopOnAnIncompleteConfigurationWithEveryMessa
 
 TEST_F(ShellCommands, FirstStartStatusTextCreatesTheCompanyFileAndReportsAllThree) {
     const std::string text = refreshStatus(ctx, prompt);
-    EXPECT_EQ(text, work.folders.working.string() + "   *** " + std::string(18, ' ') + " - " + std::string(10, ' '));
+    EXPECT_EQ(text, work.folders.working.string() + "   *** " + std::string(18, ' ') + " - " +
+                        std::string(10, ' '));
     EXPECT_EQ(prompt.messages.size(), 3u);
     EXPECT_EQ(readRecords(work.folders.company(), 608, IfMissing::Empty).count(), 1u);
     EXPECT_FALSE(ctx.alcopp);
@@ -210,7 +217,8 @@ TEST(RegistryServices, ServeWhatIsRegisteredAndNothingElse) {
     EXPECT_EQ(services.addNewCode(ctx), std::nullopt);
 
     registry.add(kLookupList, [](CommandContext& c) { c.chosenCode = c.table == "TA03" ? 7 : -1; });
-    registry.add(kCodeEditorReturn, [](CommandContext& c) { c.enteredCode = c.table == "TA03" ? " IT1 " : ""; });
+    registry.add(kCodeEditorReturn,
+                 [](CommandContext& c) { c.enteredCode = c.table == "TA03" ? " IT1 " : ""; });
     ctx.table = "TA03";
     EXPECT_TRUE(services.hasLookupList());
     EXPECT_EQ(services.openLookupList(ctx), 7);

@@ -30,14 +30,15 @@ protected:
     void openFilled() {
         form.open();
         const std::pair<const char*, const char*> values[] = {
-            {"CACCI1", kValidExcise}, {"DENOM1", "birrificio Prova"}, {"PARIVA", "12345678903"},
-            {"CODFIS", kValidTaxCode}, {"INDIR1", "via Roma"},        {"NUMCI1", "1"},
-            {"C_A_P1", "20100"},       {"CITTA1", "MILANO"},          {"CODUTE", "AB12"},
-            {"UFFDO1", "IT012000"},    {"SEZDOG", "012000"},          {"CONGAR", "g-17"},
-            {"CAUESO", "E"},           {"UFFDO2", "IT012100"},        {"INDIR2", "UTENTE"},
+            {"CACCI1", kValidExcise},  {"DENOM1", "birrificio Prova"}, {"PARIVA", "12345678903"},
+            {"CODFIS", kValidTaxCode}, {"INDIR1", "via Roma"},         {"NUMCI1", "1"},
+            {"C_A_P1", "20100"},       {"CITTA1", "MILANO"},           {"CODUTE", "AB12"},
+            {"UFFDO1", "IT012000"},    {"SEZDOG", "012000"},           {"CONGAR", "g-17"},
+            {"CAUESO", "E"},           {"UFFDO2", "IT012100"},         {"INDIR2", "UTENTE"},
             {"CITTA2", "Segreta"},
         };
-        for (const auto& [control, text] : values) form.setValue(control, text);
+        for (const auto& [control, text] : values)
+            form.setValue(control, text);
     }
 
     WorkingFolder work;
@@ -144,7 +145,8 @@ TEST_F(CompanyData, UnknownOfficeIsMarkedAndOpensTheOfficeList) {
     EXPECT_EQ(form.leave("UFFDO1"), FocusMove::to("UFFDO1"));
     EXPECT_EQ(form.value("DUFFDOG"), "CODICE NON VALIDO");
     EXPECT_EQ(services.lookupTables, std::vector<std::string>{"TA03"});
-    EXPECT_EQ(form.value("UFFDO1"), "IT012000"); // the chosen row's code, checked when the cursor leaves again
+    EXPECT_EQ(form.value("UFFDO1"),
+              "IT012000"); // the chosen row's code, checked when the cursor leaves again
     EXPECT_TRUE(prompt.messages.empty());
 }
 
@@ -174,7 +176,8 @@ TEST_F(CompanyData, ConfirmationChecksRunInTheirOrderAndTheFirstFailureWins) {
     for (const Case& c : cases) {
         openFilled();
         prompt.messages.clear();
-        for (const auto& [control, text] : c.broken) form.setValue(control, text);
+        for (const auto& [control, text] : c.broken)
+            form.setValue(control, text);
         EXPECT_EQ(form.confirm(), c.focus);
         const std::vector<std::string> expected =
             *c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{};
@@ -251,10 +254,12 @@ TEST_F(CompanyData, FieldRules) {
     EXPECT_EQ(form.field("CONGAR")->letterCase, LetterCase::AsTyped);
     EXPECT_TRUE(form.field("DUFFDOG")->readOnly);
     std::vector<std::string> order;
-    for (const auto& f : form.fields()) order.push_back(f.control);
-    EXPECT_EQ(order, (std::vector<std::string>{"RTIPOIN", "CACCI1", "CAP2", "DENOM1", "PARIVA", "CODFIS", "INDIR1",
-                                               "NUMCI1", "C_A_P1", "CITTA1", "CODUTE", "UFFDO1", "DUFFDOG", "SEZDOG",
-                                               "CONGAR", "CAUESO", "UFFDO2", "INDIR2", "CITTA2"}));
+    for (const auto& f : form.fields())
+        order.push_back(f.control);
+    EXPECT_EQ(order,
+              (std::vector<std::string>{"RTIPOIN", "CACCI1", "CAP2", "DENOM1", "PARIVA", "CODFIS", "INDIR1",
+                                        "NUMCI1", "C_A_P1", "CITTA1", "CODUTE", "UFFDO1", "DUFFDOG", "SEZDOG",
+                                        "CONGAR", "CAUESO", "UFFDO2", "INDIR2", "CITTA2"}));
 }
 
 } // namespace

@@ -63,7 +63,8 @@ TEST_F(ConfigWindows, SavingPutsTheEntriesIntoTheRecordAsRead) {
     EXPECT_EQ(saved.col[5], "kept column");
     EXPECT_EQ(saved.extra[1], "kept extra");
     EXPECT_EQ(saved.nums[3], 2.5);
-    EXPECT_EQ(readRecords(work.folders.applConfig(), kTableSize, IfMissing::Empty).bytes().size(), kTableSize);
+    EXPECT_EQ(readRecords(work.folders.applConfig(), kTableSize, IfMissing::Empty).bytes().size(),
+              kTableSize);
     EXPECT_TRUE(prompt.messages.empty());
 }
 
@@ -96,17 +97,20 @@ TEST_F(ConfigWindows, FillingCompanyPathsAndWebAddressesSatisfiesTheReadinessChe
     const std::pair<const char*, const char*> typed[] = {
         {"CACCI1", "IT00MIA00012X"}, {"DENOM1", "Birrificio"}, {"INDIR1", "Via Roma"}, {"NUMCI1", "1"},
         {"C_A_P1", "20100"},         {"CITTA1", "MILANO"},     {"UFFDO1", "IT012000"}};
-    for (const auto& [control, text] : typed) company.setValue(control, text);
+    for (const auto& [control, text] : typed)
+        company.setValue(control, text);
     ASSERT_EQ(company.confirm(), std::nullopt);
 
     ApplicationPathsLogic paths(ctx, prompt, services);
     paths.open();
-    for (int i = 0; i < 4; ++i) paths.setValue(ApplicationPathsLogic::control(i), "/p" + std::to_string(i) + "/");
+    for (int i = 0; i < 4; ++i)
+        paths.setValue(ApplicationPathsLogic::control(i), "/p" + std::to_string(i) + "/");
     ASSERT_EQ(paths.confirm(), std::nullopt);
 
     WebAddressesLogic web(ctx, prompt, services);
     web.open();
-    for (int i = 0; i < 7; ++i) web.setValue(WebAddressesLogic::control(i), "https://w" + std::to_string(i));
+    for (int i = 0; i < 7; ++i)
+        web.setValue(WebAddressesLogic::control(i), "https://w" + std::to_string(i));
     ASSERT_EQ(web.confirm(), std::nullopt); // entry 8 may stay empty
 
     prompt.messages.clear();

@@ -164,15 +164,18 @@ TEST(InputMask, StoredMasksBecomeToolkitMasks) {
         {"0 H\\0;1;*", "9 \\H\\0;*"}, // "H" and an escaped "0" are literals
         {"", ""},
     };
-    for (const Case& c : cases) EXPECT_EQ(toolkitInputMask(c.stored), c.toolkit) << c.stored;
+    for (const Case& c : cases)
+        EXPECT_EQ(toolkitInputMask(c.stored), c.toolkit) << c.stored;
 }
 
 TEST(FieldText, TidyNameAndFirstCharacterRule) {
     EXPECT_EQ(tidyName("  via roma  "), "Via roma ");
     EXPECT_EQ(tidyName(""), " ");
     EXPECT_EQ(tidyName("è bella"), "È bella ");
-    for (const char* ok : {"A", "9b", "Èlite"}) EXPECT_TRUE(startsWithDigitOrCapital(ok)) << ok;
-    for (const char* bad : {"", " A", "a", "-1", "\"Q\""}) EXPECT_FALSE(startsWithDigitOrCapital(bad)) << bad;
+    for (const char* ok : {"A", "9b", "Èlite"})
+        EXPECT_TRUE(startsWithDigitOrCapital(ok)) << ok;
+    for (const char* bad : {"", " A", "a", "-1", "\"Q\""})
+        EXPECT_FALSE(startsWithDigitOrCapital(bad)) << bad;
 }
 
 } // namespace

@@ -17,7 +17,7 @@ namespace accise::testing {
 class FakeServices : public FormServices {
 public:
     bool lookupAvailable = true;
-    std::int32_t lookupAnswer = -1;          // the row "chosen" in the lookup list
+    std::int32_t lookupAnswer = -1;           // the row "chosen" in the lookup list
     std::optional<std::string> newCodeAnswer; // the code "entered" in the editor
     std::vector<std::string> lookupTables;    // ctx.table at each lookup
     std::vector<std::string> editorTables;
@@ -58,8 +58,9 @@ inline void writeOfficeTable(const Folders& folders) {
     structure.extra[0] = "TA03";
     structure.extra[1] = "Uffici Doganali";
     writeWholeFile(folders.structure("TA03"), encodeTable(structure));
-    writeWholeFile(folders.table("TA03"), encodeTable(tableRow(1, "IT012000", "UFFICIO DELLE DOGANE DI MILANO 2")) +
-                                              encodeTable(tableRow(2, "IT079100", "UFFICIO DELLE DOGANE DI ROMA 1")));
+    writeWholeFile(folders.table("TA03"),
+                   encodeTable(tableRow(1, "IT012000", "UFFICIO DELLE DOGANE DI MILANO 2")) +
+                       encodeTable(tableRow(2, "IT079100", "UFFICIO DELLE DOGANE DI ROMA 1")));
 }
 
 // A working folder with its folders created.

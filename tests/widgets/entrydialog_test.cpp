@@ -151,7 +151,8 @@ TEST_F(EntryDialogTest, ReachingConfirmRunsTheChecksAndAFailureCancelsTheClick) 
     EXPECT_TRUE(dialog.isVisible());
 
     QTest::keyClicks(dialog.line("CODE"), "b");
-    for (int i = 0; i < 5; ++i) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    for (int i = 0; i < 5; ++i)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     EXPECT_EQ(QApplication::focusWidget(), dialog.confirmButton());
     QTest::keyClick(dialog.confirmButton(), Qt::Key_Return);
     EXPECT_EQ(dialog.form_.saves, 1);

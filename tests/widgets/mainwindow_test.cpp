@@ -20,7 +20,9 @@ namespace {
 using testing::RecordingPrompt;
 using testing::WorkingFolder;
 
-QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+QString qs(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -67,7 +69,8 @@ TEST_F(MainWindowTest, OnlyCommandsWithARegisteredHandlerAreEnabled) {
     for (const char* built : {"AAZIENDA", "APERAPPL", "AWEB", "AINFO", "ADOGANE", "AFIRMAVERIFICA"})
         EXPECT_TRUE(main.commandAction(built)->isEnabled()) << built;
     for (const CommandEntry& entry : commandTable())
-        EXPECT_EQ(main.commandAction(entry.action)->isEnabled(), shell.registry().has(entry.handler)) << entry.action;
+        EXPECT_EQ(main.commandAction(entry.action)->isEnabled(), shell.registry().has(entry.handler))
+            << entry.action;
     EXPECT_FALSE(main.commandAction("AINSSCARICO")->isEnabled());
 
     shell.registry().add("AINSSCARICO", [](CommandContext&) {});
@@ -79,7 +82,8 @@ TEST_F(MainWindowTest, StatusBarOnAnEmptyFolderAndLinkCommands) {
     MainWindow& main = shell.window();
     main.refreshStatusBar();
     EXPECT_EQ(prompt.messages.size(), 3u);
-    EXPECT_TRUE(main.statusText().startsWith(QString::fromStdString(work.folders.working.string()) + "   *** "));
+    EXPECT_TRUE(
+        main.statusText().startsWith(QString::fromStdString(work.folders.working.string()) + "   *** "));
 
     prompt.messages.clear();
     main.commandAction("AEDIREALE")->trigger(); // incomplete configuration: messages, nothing opens

@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include "common/company.h"
+#include "common/ioerror.h"
 #include "common/recordfile.h"
 #include "logic/window_fixtures.h"
 #include "masterdata/qt/companydatadialog.h"
@@ -75,21 +76,21 @@ TEST_F(DialogTest, CompanyDataTypedFieldByFieldIsSaved) {
     EXPECT_EQ(line(dialog, "UFFDO2")->text(), "IT012100");
     EXPECT_EQ(line(dialog, "SEZDOG")->text(), "012000");
     ASSERT_EQ(QApplication::focusWidget(), line(dialog, "SEZDOG"));
-    typeAndEnter("");            // SEZDOG
-    typeAndEnter("GAR-001");     // CONGAR
+    typeAndEnter("");        // SEZDOG
+    typeAndEnter("GAR-001"); // CONGAR
     line(dialog, "CAUESO")->selectAll();
-    typeAndEnter("e");           // CAUESO
-    typeAndEnter("");            // UFFDO2
-    typeAndEnter("");            // INDIR2 (proposed from the tax code)
-    typeAndEnter("Segreta");     // CITTA2
+    typeAndEnter("e");       // CAUESO
+    typeAndEnter("");        // UFFDO2
+    typeAndEnter("");        // INDIR2 (proposed from the tax code)
+    typeAndEnter("Segreta"); // CITTA2
     ASSERT_EQ(QApplication::focusWidget(), dialog.confirmButton());
     QTest::keyClick(dialog.confirmButton(), Qt::Key_Return);
     EXPECT_FALSE(dialog.isVisible());
 
-    EXPECT_EQ(prompt.messages,
-              (std::vector<std::string>{"ATTENZIONE CODICE D'ACCISA ERRATO", "ATTENZIONE PARTITA I.V.A. ERRATA",
-                                        "NON SONO STATI INDICATI I PERCORSI DELLE APPLICAZIONI",
-                                        "NON SONO STATI INDICATI I PERCORSI WEB"}));
+    EXPECT_EQ(prompt.messages, (std::vector<std::string>{
+                                   "ATTENZIONE CODICE D'ACCISA ERRATO", "ATTENZIONE PARTITA I.V.A. ERRATA",
+                                   "NON SONO STATI INDICATI I PERCORSI DELLE APPLICAZIONI",
+                                   "NON SONO STATI INDICATI I PERCORSI WEB"}));
     const AddressRecord saved = *readCompany(work.folders);
     EXPECT_EQ(saved.id1, "IT00MIA00012X");
     EXPECT_EQ(saved.postcode2, "ALCOPP");
@@ -122,12 +123,22 @@ TEST_F(DialogTest, CompanyDataAuthorisationClickAndAbandon) {
     EXPECT_TRUE(radios[0]->isChecked());
     QTest::mouseClick(radios[1], Qt::LeftButton);
     EXPECT_TRUE(radios[1]->isChecked());
-    EXPECT_EQ(QApplication::focusWidget(), line(dialog, "CACCI1")); // the click sends the cursor to the excise code
+    EXPECT_EQ(QApplication::focusWidget(),
+              line(dialog, "CACCI1")); // the click sends the cursor to the excise code
 
     QTest::keyClicks(line(dialog, "CACCI1"), "IT00MIA00012X");
     QTest::mouseClick(dialog.abandonButton(), Qt::LeftButton);
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(encodeAddress(*readCompany(work.folders)), encodeAddress(blankAddress()));
+}
+
+TEST_F(DialogTest, DamagedCompanyFileEndsTheCommandWithAnErrorAndWritesNothing) {
+    const std::string damaged(100, 'x'); // shorter than one record
+    writeWholeFile(work.folders.company(), damaged);
+    CompanyDataDialog dialog(ctx, prompt, services);
+    EXPECT_THROW(dialog.run(), IoError);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(readRecords(work.folders.company(), 1, IfMissing::Empty).bytes(), damaged);
 }
 
 TEST_F(DialogTest, ApplicationPathsWithTheBrowseButton) {
@@ -148,14 +159,16 @@ TEST_F(DialogTest, ApplicationPathsWithTheBrowseButton) {
     QTest::mouseClick(dialog.confirmButton(), Qt::LeftButton);
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(readApplConfig(work.folders),
-              (ApplPaths{"/opt/firma/FirmaVerifica.exe", "/opt/firma/dafirmare/", "/opt/firma/firmati/", "/emcs/"}));
+              (ApplPaths{"/opt/firma/FirmaVerifica.exe", "/opt/firma/dafirmare/", "/opt/firma/firmati/",
+                         "/emcs/"}));
 }
 
 TEST_F(DialogTest, WebAddressesTypedAndSaved) {
     WebAddressesDialog dialog(ctx, prompt, services);
     show(dialog);
     ASSERT_EQ(QApplication::focusWidget(), line(dialog, "LE0"));
-    for (int i = 0; i < 8; ++i) typeAndEnter(QStringLiteral("https://sito%1.example").arg(i + 1));
+    for (int i = 0; i < 8; ++i)
+        typeAndEnter(QStringLiteral("https://sito%1.example").arg(i + 1));
     ASSERT_EQ(QApplication::focusWidget(), dialog.confirmButton());
     QTest::keyClick(dialog.confirmButton(), Qt::Key_Return);
     EXPECT_FALSE(dialog.isVisible());

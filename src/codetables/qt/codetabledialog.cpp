@@ -94,6 +94,12 @@ CodeTableDialog::CodeTableDialog(std::unique_ptr<CodeTableEditor> logic, QWidget
     resize(std::max(width, sizeHint().width()), std::max(editor_->windowHeight(), sizeHint().height()));
 }
 
+CodeTableDialog::~CodeTableDialog() {
+    // Hiding the window on destruction moves the focus: the handlers of the
+    // application's focus changes must not run on the editor, which is gone first.
+    disconnect(qApp, nullptr, this, nullptr);
+}
+
 void CodeTableDialog::refreshState() {
     const bool loaded = editor_->rowLoaded();
     modifyOrDelete_->setVisible(loaded);

@@ -19,6 +19,9 @@ public:
                     QWidget* parent = nullptr);
     CodeTableDialog(std::unique_ptr<CodeTableEditor> logic, QWidget* parent);
 
+    // The editor goes before the window: nothing may reach it once this ends.
+    ~CodeTableDialog() override;
+
     CodeTableEditor& editor() { return *editor_; }
 
 private:

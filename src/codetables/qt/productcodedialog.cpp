@@ -114,6 +114,12 @@ ProductCodeDialog::ProductCodeDialog(std::unique_ptr<ProductCodeEditor> logic, Q
     resize(std::max(560, sizeHint().width()), sizeHint().height());
 }
 
+ProductCodeDialog::~ProductCodeDialog() {
+    // Hiding the window on destruction moves the focus: the handlers of the
+    // application's focus changes must not run on the editor, which is gone first.
+    disconnect(qApp, nullptr, this, nullptr);
+}
+
 void ProductCodeDialog::refreshState() {
     const bool loaded = editor_->rowLoaded();
     modifyOrDelete_->setVisible(loaded);

@@ -14,6 +14,9 @@ class ProductCodeDialog : public EntryDialog {
 public:
     ProductCodeDialog(CommandContext& ctx, Prompt& prompt, FormServices& services, QWidget* parent = nullptr);
 
+    // The editor goes before the window: nothing may reach it once this ends.
+    ~ProductCodeDialog() override;
+
     ProductCodeEditor& editor() { return *editor_; }
 
 private:

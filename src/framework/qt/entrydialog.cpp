@@ -21,7 +21,9 @@ constexpr int kToolTipMs = 7000;
 // Fields up to this length get exactly their width; longer ones stretch with the window.
 constexpr int kFixedWidthLimit = 24;
 
-QString qs(const std::string& s) { return QString::fromStdString(s); }
+QString qs(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 QList<QRadioButton*> radiosOf(const QGroupBox* box) {
     return box->findChildren<QRadioButton*>(QString(), Qt::FindDirectChildrenOnly);
@@ -70,11 +72,13 @@ int EntryDialog::run() {
 int EntryDialog::widthForChars(const QWidget* widget, int chars, LetterCase letterCase) {
     const QFontMetrics fm(widget->font());
     // Capitals are wider than the average letter; the frame and margins add a little.
-    const int perChar = letterCase == LetterCase::Upper ? fm.horizontalAdvance(QChar('N')) : fm.averageCharWidth() + 1;
+    const int perChar =
+        letterCase == LetterCase::Upper ? fm.horizontalAdvance(QChar('N')) : fm.averageCharWidth() + 1;
     return perChar * (chars + 1) + 12;
 }
 
-QPushButton* EntryDialog::makeSideButton(const QString& caption, const QString& toolTip, const QString& objectName) {
+QPushButton* EntryDialog::makeSideButton(const QString& caption, const QString& toolTip,
+                                         const QString& objectName) {
     auto* button = new QPushButton(caption, this);
     button->setObjectName(objectName);
     button->setToolTip(toolTip);
@@ -133,7 +137,8 @@ void EntryDialog::finishSetup(QPushButton* confirm, QPushButton* abandon) {
             }
             if (spec.letterCase != LetterCase::AsTyped) {
                 const LetterCase letterCase = spec.letterCase;
-                connect(line, &QLineEdit::textEdited, this, [this, line, letterCase] { applyLetterCase(line, letterCase); });
+                connect(line, &QLineEdit::textEdited, this,
+                        [this, line, letterCase] { applyLetterCase(line, letterCase); });
             }
         }
         if (widget->focusPolicy() != Qt::NoFocus) {
@@ -152,7 +157,8 @@ void EntryDialog::finishSetup(QPushButton* confirm, QPushButton* abandon) {
         chain.append(abandon_);
         connect(abandon_, &QPushButton::clicked, this, &EntryDialog::reject);
     }
-    for (int i = 1; i < chain.size(); ++i) setTabOrder(chain[i - 1], chain[i]);
+    for (int i = 1; i < chain.size(); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
     for (QWidget* child : findChildren<QWidget*>())
         if (!child->toolTip().isEmpty()) child->setToolTipDuration(kToolTipMs);
 }
@@ -162,7 +168,9 @@ std::string EntryDialog::controlOf(const QWidget* widget) const {
     return it == widgetControls_.end() ? std::string() : it->second;
 }
 
-bool EntryDialog::belongsHere(const QWidget* widget) const { return widget && widget->window() == this; }
+bool EntryDialog::belongsHere(const QWidget* widget) const {
+    return widget && widget->window() == this;
+}
 
 void EntryDialog::pullValues() {
     for (const auto& [name, widget] : controls_) {
@@ -204,6 +212,7 @@ void EntryDialog::pushValues() {
             label->setText(value);
         }
     }
+    valuesShown();
 }
 
 void EntryDialog::focusControl(const std::string& name) {
@@ -318,10 +327,17 @@ void EntryDialog::applyLetterCase(QLineEdit* line, LetterCase letterCase) {
     const std::string text = line->text().toStdString();
     std::string converted;
     switch (letterCase) {
-    case LetterCase::AsTyped: return;
-    case LetterCase::Upper: converted = toUpperAscii(text); break;
-    case LetterCase::Lower: converted = toLowerAscii(text); break;
-    case LetterCase::FirstCapital: converted = capitalizeFirst(text); break;
+    case LetterCase::AsTyped:
+        return;
+    case LetterCase::Upper:
+        converted = toUpperAscii(text);
+        break;
+    case LetterCase::Lower:
+        converted = toLowerAscii(text);
+        break;
+    case LetterCase::FirstCapital:
+        converted = capitalizeFirst(text);
+        break;
     }
     if (converted == text) return;
     const int cursor = line->cursorPosition();
@@ -341,7 +357,8 @@ bool EntryDialog::eventFilter(QObject* watched, QEvent* event) {
         focusNextChild();
         return true;
     }
-    const bool edits = !key->text().isEmpty() || key->key() == Qt::Key_Backspace || key->key() == Qt::Key_Delete;
+    const bool edits =
+        !key->text().isEmpty() || key->key() == Qt::Key_Backspace || key->key() == Qt::Key_Delete;
     if (edits) logic_.keyTyped();
     return filterKey(widget, *spec, key);
 }

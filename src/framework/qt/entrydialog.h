@@ -65,6 +65,12 @@ protected:
     // first, the values come back, and the control returned (if any) gets the cursor.
     void runAction(const std::function<std::optional<std::string>()>& action);
 
+    // Called after the logic's values have been put into the widgets (after opening,
+    // every check, every action): the place to show or hide what depends on them.
+    // Safer than a slot on QApplication::focusChanged, which also fires while the
+    // dialog is being destroyed.
+    virtual void valuesShown() {}
+
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -33,7 +33,8 @@ void addRow(QGridLayout* grid, int row, int col, const QString& caption, QWidget
 
 } // namespace
 
-CompanyDataDialog::CompanyDataDialog(CommandContext& ctx, Prompt& prompt, FormServices& services, QWidget* parent)
+CompanyDataDialog::CompanyDataDialog(CommandContext& ctx, Prompt& prompt, FormServices& services,
+                                     QWidget* parent)
     : EntryDialog(form_, parent), form_(ctx, prompt, services) {
     auto* authorisation = new QGroupBox(QStringLiteral("Tipo di Autorizzazione"), this);
     authorisation->setObjectName(QStringLiteral("RTIPOIN"));
@@ -41,14 +42,16 @@ CompanyDataDialog::CompanyDataDialog(CommandContext& ctx, Prompt& prompt, FormSe
     for (const char* item : companydata::kAuthorisationItems) {
         auto* radio = new QRadioButton(QString::fromUtf8(item), authorisation);
         authLayout->addWidget(radio);
-        connect(radio, &QRadioButton::clicked, this, [this] { runAction([this] { return form_.authorisationChosen(); }); });
+        connect(radio, &QRadioButton::clicked, this,
+                [this] { runAction([this] { return form_.authorisationChosen(); }); });
     }
     authLayout->addStretch();
 
     auto* cacci1 = lineEdit(this, "CACCI1");
     auto* profile = new QComboBox(this);
     profile->setObjectName(QStringLiteral("CAP2"));
-    for (const char* item : companydata::kProfileItems) profile->addItem(QString::fromUtf8(item));
+    for (const char* item : companydata::kProfileItems)
+        profile->addItem(QString::fromUtf8(item));
     auto* denom1 = lineEdit(this, "DENOM1");
     auto* pariva = lineEdit(this, "PARIVA");
     auto* codfis = lineEdit(this, "CODFIS");
@@ -65,13 +68,16 @@ CompanyDataDialog::CompanyDataDialog(CommandContext& ctx, Prompt& prompt, FormSe
     auto* caueso = lineEdit(this, "CAUESO");
     auto* uffdo2 = lineEdit(this, "UFFDO2");
 
-    auto* chooseOffice = makeSideButton(QStringLiteral("..."), QStringLiteral("mostra la tabella"), QStringLiteral("BUFFDO1"));
-    auto* newOffice =
-        makeSideButton(QStringLiteral("..."), QStringLiteral("Inserisce Nuovo Codice"), QStringLiteral("BNUOVOUFFDO1"));
+    auto* chooseOffice =
+        makeSideButton(QStringLiteral("..."), QStringLiteral("mostra la tabella"), QStringLiteral("BUFFDO1"));
+    auto* newOffice = makeSideButton(QStringLiteral("..."), QStringLiteral("Inserisce Nuovo Codice"),
+                                     QStringLiteral("BNUOVOUFFDO1"));
     chooseOffice->setEnabled(services.hasLookupList());
     newOffice->setEnabled(services.hasCodeEditor());
-    connect(chooseOffice, &QPushButton::clicked, this, [this] { runAction([this] { return form_.chooseOffice(); }); });
-    connect(newOffice, &QPushButton::clicked, this, [this] { runAction([this] { return form_.addOffice(); }); });
+    connect(chooseOffice, &QPushButton::clicked, this,
+            [this] { runAction([this] { return form_.chooseOffice(); }); });
+    connect(newOffice, &QPushButton::clicked, this,
+            [this] { runAction([this] { return form_.addOffice(); }); });
 
     auto* seed = new QPushButton(QStringLiteral("Banca Dati SEED"), this);
     seed->setObjectName(QStringLiteral("BSEED"));
@@ -81,9 +87,18 @@ CompanyDataDialog::CompanyDataDialog(CommandContext& ctx, Prompt& prompt, FormSe
         b->setFocusPolicy(Qt::NoFocus);
         b->setAutoDefault(false);
     }
-    connect(seed, &QPushButton::clicked, this, [this] { runAction([this] { form_.openSeed(); return std::nullopt; }); });
-    connect(europa, &QPushButton::clicked, this,
-            [this] { runAction([this] { form_.openEuropa(); return std::nullopt; }); });
+    connect(seed, &QPushButton::clicked, this, [this] {
+        runAction([this] {
+            form_.openSeed();
+            return std::nullopt;
+        });
+    });
+    connect(europa, &QPushButton::clicked, this, [this] {
+        runAction([this] {
+            form_.openEuropa();
+            return std::nullopt;
+        });
+    });
 
     auto* grid = new QGridLayout;
     grid->setColumnStretch(1, 1);
@@ -120,11 +135,14 @@ CompanyDataDialog::CompanyDataDialog(CommandContext& ctx, Prompt& prompt, FormSe
     exportRow->addWidget(seed);
     exportRow->addWidget(europa);
     grid->addWidget(
-        label(this, QStringLiteral("Ufficio Dogana abilitato alle esportazioni (verifica nella banca dati WEB)"), uffdo2),
+        label(this,
+              QStringLiteral("Ufficio Dogana abilitato alle esportazioni (verifica nella banca dati WEB)"),
+              uffdo2),
         row++, 0, 1, 4);
     grid->addLayout(exportRow, row++, 0, 1, 4);
 
-    auto* edi = new QGroupBox(QStringLiteral("Credenziali di accesso all'ambiente EDI dell'Agenzia delle Dogane"), this);
+    auto* edi = new QGroupBox(
+        QStringLiteral("Credenziali di accesso all'ambiente EDI dell'Agenzia delle Dogane"), this);
     auto* indir2 = lineEdit(edi, "INDIR2");
     auto* citta2 = lineEdit(edi, "CITTA2");
     auto* ediGrid = new QGridLayout(edi);

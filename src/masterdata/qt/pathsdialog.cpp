@@ -23,7 +23,8 @@ PathsDialog::PathsDialog(CommandContext& ctx, Prompt& prompt, FormServices& serv
         line->setObjectName(name);
         auto* caption = new QLabel(QString::fromUtf8(kApplicationPathCaptions[i]), this);
         caption->setBuddy(line);
-        auto* browseButton = makeSideButton(QStringLiteral("..."), QString(), QStringLiteral("BSFOGLIA") + QString::number(i));
+        auto* browseButton =
+            makeSideButton(QStringLiteral("..."), QString(), QStringLiteral("BSFOGLIA") + QString::number(i));
         connect(browseButton, &QPushButton::clicked, this, [this, i] { browse(i); });
         grid->addWidget(caption, 2 * i, 0, 1, 2);
         grid->addWidget(line, 2 * i + 1, 0);

@@ -18,7 +18,8 @@ void addEntries(QWidget* owner, QGridLayout* grid, int first, int last) {
     grid->setColumnStretch(1, 1);
     int captionWidth = 0;
     for (const char* caption : kWebAddressCaptions)
-        captionWidth = std::max(captionWidth, owner->fontMetrics().horizontalAdvance(QString::fromUtf8(caption)));
+        captionWidth =
+            std::max(captionWidth, owner->fontMetrics().horizontalAdvance(QString::fromUtf8(caption)));
     for (int i = first; i <= last; ++i) {
         auto* line = new QLineEdit(owner);
         line->setObjectName(QString::fromStdString(WebAddressesLogic::control(i)));
@@ -32,7 +33,8 @@ void addEntries(QWidget* owner, QGridLayout* grid, int first, int last) {
 
 } // namespace
 
-WebAddressesDialog::WebAddressesDialog(CommandContext& ctx, Prompt& prompt, FormServices& services, QWidget* parent)
+WebAddressesDialog::WebAddressesDialog(CommandContext& ctx, Prompt& prompt, FormServices& services,
+                                       QWidget* parent)
     : EntryDialog(form_, parent), form_(ctx, prompt, services) {
     auto* live = new QGroupBox(QStringLiteral("AMBIENTE REALE"), this);
     addEntries(live, new QGridLayout(live), 0, 4);

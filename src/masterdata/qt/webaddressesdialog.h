@@ -8,7 +8,8 @@ namespace accise {
 class WebAddressesDialog : public EntryDialog {
     Q_OBJECT
 public:
-    WebAddressesDialog(CommandContext& ctx, Prompt& prompt, FormServices& services, QWidget* parent = nullptr);
+    WebAddressesDialog(CommandContext& ctx, Prompt& prompt, FormServices& services,
+                       QWidget* parent = nullptr);
 
 private:
     WebAddressesLogic form_;

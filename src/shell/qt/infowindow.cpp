@@ -22,13 +22,17 @@ InfoWindow::InfoWindow(QWidget* parent) : QDialog(parent) {
     setMinimumWidth(320);
 }
 
-QString InfoWindow::text() const { return label_->text(); }
+QString InfoWindow::text() const {
+    return label_->text();
+}
 
 double InfoWindow::programFileDay() {
     const QDate date = QFileInfo(QCoreApplication::applicationFilePath()).lastModified().date();
     return date.isValid() ? dayNumber(date.year(), date.month(), date.day()) : 0;
 }
 
-void InfoWindow::mousePressEvent(QMouseEvent*) { accept(); }
+void InfoWindow::mousePressEvent(QMouseEvent*) {
+    accept();
+}
 
 } // namespace accise

@@ -14,6 +14,7 @@ namespace accise {
 namespace {
 
 constexpr double kOpacity = 0.95; // drawn slightly translucent
+constexpr int kCellPadding = 8;   // the margins the view draws around a cell
 
 // The list's font: Courier New 9, or the system's fixed font where it is missing.
 QFont listFont() {
@@ -56,7 +57,7 @@ LookupListDialog::LookupListDialog(CommandContext& ctx, LookupRequest request, Q
     const QFontMetrics fm(view_->font());
     const int widthOfW = fm.horizontalAdvance(QLatin1Char('W'));
     for (int i = 0; i < static_cast<int>(list_.columns.size()); ++i)
-        view_->setColumnWidth(i, (list_.columns[static_cast<std::size_t>(i)].width + 2) * widthOfW);
+        view_->setColumnWidth(i, (list_.columns[static_cast<std::size_t>(i)].width + 2) * widthOfW + kCellPadding);
     connect(view_->header(), &QHeaderView::sectionClicked, this, &LookupListDialog::sortBy);
     connect(view_, &QTreeWidget::itemActivated, this, [this] { choose(); });
 

@@ -17,7 +17,9 @@
 namespace accise {
 namespace {
 
-QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+QString qs(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
 
 // A page of the main window: its menu bar on top and the picture centred below,
 // 90 % of the page's width and of its height less the menu bar.
@@ -102,13 +104,17 @@ QWidget* MainWindow::buildPage(MenuPage page) {
     return widget;
 }
 
-QMenuBar* MainWindow::pageMenuBar(MenuPage page) const { return menuBars_[page == MenuPage::GeneralData ? 0 : 1]; }
+QMenuBar* MainWindow::pageMenuBar(MenuPage page) const {
+    return menuBars_[page == MenuPage::GeneralData ? 0 : 1];
+}
 
 QAction* MainWindow::commandAction(std::string_view action) const {
     return findChild<QAction*>(qs(action));
 }
 
-QString MainWindow::statusText() const { return status_->text(); }
+QString MainWindow::statusText() const {
+    return status_->text();
+}
 
 void MainWindow::updateCommandStates() {
     for (const CommandEntry& entry : commandTable())

@@ -6,7 +6,9 @@
 
 namespace accise {
 
-PagePicture::PagePicture(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_TransparentForMouseEvents); }
+PagePicture::PagePicture(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
 
 void PagePicture::paintEvent(QPaintEvent*) {
     QPainter p(this);

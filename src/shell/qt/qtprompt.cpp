@@ -32,7 +32,8 @@ void showCommandError(QWidget* parent, const std::exception& error) {
     QString text;
     if (const auto* io = dynamic_cast<const IoError*>(&error))
         text = QStringLiteral("Errore di lettura o scrittura:\n%1\n%2")
-                   .arg(QString::fromStdString(io->path().string()), QString::fromStdString(io->systemMessage()));
+                   .arg(QString::fromStdString(io->path().string()),
+                        QString::fromStdString(io->systemMessage()));
     else
         text = QString::fromStdString(error.what());
     QMessageBox::critical(parent, QString::fromUtf8(kApplicationTitle), text);

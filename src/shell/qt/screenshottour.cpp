@@ -22,12 +22,15 @@ ScreenshotTour::ScreenshotTour(Shell& shell, QString folder) : shell_(shell), fo
     connect(&poll_, &QTimer::timeout, this, &ScreenshotTour::grabModal);
 }
 
-void ScreenshotTour::start() { QTimer::singleShot(300, this, &ScreenshotTour::run); }
+void ScreenshotTour::start() {
+    QTimer::singleShot(300, this, &ScreenshotTour::run);
+}
 
 void ScreenshotTour::settle(int ms) {
     QElapsedTimer t;
     t.start();
-    while (t.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 20);
+    while (t.elapsed() < ms)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
 }
 
 void ScreenshotTour::save(const QPixmap& picture, const QString& name) {
@@ -48,7 +51,8 @@ void ScreenshotTour::grabModal() {
     }
     if (++seenTicks_ < 3) return;
     const bool message = qobject_cast<QMessageBox*>(modal) != nullptr;
-    save(modal->grab(), current_ + (message ? QStringLiteral("-messaggio-") + QString::number(++counter_) : QString()));
+    save(modal->grab(),
+         current_ + (message ? QStringLiteral("-messaggio-") + QString::number(++counter_) : QString()));
     seen_ = nullptr;
     if (auto* dialog = qobject_cast<QDialog*>(modal))
         dialog->done(QDialog::Rejected);
@@ -65,7 +69,8 @@ void ScreenshotTour::run() {
     main.refreshStatusBar();
     settle(300);
 
-    const QString pageNames[] = {QStringLiteral("principale-dati-generali"), QStringLiteral("principale-registro")};
+    const QString pageNames[] = {QStringLiteral("principale-dati-generali"),
+                                 QStringLiteral("principale-registro")};
     const MenuPage pages[] = {MenuPage::GeneralData, MenuPage::Register};
     for (int p = 0; p < 2; ++p) {
         main.pages()->setCurrentIndex(p);

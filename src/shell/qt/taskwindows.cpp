@@ -1,11 +1,13 @@
 #include "shell/qt/taskwindows.h"
 
+#include "codetables/qt/codetablewindows.h"
 #include "masterdata/qt/companydatadialog.h"
 #include "masterdata/qt/pathsdialog.h"
 #include "masterdata/qt/webaddressesdialog.h"
 #include "shell/commands.h"
 #include "shell/commandtable.h"
 #include "shell/qt/infowindow.h"
+#include "shell/qt/lookuplistdialog.h"
 #include "shell/qt/mainwindow.h"
 
 namespace accise {
@@ -31,10 +33,10 @@ void registerTaskWindows(WindowRegistry& registry, TaskWindowDeps d) {
             d.services.openAddress(target->text);
     });
 
+    registerLookupList(registry, &d.main);
+    registerCodeTableWindows(registry, &d.main, d.prompt, d.services);
+
     // Windows of later work register here, for example:
-    //   registry.add(kLookupList, [d](CommandContext& ctx) { LookupListDialog(ctx, ...).run(); });
-    //   registry.add(h::kCodeTableEditor, ...);   // "Codici e Tabelle" commands
-    //   registry.add(kCodeEditorReturn, ...);     // the new-code buttons
     //   registry.add("AALTRESEDI", [d](CommandContext& ctx) {
     //       if (auto refusal = sitesCommandRefusal(ctx.folders)) d.prompt.information(*refusal);
     //       else OtherSitesDialog(ctx, ...).run();

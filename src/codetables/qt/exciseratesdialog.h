@@ -1,0 +1,40 @@
+#pragma once
+// TFTABACCISE on screen: widgets named as the controls of ExciseRatesLogic.
+#include "codetables/exciserateswindow.h"
+#include "framework/qt/entrydialog.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace accise {
+
+class ExciseRatesDialog : public EntryDialog {
+    Q_OBJECT
+public:
+    ExciseRatesDialog(CommandContext& ctx, Prompt& prompt, FormServices& services, QWidget* parent = nullptr);
+    // The logic goes before the window: nothing may reach it once this ends.
+    ~ExciseRatesDialog() override;
+
+    ExciseRatesLogic& form() { return form_; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    // Shows the state of the logic: "MODIFICA o CANCELLA", the buttons, the chapter.
+    void refreshState();
+    void showChapter();
+    void act(std::string (ExciseRatesLogic::*action)());
+
+    ExciseRatesLogic form_;
+    QLineEdit* country_ = nullptr;
+    QLineEdit* chapter_ = nullptr;
+    QLabel* chapterLabel_ = nullptr;
+    QLabel* loaded_ = nullptr;
+    QPushButton* list_ = nullptr;
+    QPushButton* delete_ = nullptr;
+    QPushButton* web_ = nullptr;
+};
+
+} // namespace accise

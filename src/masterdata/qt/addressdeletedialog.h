@@ -1,0 +1,23 @@
+#pragma once
+// The address delete window on screen: the entry as text (TESTO) and the
+// confirmation field (CONFSI); leaving the field with "SI" deletes and closes.
+#include "framework/qt/entrydialog.h"
+#include "masterdata/addressdelete.h"
+
+namespace accise {
+
+class AddressDeleteDialog : public EntryDialog {
+    Q_OBJECT
+public:
+    AddressDeleteDialog(CommandContext& ctx, Prompt& prompt, FormServices& services, AddressRecord entry,
+                        QWidget* parent = nullptr);
+
+    AddressDeleteLogic& form() { return form_; }
+
+private:
+    void closeWhenDeleted();
+
+    AddressDeleteLogic form_;
+};
+
+} // namespace accise
