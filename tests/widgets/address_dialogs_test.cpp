@@ -227,7 +227,8 @@ TEST_F(AddressDialogTest, RegisteredCommandsModifyAndReturnMode) {
         auto* dialog = qobject_cast<AddressEntryDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(dialog->windowTitle(), "Inserisce Fornitore");
-        QTest::keyClicks(focus(), "0999"); // VAT number; one key typed: the checks start
+        line(*dialog, "CACCI2")->setFocus();
+        QTest::keyClicks(line(*dialog, "CACCI2"), "0999"); // VAT number; one key typed: the checks start
         line(*dialog, "CACCI1")->setText(QStringLiteral("IT00MIA00002X"));
         for (const char* name : {"CACCI1", "DENOM1", "INDIR1", "NUMCI1", "C_A_P1", "CITTA1"}) {
             auto* field = line(*dialog, name);
