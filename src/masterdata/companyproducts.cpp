@@ -76,7 +76,7 @@ CompanyProductsLogic::CompanyProductsLogic(CommandContext& ctx, Prompt& prompt, 
     addField(FieldSpec("DLE3").shownOnly());
     addField(FieldSpec("R11", 12, L::AsTyped, K::Decimal));
     addField(FieldSpec("R12", 12, L::AsTyped, K::Decimal));
-    addField(FieldSpec("R13").shownOnly());
+    addField(FieldSpec("R13", 12).shownOnly());
     addField(FieldSpec("LE5", 2, L::Upper));
     addField(FieldSpec("DLE5").shownOnly());
     addField(FieldSpec("I10", 9, L::AsTyped, K::SignedInteger));
@@ -284,7 +284,6 @@ std::optional<std::string> CompanyProductsLogic::onConfirmChecks() {
     row_.col[kTa20Col] = ta20Code();
     row_.col[kBulkCol] = *bulk ? "S" : "N";
     row_.col[kPackagingCol] = toUpperAscii(trimmed(value("LE5")));
-    row_.col[kPhotoExtensionCol] = photoExtension_;
     row_.nums[kPlatoNum] = plato;
     row_.nums[kAlcoholNum] = alcohol;
     row_.nums[kVolumeNum] = volume;
@@ -299,6 +298,8 @@ void CompanyProductsLogic::onSave() {
     if (loadedNumber_) deleteTableRecord(file, *loadedNumber_, prompt());
     TableRecord written = row_;
     written.number = 0;
+    // A photo chosen after the checks ran is the one saved: its extension goes with it.
+    written.col[kPhotoExtensionCol] = photoExtension_;
     const std::int32_t number = insertTableRecord(file, written, prompt());
     // The photo follows the record number; the row stays saved when it cannot be written.
     if (!photo_.empty()) {

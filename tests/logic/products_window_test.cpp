@@ -278,6 +278,18 @@ TEST_F(ProductsWindow, PhotoChoice) {
     EXPECT_EQ(readTable(praz())[0].col[9], ".png");
 }
 
+TEST_F(ProductsWindow, PhotoChosenAfterTheChecksRanIsSavedWithItsExtension) {
+    // The checks run when the cursor reaches "&CONFERMA"; the photo button does not move it.
+    form.open();
+    fillPackaged();
+    ASSERT_EQ(form.confirmChecks(), std::nullopt);
+    form.loadPhoto(writeFile("dopo.jpg", kJpeg));
+    form.save();
+    EXPECT_EQ(readTable(praz())[0].col[9], ".jpg");
+    EXPECT_EQ(fileBytes(work.folders.general("1.jpg")), kJpeg);
+    EXPECT_FALSE(fs::exists(work.folders.general("1.bmp")));
+}
+
 TEST_F(ProductsWindow, ModifyChangesTheRecordNumberAndLeavesTheOldPhoto) {
     form.open();
     fillPackaged("BIONDA33");

@@ -1,6 +1,5 @@
 #include "codetables/qt/exciseratesdialog.h"
 
-#include <QApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -115,24 +114,7 @@ ExciseRatesDialog::ExciseRatesDialog(CommandContext& ctx, Prompt& prompt, FormSe
 
     finishSetup(confirm, abandon);
     dle0->setMinimumWidth(widthForChars(dle0, 30));
-
-    // After the base has handled a focus move or a confirmation, show the state.
-    connect(qApp, &QApplication::focusChanged, this, [this] { refreshState(); });
-    connect(confirm, &QPushButton::clicked, this, [this] { refreshState(); });
     resize(560, 300);
-}
-
-ExciseRatesDialog::~ExciseRatesDialog() {
-    // Hiding the window on destruction moves the focus: nothing may reach the logic then.
-    disconnect(qApp, nullptr, this, nullptr);
-    disconnect(country_, nullptr, this, nullptr);
-}
-
-void ExciseRatesDialog::showEvent(QShowEvent* event) {
-    EntryDialog::showEvent(event);
-    // An address may hold "&", which a caption would take for a shortcut mark.
-    web_->setText(QString::fromStdString(form_.webCaption()).replace(QLatin1Char('&'), QStringLiteral("&&")));
-    refreshState();
 }
 
 void ExciseRatesDialog::showChapter() {
@@ -141,7 +123,9 @@ void ExciseRatesDialog::showChapter() {
     chapterLabel_->setVisible(shown);
 }
 
-void ExciseRatesDialog::refreshState() {
+void ExciseRatesDialog::valuesShown() {
+    // An address may hold "&", which a caption would take for a shortcut mark.
+    web_->setText(QString::fromStdString(form_.webCaption()).replace(QLatin1Char('&'), QStringLiteral("&&")));
     const bool loaded = form_.rowLoaded();
     loaded_->setVisible(loaded);
     delete_->setVisible(loaded);
@@ -151,7 +135,6 @@ void ExciseRatesDialog::refreshState() {
 
 void ExciseRatesDialog::act(std::string (ExciseRatesLogic::*action)()) {
     runAction([this, action]() -> std::optional<std::string> { return (form_.*action)(); });
-    refreshState();
 }
 
 } // namespace accise

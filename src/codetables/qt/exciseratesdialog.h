@@ -13,17 +13,13 @@ class ExciseRatesDialog : public EntryDialog {
     Q_OBJECT
 public:
     ExciseRatesDialog(CommandContext& ctx, Prompt& prompt, FormServices& services, QWidget* parent = nullptr);
-    // The logic goes before the window: nothing may reach it once this ends.
-    ~ExciseRatesDialog() override;
-
     ExciseRatesLogic& form() { return form_; }
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    // Shows the state of the logic: "MODIFICA o CANCELLA", the buttons, the chapter.
+    void valuesShown() override;
 
 private:
-    // Shows the state of the logic: "MODIFICA o CANCELLA", the buttons, the chapter.
-    void refreshState();
     void showChapter();
     void act(std::string (ExciseRatesLogic::*action)());
 

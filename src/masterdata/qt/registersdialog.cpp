@@ -1,6 +1,5 @@
 #include "masterdata/qt/registersdialog.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -142,25 +141,15 @@ RegistersDialog::RegistersDialog(CommandContext& ctx, Prompt& prompt, FormServic
     layout->addLayout(buttons);
 
     finishSetup(confirm, abandon);
-
-    // After the base has handled a focus move or a confirmation, show the state.
-    connect(qApp, &QApplication::focusChanged, this, [this] { refreshState(); });
-    connect(confirm, &QPushButton::clicked, this, [this] { refreshState(); });
     resize(760, 540);
 }
 
 RegistersDialog::~RegistersDialog() {
-    // Hiding the window on destruction moves the focus: nothing may reach the logic then.
-    disconnect(qApp, nullptr, this, nullptr);
+    // The logic goes first: the list must not report a change to it while it is destroyed.
     disconnect(products_, nullptr, this, nullptr);
 }
 
-void RegistersDialog::showEvent(QShowEvent* event) {
-    EntryDialog::showEvent(event);
-    refreshState();
-}
-
-void RegistersDialog::refreshState() {
+void RegistersDialog::valuesShown() {
     const bool loaded = form_.registerLoaded();
     loaded_->setVisible(loaded);
     delete_->setVisible(loaded);
@@ -185,7 +174,6 @@ void RegistersDialog::refreshState() {
 
 void RegistersDialog::act(std::string (RegistersLogic::*action)()) {
     runAction([this, action]() -> std::optional<std::string> { return (form_.*action)(); });
-    refreshState();
 }
 
 } // namespace accise

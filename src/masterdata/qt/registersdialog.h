@@ -14,17 +14,15 @@ class RegistersDialog : public EntryDialog {
     Q_OBJECT
 public:
     RegistersDialog(CommandContext& ctx, Prompt& prompt, FormServices& services, QWidget* parent = nullptr);
-    // The logic goes before the window: nothing may reach it once this ends.
     ~RegistersDialog() override;
 
     RegistersLogic& form() { return form_; }
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    // Shows the state of the logic: "MODIFICA o CANCELLA", the buttons, the product list.
+    void valuesShown() override;
 
 private:
-    // Shows the state of the logic: "MODIFICA o CANCELLA", the buttons, the product list.
-    void refreshState();
     void act(std::string (RegistersLogic::*action)());
 
     RegistersLogic form_;

@@ -1,7 +1,9 @@
 #include "shell/qt/taskwindows.h"
 
 #include "codetables/qt/codetablewindows.h"
+#include "masterdata/qt/addresswindows.h"
 #include "masterdata/qt/companydatadialog.h"
+#include "masterdata/qt/companyproductsdialog.h"
 #include "masterdata/qt/pathsdialog.h"
 #include "masterdata/qt/webaddressesdialog.h"
 #include "shell/commands.h"
@@ -35,6 +37,8 @@ void registerTaskWindows(WindowRegistry& registry, TaskWindowDeps d) {
 
     registerLookupList(registry, &d.main);
     registerCodeTableWindows(registry, &d.main, d.prompt, d.services);
+    registerAddressWindows(registry, &d.main, d.prompt, d.services);       // clients and suppliers, return mode
+    registerCompanyProductWindows(registry, &d.main, d.prompt, d.services); // products, return mode
 
     // Windows of later work register here, for example:
     //   registry.add("AALTRESEDI", [d](CommandContext& ctx) {
