@@ -15,9 +15,9 @@ const FieldSpec* EntryFormLogic::field(std::string_view control) const {
     return nullptr;
 }
 
-void EntryFormLogic::addField(FieldSpec spec) {
-    values_.try_emplace(spec.control);
-    fields_.push_back(std::move(spec));
+void EntryFormLogic::addField(FieldSpec fieldSpec) {
+    values_.try_emplace(fieldSpec.control);
+    fields_.push_back(std::move(fieldSpec));
 }
 
 const std::string& EntryFormLogic::value(std::string_view control) const {
@@ -43,8 +43,8 @@ void EntryFormLogic::open() {
 
 FocusMove EntryFormLogic::leave(std::string_view control) {
     if (suspended_) return FocusMove::next();
-    const FieldSpec* spec = field(control);
-    if (spec && spec->readOnly) return FocusMove::next();
+    const FieldSpec* fieldSpec = field(control);
+    if (fieldSpec && fieldSpec->readOnly) return FocusMove::next();
     return onLeave(control);
 }
 

@@ -111,7 +111,7 @@ public:
 
 protected:
     // Declares the next control of the check order.
-    void addField(FieldSpec spec);
+    void addField(FieldSpec fieldSpec);
     // Windows that skip the leave checks until a key is typed call this once.
     void useOpenGuard() { guarded_ = true; }
 

@@ -106,37 +106,37 @@ void EntryDialog::finishSetup(QPushButton* confirm, QPushButton* abandon) {
     confirm_ = confirm;
     abandon_ = abandon;
     QList<QWidget*> chain;
-    for (const FieldSpec& spec : logic_.fields()) {
-        auto* widget = findChild<QWidget*>(qs(spec.control));
+    for (const FieldSpec& fieldSpec : logic_.fields()) {
+        auto* widget = findChild<QWidget*>(qs(fieldSpec.control));
         if (!widget) continue;
-        controls_.emplace(spec.control, widget);
+        controls_.emplace(fieldSpec.control, widget);
         if (auto* box = qobject_cast<QGroupBox*>(widget)) {
             const auto radios = radiosOf(box);
-            if (!radios.isEmpty()) controls_[spec.control] = radios.front();
+            if (!radios.isEmpty()) controls_[fieldSpec.control] = radios.front();
             for (QRadioButton* radio : radios) {
-                widgetControls_.emplace(radio, spec.control);
+                widgetControls_.emplace(radio, fieldSpec.control);
                 radio->installEventFilter(this);
                 chain.append(radio);
             }
             continue;
         }
-        widgetControls_.emplace(widget, spec.control);
+        widgetControls_.emplace(widget, fieldSpec.control);
         if (auto* line = qobject_cast<QLineEdit*>(widget)) {
-            if (!spec.mask.empty()) {
-                line->setInputMask(qs(toolkitInputMask(spec.mask)));
-            } else if (spec.maxLength > 0) {
-                line->setMaxLength(spec.maxLength);
+            if (!fieldSpec.mask.empty()) {
+                line->setInputMask(qs(toolkitInputMask(fieldSpec.mask)));
+            } else if (fieldSpec.maxLength > 0) {
+                line->setMaxLength(fieldSpec.maxLength);
             }
-            if (spec.maxLength > 0 && spec.maxLength <= kFixedWidthLimit)
-                line->setFixedWidth(widthForChars(line, spec.maxLength, spec.letterCase));
-            else if (spec.maxLength > kFixedWidthLimit)
-                line->setMinimumWidth(widthForChars(line, std::min(spec.maxLength, 40), spec.letterCase));
-            if (spec.readOnly) {
+            if (fieldSpec.maxLength > 0 && fieldSpec.maxLength <= kFixedWidthLimit)
+                line->setFixedWidth(widthForChars(line, fieldSpec.maxLength, fieldSpec.letterCase));
+            else if (fieldSpec.maxLength > kFixedWidthLimit)
+                line->setMinimumWidth(widthForChars(line, std::min(fieldSpec.maxLength, 40), fieldSpec.letterCase));
+            if (fieldSpec.readOnly) {
                 line->setReadOnly(true);
                 line->setFocusPolicy(Qt::NoFocus);
             }
-            if (spec.letterCase != LetterCase::AsTyped) {
-                const LetterCase letterCase = spec.letterCase;
+            if (fieldSpec.letterCase != LetterCase::AsTyped) {
+                const LetterCase letterCase = fieldSpec.letterCase;
                 connect(line, &QLineEdit::textEdited, this,
                         [this, line, letterCase] { applyLetterCase(line, letterCase); });
             }
@@ -349,8 +349,8 @@ bool EntryDialog::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
     auto* widget = qobject_cast<QWidget*>(watched);
     const std::string name = controlOf(widget);
-    const FieldSpec* spec = name.empty() ? nullptr : logic_.field(name);
-    if (!spec) return QDialog::eventFilter(watched, event);
+    const FieldSpec* fieldSpec = name.empty() ? nullptr : logic_.field(name);
+    if (!fieldSpec) return QDialog::eventFilter(watched, event);
 
     auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
@@ -360,22 +360,22 @@ bool EntryDialog::eventFilter(QObject* watched, QEvent* event) {
     const bool edits =
         !key->text().isEmpty() || key->key() == Qt::Key_Backspace || key->key() == Qt::Key_Delete;
     if (edits) logic_.keyTyped();
-    return filterKey(widget, *spec, key);
+    return filterKey(widget, *fieldSpec, key);
 }
 
-bool EntryDialog::filterKey(QWidget* widget, const FieldSpec& spec, QKeyEvent* key) {
+bool EntryDialog::filterKey(QWidget* widget, const FieldSpec& fieldSpec, QKeyEvent* key) {
     auto* line = qobject_cast<QLineEdit*>(widget);
     if (auto* memo = qobject_cast<QPlainTextEdit*>(widget)) {
         // A memo with a maximum length refuses a character typed when it is full.
         const bool character = !key->text().isEmpty() && key->text().at(0).isPrint();
-        if (spec.maxLength > 0 && character && !memo->textCursor().hasSelection() &&
-            memo->toPlainText().size() >= spec.maxLength) {
+        if (fieldSpec.maxLength > 0 && character && !memo->textCursor().hasSelection() &&
+            memo->toPlainText().size() >= fieldSpec.maxLength) {
             QApplication::beep();
             return true;
         }
         return false;
     }
-    if (!line || line->isReadOnly() || spec.filter == KeyFilter::NextField) return false;
+    if (!line || line->isReadOnly() || fieldSpec.filter == KeyFilter::NextField) return false;
     if (key->key() == Qt::Key_Delete) return false;
 
     char32_t typed;
@@ -389,9 +389,9 @@ bool EntryDialog::filterKey(QWidget* widget, const FieldSpec& spec, QKeyEvent* k
     QString current = line->text();
     if (line->hasSelectedText()) current.remove(line->selectionStart(), line->selectedText().size());
     std::string plain = current.toStdString();
-    if (spec.filter == KeyFilter::Decimal) plain = removeGrouping(plain);
+    if (fieldSpec.filter == KeyFilter::Decimal) plain = removeGrouping(plain);
 
-    const KeyOutcome outcome = accise::filterKey(spec.filter, plain, typed);
+    const KeyOutcome outcome = accise::filterKey(fieldSpec.filter, plain, typed);
     if (outcome.kind == KeyOutcome::Reject) {
         QApplication::beep();
         return true;
@@ -400,7 +400,7 @@ bool EntryDialog::filterKey(QWidget* widget, const FieldSpec& spec, QKeyEvent* k
         focusNextChild();
         return true;
     }
-    if (spec.filter != KeyFilter::Decimal) return false;
+    if (fieldSpec.filter != KeyFilter::Decimal) return false;
 
     // Decimal fields are edited on their plain digits and regrouped after every key.
     if (typed == kBackspaceKey) {
@@ -409,7 +409,7 @@ bool EntryDialog::filterKey(QWidget* widget, const FieldSpec& spec, QKeyEvent* k
         plain += QString::fromUcs4(&outcome.key, 1).toStdString();
     }
     const QString regrouped = qs(regroupDecimalEntry(plain));
-    if (spec.maxLength > 0 && regrouped.size() > spec.maxLength) {
+    if (fieldSpec.maxLength > 0 && regrouped.size() > fieldSpec.maxLength) {
         QApplication::beep();
         return true;
     }

@@ -83,7 +83,7 @@ private:
     void onFocusChanged(QWidget* old, QWidget* now);
     void onConfirmClicked();
     void applyLetterCase(QLineEdit* line, LetterCase letterCase);
-    bool filterKey(QWidget* widget, const FieldSpec& spec, class QKeyEvent* key);
+    bool filterKey(QWidget* widget, const FieldSpec& fieldSpec, class QKeyEvent* key);
     std::string controlOf(const QWidget* widget) const;
     bool belongsHere(const QWidget* widget) const;
     // Runs logic code; an exception closes the window and is kept for run().
