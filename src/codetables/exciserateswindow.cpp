@@ -4,7 +4,6 @@
 #include "common/dates.h"
 #include "common/keyfilters.h"
 #include "common/numbers.h"
-#include "common/recordops.h"
 #include "common/text1252.h"
 #include "shell/commands.h"
 
@@ -17,15 +16,6 @@ namespace {
 constexpr std::string_view kCountryTable = "T004";
 constexpr int kWebEntry = 3; // WEB.CFG: the excise rates in force in the European Union
 constexpr int kRateDecimals = 5;
-
-// The order of ACCISE.TAB, as insertExciseRate keeps it: date, then country (padded bytes).
-int byDateThenCountry(std::string_view a, std::string_view b) {
-    static const KeyCompare byCountry = textKeyAt(tableColumnOffset(kRateCountryCol), kTableTextWidth);
-    const double da = decodeTable(a).nums[kRateDateNum];
-    const double db = decodeTable(b).nums[kRateDateNum];
-    if (da != db) return da < db ? -1 : 1;
-    return byCountry(a, b);
-}
 
 } // namespace
 
@@ -131,8 +121,7 @@ TableRecord ExciseRatesLogic::builtRow() const {
 void ExciseRatesLogic::onSave() {
     const TableRecord row = builtRow(); // numbered anew, as a new row
     if (loaded_ >= 0) // the old row out and the new one in as one change: a crash loses neither
-        orderedReplace(folders().table(kExciseTable), kTableSize, loaded_, encodeTable(row), byDateThenCountry,
-                       prompt());
+        replaceExciseRate(folders(), loaded_, row, prompt());
     else
         insertExciseRate(folders(), row, prompt());
     reset();

@@ -115,15 +115,24 @@ std::optional<TableRecord> exciseRate(const Folders& folders, RateMode mode, std
     return rate;
 }
 
+namespace {
+// The order of ACCISE.TAB: the date from which the rate applies, then the country.
+int byDateThenCountry(std::string_view a, std::string_view b) {
+    static const KeyCompare byCountry = textKeyAt(tableColumnOffset(kRateCountryCol), kTableTextWidth);
+    const double da = storedNumber(a, kRateDateNum);
+    const double db = storedNumber(b, kRateDateNum);
+    if (da != db) return da < db ? -1 : 1;
+    return byCountry(a, b);
+}
+} // namespace
+
 std::int32_t insertExciseRate(const Folders& folders, TableRecord rate, Prompt& prompt) {
-    const KeyCompare byCountry = textKeyAt(tableColumnOffset(kRateCountryCol), kTableTextWidth);
-    const KeyCompare byDateThenCountry = [byCountry](std::string_view a, std::string_view b) {
-        const double da = storedNumber(a, kRateDateNum);
-        const double db = storedNumber(b, kRateDateNum);
-        if (da != db) return da < db ? -1 : 1;
-        return byCountry(a, b);
-    };
     return orderedInsert(folders.table(kExciseTable), kTableSize, encodeTable(rate), byDateThenCountry, prompt);
+}
+
+std::int32_t replaceExciseRate(const Folders& folders, std::int32_t oldNumber, TableRecord rate, Prompt& prompt) {
+    return orderedReplace(folders.table(kExciseTable), kTableSize, oldNumber, encodeTable(rate), byDateThenCountry,
+                          prompt);
 }
 
 } // namespace accise

@@ -79,5 +79,7 @@ std::optional<TableRecord> exciseRate(const Folders& folders, RateMode mode, std
 // Adds a rate under the lock of ACCISE.TAB, before the first row with a later date or with
 // the same date and a greater country code (padded bytes); numbering as insertTableRecord.
 std::int32_t insertExciseRate(const Folders& folders, TableRecord rate, Prompt& prompt);
+// A changed rate: the old row out and the new one in, as one safe change.
+std::int32_t replaceExciseRate(const Folders& folders, std::int32_t oldNumber, TableRecord rate, Prompt& prompt);
 
 } // namespace accise

@@ -29,6 +29,7 @@ struct CommandContext {
     std::int32_t chosenCode = -1;   // lookup list result: record number (entry code) of the row, -1 for none
     std::int32_t chosenRecord = -1; // record selection result, -1 for none
     std::string enteredCode;        // code confirmed by the code-table editor opened to add one code
+    double movementDate = 0;        // date of the movement being entered: the product lists filter on it
 
     std::string workingYear; // year of the register and duty files the record selection works on
     std::string flowYear;    // year of the flow commands

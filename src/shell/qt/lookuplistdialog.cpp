@@ -32,7 +32,7 @@ QString qs(const std::string& s) { return QString::fromStdString(s); }
 
 } // namespace
 
-LookupRequest lookupRequestOf(const CommandContext& ctx) { return {ctx.table, ctx.mode, 0}; }
+LookupRequest lookupRequestOf(const CommandContext& ctx) { return {ctx.table, ctx.mode, ctx.movementDate}; }
 
 LookupListDialog::LookupListDialog(CommandContext& ctx, LookupRequest request, QWidget* parent)
     : QDialog(parent), ctx_(ctx) {

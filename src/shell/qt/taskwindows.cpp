@@ -1,9 +1,12 @@
 #include "shell/qt/taskwindows.h"
 
 #include "codetables/qt/codetablewindows.h"
+#include "codetables/qt/exciseratesdialog.h"
 #include "masterdata/qt/addresswindows.h"
 #include "masterdata/qt/companydatadialog.h"
 #include "masterdata/qt/companyproductsdialog.h"
+#include "masterdata/qt/othersitesdialog.h"
+#include "masterdata/qt/registersdialog.h"
 #include "masterdata/qt/pathsdialog.h"
 #include "masterdata/qt/webaddressesdialog.h"
 #include "shell/commands.h"
@@ -40,12 +43,16 @@ void registerTaskWindows(WindowRegistry& registry, TaskWindowDeps d) {
     registerAddressWindows(registry, &d.main, d.prompt, d.services);       // clients and suppliers, return mode
     registerCompanyProductWindows(registry, &d.main, d.prompt, d.services); // products, return mode
 
-    // Windows of later work register here, for example:
-    //   registry.add("AALTRESEDI", [d](CommandContext& ctx) {
-    //       if (auto refusal = sitesCommandRefusal(ctx.folders)) d.prompt.information(*refusal);
-    //       else OtherSitesDialog(ctx, ...).run();
-    //   });
-    //   registry.add("ARECORDE", ...);            // opens exciseSummaryWindow(ctx)
+    registry.add("APROTOCOLLO",
+                 [d](CommandContext& ctx) { RegistersDialog(ctx, d.prompt, d.services, &d.main).run(); });
+    registry.add("AACCISE",
+                 [d](CommandContext& ctx) { ExciseRatesDialog(ctx, d.prompt, d.services, &d.main).run(); });
+    registry.add("AALTRESEDI", [d](CommandContext& ctx) {
+        if (auto refusal = sitesCommandRefusal(ctx.folders)) d.prompt.information(*refusal);
+        else OtherSitesDialog(ctx, d.prompt, d.services, &d.main).run();
+    });
+    // Windows of later work register here (for example "ARECORDE", which opens
+    // exciseSummaryWindow(ctx)).
 }
 
 } // namespace accise
