@@ -8,16 +8,9 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
+#include "framework/qt/formwidgets.h"
+
 namespace accise {
-namespace {
-
-QLineEdit* lineEdit(QWidget* parent, const char* name) {
-    auto* line = new QLineEdit(parent);
-    line->setObjectName(QString::fromLatin1(name));
-    return line;
-}
-
-} // namespace
 
 AddressEntryDialog::AddressEntryDialog(CommandContext& ctx, Prompt& prompt, FormServices& services, QWidget* parent)
     : EntryDialog(form_, parent), form_(ctx, prompt, services) {

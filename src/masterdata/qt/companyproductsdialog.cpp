@@ -12,23 +12,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "framework/qt/formwidgets.h"
+
 namespace accise {
 
 using namespace companyproducts;
 
 namespace {
-
-QLineEdit* lineEdit(QWidget* parent, const char* name) {
-    auto* line = new QLineEdit(parent);
-    line->setObjectName(QString::fromLatin1(name));
-    return line;
-}
-
-QLabel* label(QWidget* parent, const QString& text, QWidget* buddy) {
-    auto* l = new QLabel(text, parent);
-    l->setBuddy(buddy);
-    return l;
-}
 
 QByteArray bytesOf(std::string_view bytes) { return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())); }
 

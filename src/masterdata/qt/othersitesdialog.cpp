@@ -8,20 +8,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "framework/qt/formwidgets.h"
+
 namespace accise {
+
 namespace {
-
-QLineEdit* lineEdit(QWidget* parent, const char* name) {
-    auto* line = new QLineEdit(parent);
-    line->setObjectName(QString::fromLatin1(name));
-    return line;
-}
-
-QLabel* label(QWidget* parent, const QString& text, QWidget* buddy) {
-    auto* l = new QLabel(text, parent);
-    l->setBuddy(buddy);
-    return l;
-}
 
 // A field row of the grid: label in `col`, the field left-aligned beside it.
 void addRow(QGridLayout* grid, int row, int col, const QString& caption, QWidget* field, int span = 1) {

@@ -1,0 +1,19 @@
+#pragma once
+// The small widget makers every entry dialog uses: a control is found by its
+// objectName, which is the control's name in the window logic.
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QString;
+class QWidget;
+
+namespace accise {
+
+// A line edit named after its control ("LE0", "DATMOV", ...).
+QLineEdit* lineEdit(QWidget* parent, const char* name);
+// A caption whose accelerator moves to `buddy`.
+QLabel* label(QWidget* parent, const QString& text, QWidget* buddy);
+// A window button that never takes the cursor, so pressing it leaves no field.
+QPushButton* plainButton(QWidget* parent, const QString& caption, const char* name);
+
+} // namespace accise
