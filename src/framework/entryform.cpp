@@ -98,4 +98,11 @@ bool startsWithDigitOrCapital(std::string_view text) {
     return false;
 }
 
+std::optional<TableRecord> EntryFormLogic::describeCode(std::string_view table, const std::string& code,
+                                                        std::string_view descriptionControl) {
+    auto row = findCode(folders(), table, code, prompt());
+    setValue(descriptionControl, row ? row->col[1] : std::string(kInvalidCode));
+    return row;
+}
+
 } // namespace accise

@@ -18,6 +18,7 @@
 
 #include "common/keyfilters.h"
 #include "common/prompt.h"
+#include "common/tablerecord.h"
 #include "framework/formservices.h"
 #include "shell/commandcontext.h"
 
@@ -132,6 +133,10 @@ protected:
     // The "new code" button: the editor of `table` in return mode; the code entered
     // there goes into `field`. Returns the field, to be focused.
     std::string newCodeInto(std::string_view field, std::string_view table);
+    // Looks `code` up in `table` and shows its description in the read-only box
+    // `descriptionControl`, or "CODICE NON VALIDO" when the table does not hold it.
+    std::optional<TableRecord> describeCode(std::string_view table, const std::string& code,
+                                            std::string_view descriptionControl);
 
 private:
     CommandContext& ctx_;

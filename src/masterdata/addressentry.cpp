@@ -92,9 +92,7 @@ void AddressEntryLogic::onOpen() {
 
 bool AddressEntryLogic::languageFound() {
     const std::string code = toLowerAscii(trimmed(value("SEZDOG")));
-    const auto row = findCode(folders(), kLanguageTable, code, prompt());
-    setValue("DSEZDOG", row ? row->col[1] : std::string(kInvalidCode));
-    return row.has_value();
+    return describeCode(kLanguageTable, code, "DSEZDOG").has_value();
 }
 
 bool AddressEntryLogic::bondKindOk() const {

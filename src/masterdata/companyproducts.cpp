@@ -187,14 +187,11 @@ bool CompanyProductsLogic::volumeOk() {
 }
 
 bool CompanyProductsLogic::ta20Found() {
-    const auto row = findCode(folders(), "TA20", ta20Code(), prompt());
-    setValue("DME2", row ? row->col[1] : std::string(kInvalidCode));
-    return row.has_value();
+    return describeCode("TA20", ta20Code(), "DME2").has_value();
 }
 
 bool CompanyProductsLogic::packagingFound() {
-    const auto row = findCode(folders(), "T010", toUpperAscii(trimmed(value("LE5"))), prompt());
-    setValue("DLE5", row ? row->col[1] : std::string(kInvalidCode));
+    const auto row = describeCode("T010", toUpperAscii(trimmed(value("LE5"))), "DLE5");
     countable_.reset();
     if (!row) return false;
     const std::string flag = trimmed(row->col[kCountableCol]);

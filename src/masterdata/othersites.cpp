@@ -89,12 +89,7 @@ bool OtherSitesLogic::denominationOk() {
 
 bool OtherSitesLogic::officeFound(bool fillDefaults) {
     const std::string office = trimmed(value("UFFDO1"));
-    const auto row = findCode(folders(), kOfficeTable, office, prompt());
-    if (!row) {
-        setValue("DUFFDOG", std::string(kInvalidCode));
-        return false;
-    }
-    setValue("DUFFDOG", row->col[1]);
+    if (!describeCode(kOfficeTable, office, "DUFFDOG")) return false;
     if (fillDefaults) {
         setValue("UFFDO2", exportOfficeFor(office));
         setValue("SEZDOG", sectionFor(office));

@@ -123,9 +123,7 @@ bool RegistersLogic::loadRegister() {
 }
 
 bool RegistersLogic::officeFound() {
-    const auto row = findCode(folders(), kOfficeTable, trimmed(value("LE1")), prompt());
-    setValue("DLE1", row ? row->col[1] : std::string(kInvalidCode));
-    return row.has_value();
+    return describeCode(kOfficeTable, trimmed(value("LE1")), "DLE1").has_value();
 }
 
 void RegistersLogic::defaultHeader() {
