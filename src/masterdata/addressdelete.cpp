@@ -15,7 +15,9 @@ std::string addressDeleteText(const AddressRecord& entry, char kind) {
     std::string text;
     const auto line = [&text](const std::string& item) { text += item + "\n"; };
     line(e.id1);
-    line(e.vat); // the VAT number field of the record (block 2 carries the book's VAT number)
+    // The entries of our books keep their VAT number in the block 2 identifier; the
+    // record's own VAT field is blank in them, and showing it would show nothing.
+    line(kind != 'D' && e.vat.empty() ? e.id2 : e.vat);
     line(e.name1);
     line(e.street1 + " " + e.number1);
     line(e.postcode1 + " " + e.city1);

@@ -404,7 +404,8 @@ TEST(AddressDeleteText, RecipientsShowTheirSecondBlock) {
     d.section = "en";
     EXPECT_EQ(addressDeleteText(d, 'D'),
               "IT00MIA00001X\n\nDestinatario\nVia A 1\n00100 ROMA\n\nU1 Deposito\nID2\nVia B 2\n00200 RIETI\n \nen");
-    EXPECT_EQ(addressDeleteText(d, 'C'), "IT00MIA00001X\n\nDestinatario\nVia A 1\n00100 ROMA\n\n \nen");
+    // A client's VAT number is shown from where the book keeps it.
+    EXPECT_EQ(addressDeleteText(d, 'C'), "IT00MIA00001X\nID2\nDestinatario\nVia A 1\n00100 ROMA\n\n \nen");
 }
 
 TEST_F(AddressWindows, ChoiceForModifyAndDelete) {
