@@ -127,6 +127,18 @@ TEST_F(EntryDialogTest, KeyFiltersLetterCaseAndMasks) {
     EXPECT_EQ(dialog.line("NAME")->text(), "Birra");
 }
 
+TEST_F(EntryDialogTest, TabLeavesANumericFieldLikeEnter) {
+    ProbeDialog dialog(ctx, prompt, services, false);
+    show(dialog);
+    QTest::keyClicks(dialog.line("CODE"), "a");
+    QTest::keyClick(dialog.line("CODE"), Qt::Key_Return);
+    QTest::keyClick(dialog.line("QTY"), Qt::Key_Return);
+    ASSERT_EQ(QApplication::focusWidget(), dialog.line("YEAR"));
+    QTest::keyClick(dialog.line("YEAR"), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), dialog.line("DATE"));
+    EXPECT_EQ(dialog.line("YEAR")->text(), "");
+}
+
 TEST_F(EntryDialogTest, EnterMovesOnAndAFailedCheckPutsTheCursorBack) {
     ProbeDialog dialog(ctx, prompt, services, false);
     show(dialog);

@@ -381,8 +381,8 @@ bool EntryDialog::filterKey(QWidget* widget, const FieldSpec& fieldSpec, QKeyEve
     char32_t typed;
     if (key->key() == Qt::Key_Backspace)
         typed = kBackspaceKey;
-    else if (key->text().isEmpty())
-        return false; // cursor movement
+    else if (key->text().isEmpty() || !key->text().at(0).isPrint())
+        return false; // cursor movement, Tab, Esc and shortcuts keep their usual meaning
     else
         typed = key->text().toUcs4().front();
 
