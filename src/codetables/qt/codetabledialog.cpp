@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "codetables/qt/editorbuttons.h"
+
 namespace accise {
 
 CodeTableDialog::CodeTableDialog(CommandContext& ctx, Prompt& prompt, FormServices& services, EditorMode mode,
@@ -34,10 +36,7 @@ CodeTableDialog::CodeTableDialog(std::unique_ptr<CodeTableEditor> logic, QWidget
             continue;
         }
         // "&Elenca" 5 pixels to the right of the code.
-        list_ = new QPushButton(QStringLiteral("&Elenca"), this);
-        list_->setObjectName(QStringLiteral("BELENCA"));
-        list_->setFocusPolicy(Qt::NoFocus);
-        list_->setAutoDefault(false);
+        list_ = listButton(this);
         auto* codeRow = new QHBoxLayout;
         codeRow->setSpacing(5);
         codeRow->addWidget(line);
@@ -54,26 +53,14 @@ CodeTableDialog::CodeTableDialog(std::unique_ptr<CodeTableEditor> logic, QWidget
     modifyOrDelete_->setFont(bold);
     modifyOrDelete_->setStyleSheet(QStringLiteral("color: #b00000;"));
 
-    delete_ = new QPushButton(QStringLiteral("Cance&lla"), this);
-    delete_->setObjectName(QStringLiteral("BCANCELLA"));
-    auto* clear = new QPushButton(QStringLiteral("&Svuota"), this);
-    clear->setObjectName(QStringLiteral("BSVUOTA"));
-    for (QPushButton* b : {delete_, clear}) {
-        b->setAutoDefault(false);
-        b->setFocusPolicy(Qt::NoFocus);
-    }
     auto* confirm = makeConfirmButton();
     auto* abandon = makeAbandonButton();
+    const EditorButtonRow row = editorButtonRow(this, confirm, abandon);
+    delete_ = row.remove;
+    auto* buttons = row.layout;
     connect(list_, &QPushButton::clicked, this, [this] { act(&CodeEditorBase::list); });
     connect(delete_, &QPushButton::clicked, this, [this] { act(&CodeEditorBase::remove); });
-    connect(clear, &QPushButton::clicked, this, [this] { act(&CodeEditorBase::clear); });
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(delete_);
-    buttons->addWidget(clear);
-    buttons->addStretch();
-    buttons->addWidget(confirm);
-    buttons->addWidget(abandon);
+    connect(row.clear, &QPushButton::clicked, this, [this] { act(&CodeEditorBase::clear); });
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addWidget(modifyOrDelete_);

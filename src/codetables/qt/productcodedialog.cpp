@@ -11,6 +11,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "codetables/qt/editorbuttons.h"
+
 namespace accise {
 
 ProductCodeDialog::ProductCodeDialog(CommandContext& ctx, Prompt& prompt, FormServices& services, QWidget* parent)
@@ -29,8 +31,7 @@ ProductCodeDialog::ProductCodeDialog(std::unique_ptr<ProductCodeEditor> logic, Q
     auto* code = new QLineEdit(this);
     code->setObjectName(QStringLiteral("ME0"));
     code->setFont(fixed);
-    list_ = new QPushButton(QStringLiteral("&Elenca"), this);
-    list_->setObjectName(QStringLiteral("BELENCA"));
+    list_ = listButton(this);
     auto* codeRow = new QHBoxLayout;
     codeRow->setSpacing(5);
     codeRow->addWidget(code);
@@ -75,26 +76,14 @@ ProductCodeDialog::ProductCodeDialog(std::unique_ptr<ProductCodeEditor> logic, Q
     modifyOrDelete_->setFont(bold);
     modifyOrDelete_->setStyleSheet(QStringLiteral("color: #b00000;"));
 
-    delete_ = new QPushButton(QStringLiteral("Cance&lla"), this);
-    delete_->setObjectName(QStringLiteral("BCANCELLA"));
-    auto* clear = new QPushButton(QStringLiteral("&Svuota"), this);
-    clear->setObjectName(QStringLiteral("BSVUOTA"));
-    for (QPushButton* b : {list_, delete_, clear}) {
-        b->setAutoDefault(false);
-        b->setFocusPolicy(Qt::NoFocus);
-    }
     auto* confirm = makeConfirmButton();
     auto* abandon = makeAbandonButton();
+    const EditorButtonRow row = editorButtonRow(this, confirm, abandon);
+    delete_ = row.remove;
+    auto* buttons = row.layout;
     connect(list_, &QPushButton::clicked, this, [this] { act(&CodeEditorBase::list); });
     connect(delete_, &QPushButton::clicked, this, [this] { act(&CodeEditorBase::remove); });
-    connect(clear, &QPushButton::clicked, this, [this] { act(&CodeEditorBase::clear); });
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(delete_);
-    buttons->addWidget(clear);
-    buttons->addStretch();
-    buttons->addWidget(confirm);
-    buttons->addWidget(abandon);
+    connect(row.clear, &QPushButton::clicked, this, [this] { act(&CodeEditorBase::clear); });
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(groups);
