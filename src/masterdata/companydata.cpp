@@ -13,8 +13,6 @@ using namespace companydata;
 
 namespace {
 
-constexpr std::string_view kOfficeTable = "TA03";
-
 // Name, maximum length, letter case of the typed fields, in check order.
 struct Typed {
     const char* control;
@@ -22,24 +20,10 @@ struct Typed {
     LetterCase letterCase;
 };
 
-// The address fields that the confirmation tidies and requires, in their order.
-constexpr const char* kAddressFields[] = {"INDIR1", "NUMCI1", "C_A_P1", "CITTA1"};
-
 } // namespace
 
-std::string exportOfficeFor(std::string_view office) {
-    std::string code(office);
-    if (code.size() < 6) code.resize(6, ' ');
-    code[5] = '1';
-    return trimmed(code);
-}
-
-std::string sectionFor(std::string_view office) {
-    return office.size() > 2 ? std::string(office.substr(2, 6)) : "";
-}
-
 CompanyDataLogic::CompanyDataLogic(CommandContext& ctx, Prompt& prompt, FormServices& services)
-    : EntryFormLogic(ctx, prompt, services) {
+    : OfficeFormLogic(ctx, prompt, services) {
     using L = LetterCase;
     addField(FieldSpec("RTIPOIN"));
     addField(FieldSpec("CACCI1", 13, L::Upper));
@@ -100,26 +84,9 @@ bool CompanyDataLogic::bondKindOk() {
     return false;
 }
 
-bool CompanyDataLogic::denominationOk() {
-    setValue("DENOM1", tidyName(value("DENOM1")));
-    if (startsWithDigitOrCapital(value("DENOM1"))) return true;
-    prompt().information(kTypeOneCharacter);
-    return false;
-}
-
-bool CompanyDataLogic::officeFound(bool fillDefaults) {
-    const std::string office = trimmed(value("UFFDO1"));
-    if (!describeCode(kOfficeTable, office, "DUFFDOG")) return false;
-    if (fillDefaults) {
-        setValue("UFFDO2", exportOfficeFor(office));
-        setValue("SEZDOG", sectionFor(office));
-    }
-    return true;
-}
-
 FocusMove CompanyDataLogic::onLeave(std::string_view control) {
     if (control == "CACCI1") return exciseCodeOk() ? FocusMove::next() : FocusMove::to("CACCI1");
-    if (control == "DENOM1") return denominationOk() ? FocusMove::next() : FocusMove::to("DENOM1");
+    if (control == "DENOM1") return denominationOk("DENOM1") ? FocusMove::next() : FocusMove::to("DENOM1");
     if (control == "CAUESO") return bondKindOk() ? FocusMove::next() : FocusMove::to("CAUESO");
     if (control == "PARIVA") {
         // Reported only: the number may still be saved.
@@ -142,28 +109,15 @@ FocusMove CompanyDataLogic::onLeave(std::string_view control) {
         }
         return FocusMove::next();
     }
-    if (control == "UFFDO1") {
-        if (officeFound(true)) return FocusMove::next();
-        if (services().hasLookupList()) chooseOffice();
-        return FocusMove::to("UFFDO1");
-    }
+    if (control == "UFFDO1") return leaveOffice();
     return FocusMove::next();
 }
 
 std::optional<std::string> CompanyDataLogic::onConfirmChecks() {
     if (!exciseCodeOk()) return "CACCI1";
     if (!bondKindOk()) return "CAUESO";
-    std::optional<std::string> empty;
-    for (const char* control : kAddressFields) {
-        setValue(control, tidyName(value(control)));
-        // Each empty field takes the cursor in turn: the last one keeps it.
-        if (isEmptyField(value(control))) empty = control;
-    }
-    if (empty) {
-        prompt().information(kTypeOneCharacter);
-        return empty;
-    }
-    if (!denominationOk()) return "DENOM1";
+    if (auto empty = emptyAddressField({"INDIR1", "NUMCI1", "C_A_P1", "CITTA1"})) return empty;
+    if (!denominationOk("DENOM1")) return "DENOM1";
     if (!officeFound(false)) return "UFFDO1";
     return std::nullopt;
 }
@@ -191,20 +145,6 @@ void CompanyDataLogic::onSave() {
     writeCompany(folders(), r);
     runReadinessCheck(context(), prompt());
     requestClose();
-}
-
-std::string CompanyDataLogic::chooseOffice() {
-    return lookupCodeInto("UFFDO1", kOfficeTable);
-}
-
-std::string CompanyDataLogic::addOffice() {
-    return newCodeInto("UFFDO1", kOfficeTable);
-}
-
-void CompanyDataLogic::openWebEntry(int entry) {
-    // Nothing opens when WEB.CFG or its entry is missing.
-    const std::string address = webAddress(folders(), entry);
-    if (!address.empty()) services().openAddress(address);
 }
 
 } // namespace accise

@@ -16,11 +16,7 @@ using namespace othersites;
 
 namespace {
 
-constexpr std::string_view kOfficeTable = "TA03";
 constexpr char kSiteExciseLetter = 'V';
-
-// The site's address fields that the confirmation tidies and requires, in their order.
-constexpr const char* kAddressFields[] = {"INDIR2", "NUMCI2", "C_A_P2", "CITTA2"};
 
 bool threeDigits(const std::string& text) {
     return text.size() == 3 && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -29,7 +25,7 @@ bool threeDigits(const std::string& text) {
 } // namespace
 
 OtherSitesLogic::OtherSitesLogic(CommandContext& ctx, Prompt& prompt, FormServices& services)
-    : EntryFormLogic(ctx, prompt, services) {
+    : OfficeFormLogic(ctx, prompt, services) {
     using L = LetterCase;
     addField(FieldSpec("SEDE", 3).withMask("!000;1;_"));
     addField(FieldSpec("CACCI2", 18, L::Upper));
@@ -80,23 +76,6 @@ bool OtherSitesLogic::exciseCodeOk() {
     return false;
 }
 
-bool OtherSitesLogic::denominationOk() {
-    setValue("DENOM2", tidyName(value("DENOM2")));
-    if (startsWithDigitOrCapital(value("DENOM2"))) return true;
-    prompt().information(companydata::kTypeOneCharacter);
-    return false;
-}
-
-bool OtherSitesLogic::officeFound(bool fillDefaults) {
-    const std::string office = trimmed(value("UFFDO1"));
-    if (!describeCode(kOfficeTable, office, "DUFFDOG")) return false;
-    if (fillDefaults) {
-        setValue("UFFDO2", exportOfficeFor(office));
-        setValue("SEZDOG", sectionFor(office));
-    }
-    return true;
-}
-
 FocusMove OtherSitesLogic::onLeave(std::string_view control) {
     if (control == "SEDE") {
         if (!siteNumberOk()) return FocusMove::to("SEDE");
@@ -115,12 +94,8 @@ FocusMove OtherSitesLogic::onLeave(std::string_view control) {
         return FocusMove::next();
     }
     if (control == "CACCI2") return exciseCodeOk() ? FocusMove::next() : FocusMove::to("CACCI2");
-    if (control == "DENOM2") return denominationOk() ? FocusMove::next() : FocusMove::to("DENOM2");
-    if (control == "UFFDO1") {
-        if (officeFound(true)) return FocusMove::next();
-        if (services().hasLookupList()) chooseOffice();
-        return FocusMove::to("UFFDO1");
-    }
+    if (control == "DENOM2") return denominationOk("DENOM2") ? FocusMove::next() : FocusMove::to("DENOM2");
+    if (control == "UFFDO1") return leaveOffice();
     return FocusMove::next();
 }
 
@@ -128,17 +103,8 @@ std::optional<std::string> OtherSitesLogic::onConfirmChecks() {
     // The number names the file written: never the company's own, never an incomplete one.
     if (!siteNumberOk()) return "SEDE";
     if (!exciseCodeOk()) return "CACCI2";
-    std::optional<std::string> empty;
-    for (const char* control : kAddressFields) {
-        setValue(control, tidyName(value(control)));
-        // Each empty field takes the cursor in turn: the last one keeps it.
-        if (isEmptyField(value(control))) empty = control;
-    }
-    if (empty) {
-        prompt().information(companydata::kTypeOneCharacter);
-        return empty;
-    }
-    if (!denominationOk()) return "DENOM2";
+    if (auto empty = emptyAddressField({"INDIR2", "NUMCI2", "C_A_P2", "CITTA2"})) return empty;
+    if (!denominationOk("DENOM2")) return "DENOM2";
     if (!officeFound(false)) return "UFFDO1";
     return std::nullopt;
 }
@@ -157,15 +123,6 @@ void OtherSitesLogic::onSave() {
     site.export_office = value("UFFDO2");
     writeSite(folders(), site);
     requestClose();
-}
-
-std::string OtherSitesLogic::chooseOffice() { return lookupCodeInto("UFFDO1", kOfficeTable); }
-
-std::string OtherSitesLogic::addOffice() { return newCodeInto("UFFDO1", kOfficeTable); }
-
-void OtherSitesLogic::openEuropa() {
-    const std::string address = webAddress(folders(), 2);
-    if (!address.empty()) services().openAddress(address);
 }
 
 } // namespace accise

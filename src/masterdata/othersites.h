@@ -4,7 +4,7 @@
 // dispatch. A new site starts from the company's data.
 #include <string>
 
-#include "framework/entryform.h"
+#include "masterdata/officeform.h"
 
 namespace accise {
 
@@ -13,18 +13,14 @@ namespace othersites {
 inline constexpr const char* kIncompleteSite = "DIGITARE LE TRE CIFRE DEL N° DELLA SEDE (DA 002 A 999)";
 } // namespace othersites
 
-class OtherSitesLogic : public EntryFormLogic {
+class OtherSitesLogic : public OfficeFormLogic {
 public:
     OtherSitesLogic(CommandContext& ctx, Prompt& prompt, FormServices& services);
 
     std::string title() const override { return "Altre Sedi dell'Azienda autorizzate per le spedizioni"; }
 
-    // The "..." beside the office: the TA03 list; the chosen code goes into UFFDO1.
-    std::string chooseOffice();
-    // The new-code button: the TA03 editor in return mode.
-    std::string addOffice();
     // "EC.EUROPA.EU": WEB.CFG entry 2.
-    void openEuropa();
+    void openEuropa() { openWebEntry(2); }
 
 protected:
     void onOpen() override;
@@ -36,8 +32,6 @@ private:
     // The site number: three digits above "001". An incomplete one is reported.
     bool siteNumberOk();
     bool exciseCodeOk();
-    bool denominationOk();
-    bool officeFound(bool fillDefaults);
 };
 
 } // namespace accise
