@@ -46,12 +46,7 @@ CodeTableDialog::CodeTableDialog(std::unique_ptr<CodeTableEditor> logic, QWidget
     }
     grid->setColumnStretch(1, 1);
 
-    modifyOrDelete_ = new QLabel(QString::fromUtf8(kModifyOrDelete), this);
-    modifyOrDelete_->setObjectName(QStringLiteral("LMODCANC"));
-    QFont bold = modifyOrDelete_->font();
-    bold.setBold(true);
-    modifyOrDelete_->setFont(bold);
-    modifyOrDelete_->setStyleSheet(QStringLiteral("color: #b00000;"));
+    modifyOrDelete_ = modifyOrDeleteLabel(this);
 
     auto* confirm = makeConfirmButton();
     auto* abandon = makeAbandonButton();

@@ -69,12 +69,7 @@ ProductCodeDialog::ProductCodeDialog(std::unique_ptr<ProductCodeEditor> logic, Q
     }
     unitLayout->addStretch();
 
-    modifyOrDelete_ = new QLabel(QString::fromUtf8(kModifyOrDelete), this);
-    modifyOrDelete_->setObjectName(QStringLiteral("LMODCANC"));
-    QFont bold = modifyOrDelete_->font();
-    bold.setBold(true);
-    modifyOrDelete_->setFont(bold);
-    modifyOrDelete_->setStyleSheet(QStringLiteral("color: #b00000;"));
+    modifyOrDelete_ = modifyOrDeleteLabel(this);
 
     auto* confirm = makeConfirmButton();
     auto* abandon = makeAbandonButton();
