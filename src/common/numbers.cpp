@@ -203,6 +203,8 @@ double roundTo(double x, int decimals) {
     // 10^-n, each the double nearest to the exact power.
     static constexpr double kScale[] = {1.0,   1e-1,  1e-2,  1e-3,  1e-4,  1e-5,  1e-6,  1e-7,
                                         1e-8,  1e-9,  1e-10, 1e-11, 1e-12, 1e-13, 1e-14, 1e-15};
+    static constexpr double kPower[] = {1.0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
     const double five = roundThroughText(x, 5);
     if (!std::isfinite(five)) return five;
 
@@ -210,7 +212,9 @@ double roundTo(double x, int decimals) {
     const double scaled = five / scale;
     // From 2^52 on a double has no fractional part left to round.
     if (std::fabs(scaled) >= 4503599627370496.0) return five;
-    const double result = std::trunc(scaled + (scaled < 0 ? -0.5 : 0.5)) * scale;
+    // Back by dividing by 10^n, which is exact, so the result is the double nearest
+    // to the decimal value (multiplying by 10^-n would leave 1000.0000000000001).
+    const double result = std::trunc(scaled + (scaled < 0 ? -0.5 : 0.5)) / kPower[std::clamp(decimals, 0, 15)];
     return result == 0.0 ? 0.0 : result;
 }
 

@@ -203,6 +203,16 @@ TEST(NumbersRound, BinaryScalingDecidesValuesWrittenAsHalves) {
     EXPECT_DOUBLE_EQ(roundTo(0.235, 2), 0.23);
 }
 
+TEST(NumbersRound, ResultIsTheDoubleNearestToTheDecimalValue) {
+    // Exact equality: the stored value must carry no binary noise.
+    const RoundCase cases[] = {
+        {1000.0, 5, 1000.0}, {5.75, 5, 5.75},     {11.5 * 50 / 100, 5, 5.75}, {0.3, 5, 0.3},
+        {2.99, 2, 2.99},     {1234.56, 2, 1234.56}, {0.1 + 0.2, 5, 0.3},     {-7.1, 1, -7.1},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(roundTo(c.x, c.decimals), c.expected) << c.x << " n=" << c.decimals;
+}
+
 TEST(NumbersRound, EdgeValues) {
     const double zero = roundTo(-0.001, 2);
     EXPECT_EQ(zero, 0.0);
