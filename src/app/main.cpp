@@ -1,10 +1,16 @@
 // Accise Birra: the excise books of a brewery. The working folder is the current
-// directory; the temp, general data and registers folders are created when missing.
+// directory; the temp, general data and registers folders are created when missing,
+// and so are the delivered code tables.
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QTimer>
+#include <QTranslator>
 #include <filesystem>
 
+#include "app/taskwindows.h"
+#include "common/deliveredtables.h"
 #include "common/folders.h"
 #include "shell/commands.h"
 #include "shell/qt/mainwindow.h"
@@ -18,6 +24,14 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationDisplayName(QString::fromUtf8(accise::kApplicationTitle));
     QApplication::setQuitOnLastWindowClosed(true);
 
+    // The toolkit's own dialogs (print, preview, file choice, message box buttons)
+    // in Italian, like the rest of the program.
+    QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+    QTranslator toolkitTexts;
+    if (toolkitTexts.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&toolkitTexts);
+
     // Hidden switch for scripts/screenshots.sh.
     QString screenshotFolder;
     const QStringList args = QApplication::arguments();
@@ -28,6 +42,9 @@ int main(int argc, char* argv[]) {
         accise::Folders::of(std::filesystem::current_path(), accise::defaultTempFolder());
     try {
         folders.create();
+        // As "accise-cli init": the delivered structure files and code tables that
+        // the folder lacks, so a new folder is not a dead end; none is overwritten.
+        accise::installDeliveredTables(folders);
     } catch (const std::exception& error) {
         accise::showCommandError(nullptr, error);
         return 1;
@@ -35,6 +52,7 @@ int main(int argc, char* argv[]) {
 
     accise::QtPrompt prompt;
     accise::Shell shell(folders, prompt);
+    accise::registerTaskWindows(shell);
     shell.window().show();
 
     if (!screenshotFolder.isEmpty()) {

@@ -24,7 +24,9 @@ CodeTableEditor::CodeTableEditor(CommandContext& ctx, Prompt& prompt, FormServic
     addField({"LE2", fieldWidth(2)});
     if (fieldShown(3)) addField({"LE3", fieldWidth(3), LetterCase::Upper});
     if (fieldShown(4)) addField({"LE4", fieldWidth(4), LetterCase::Upper});
-    useOpenGuard();
+    // Only the flag check waits for the first key; the code is checked and its row
+    // loaded whenever the code field is left.
+    useOpenGuard({"LE3", "LE4"});
 }
 
 std::string CodeTableEditor::title() const { return structure_ ? trimmed(structure_->extra[1]) : table(); }
@@ -55,11 +57,7 @@ int CodeTableEditor::windowHeight() const {
 }
 
 void CodeTableEditor::onOpen() {
-    if (!structure_) {
-        prompt().information(std::string(kMissingTableStructure));
-        requestClose();
-        return;
-    }
+    if (!structure_) return closeForMissingStructure();
     reset();
 }
 

@@ -26,7 +26,9 @@ ProductCodeEditor::ProductCodeEditor(CommandContext& ctx, Prompt& prompt, FormSe
     addField({"MDALLA", 10, LetterCase::AsTyped, KeyFilter::NextField, kValidityMask});
     addField({"MALLA", 10, LetterCase::AsTyped, KeyFilter::NextField, kValidityMask});
     addField({"RUM"});
-    useOpenGuard();
+    // Only the validity check waits for the first key; the code is checked and its
+    // row loaded whenever the code field is left.
+    useOpenGuard({"MDALLA", "MALLA"});
 }
 
 void ProductCodeEditor::onOpen() {

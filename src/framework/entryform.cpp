@@ -28,21 +28,64 @@ const std::string& EntryFormLogic::value(std::string_view control) const {
 
 void EntryFormLogic::setValue(std::string_view control, std::string text) {
     const auto it = values_.find(control);
-    if (it != values_.end())
-        it->second = std::move(text);
-    else
+    if (it == values_.end()) {
         values_.emplace(std::string(control), std::move(text));
+        confirmation_ = Confirmation::Unchecked;
+    } else if (it->second != text) {
+        it->second = std::move(text);
+        confirmation_ = Confirmation::Unchecked;
+    }
+}
+
+void EntryFormLogic::syncValue(std::string_view control, std::string text) {
+    const Confirmation kept = confirmation_;
+    setValue(control, std::move(text));
+    confirmation_ = kept;
+}
+
+bool countsAsTyped(FieldKey key) {
+    return key == FieldKey::Character || key == FieldKey::Erase;
+}
+
+void EntryFormLogic::keyPressed(FieldKey key) {
+    if (countsAsTyped(key)) keyTyped();
+}
+
+void EntryFormLogic::keyTyped() {
+    suspended_ = false;
+    confirmation_ = Confirmation::Unchecked;
+}
+
+void EntryFormLogic::useOpenGuard(std::initializer_list<std::string_view> controls) {
+    guarded_ = true;
+    for (std::string_view control : controls)
+        guardedControls_.emplace(control);
+}
+
+bool EntryFormLogic::leaveCheckSuspended(std::string_view control) const {
+    return suspended_ && (guardedControls_.empty() || guardedControls_.contains(control));
 }
 
 void EntryFormLogic::open() {
     closeRequested_ = false;
     suspended_ = guarded_;
+    confirmation_ = Confirmation::Unchecked;
     focusAfterOpen_ = fields_.empty() ? std::string() : fields_.front().control;
     onOpen();
 }
 
+void EntryFormLogic::closeForMissingStructure() {
+    prompt_.information(std::string(kMissingTableStructure));
+    requestClose();
+}
+
+bool EntryFormLogic::deletionConfirmed() {
+    return prompt_.question(std::string(kConfirmDeletion));
+}
+
 FocusMove EntryFormLogic::leave(std::string_view control) {
-    if (suspended_) return FocusMove::next();
+    confirmation_ = Confirmation::Unchecked;
+    if (leaveCheckSuspended(control)) return FocusMove::next();
     const FieldSpec* fieldSpec = field(control);
     if (fieldSpec && fieldSpec->readOnly) return FocusMove::next();
     return onLeave(control);
@@ -52,18 +95,66 @@ FocusMove EntryFormLogic::onLeave(std::string_view) {
     return FocusMove::next();
 }
 
+std::optional<std::string> EntryFormLogic::cursorMoved(std::string_view from, std::string_view to) {
+    if (from == to) return std::nullopt;
+    confirmation_ = Confirmation::Unchecked;
+    // Leaving for "&Abbandona" checks nothing: the window is about to close unsaved.
+    if (to == kAbandonControl) return std::nullopt;
+    if (!from.empty() && from != kConfirmControl) {
+        const FocusMove move = leave(from);
+        if (!move.proceed) {
+            if (to == kConfirmControl) confirmation_ = Confirmation::Failed;
+            return move.control;
+        }
+    }
+    if (to == kConfirmControl) return confirmChecks();
+    return std::nullopt;
+}
+
 std::optional<std::string> EntryFormLogic::confirmChecks() {
-    return onConfirmChecks();
+    auto failed = onConfirmChecks();
+    confirmation_ = failed ? Confirmation::Failed : Confirmation::Passed;
+    return failed;
 }
 
 void EntryFormLogic::save() {
+    confirmation_ = Confirmation::Unchecked;
     onSave();
+    confirmation_ = Confirmation::Unchecked;
+}
+
+std::optional<std::string> EntryFormLogic::confirmPressed() {
+    const Confirmation state = confirmation_;
+    confirmation_ = Confirmation::Unchecked;
+    if (state == Confirmation::Failed) return std::nullopt;
+    if (state == Confirmation::Unchecked) {
+        if (auto failed = confirmChecks()) {
+            confirmation_ = Confirmation::Unchecked;
+            return failed;
+        }
+    }
+    save();
+    if (closeRequested_) return std::nullopt;
+    // A window of continuous entry has reset itself for the next one.
+    return focusAfterOpen_;
 }
 
 std::optional<std::string> EntryFormLogic::confirm() {
     if (auto failed = confirmChecks()) return failed;
     save();
     return std::nullopt;
+}
+
+std::optional<std::string> EntryFormLogic::runAction(std::string_view cursorAt,
+                                                     const std::function<std::optional<std::string>()>& action) {
+    std::optional<std::string> target = action();
+    confirmation_ = Confirmation::Unchecked;
+    if (target && *target != cursorAt && !cursorAt.empty() && cursorAt != kConfirmControl &&
+        cursorAt != kAbandonControl) {
+        const FocusMove move = leave(cursorAt);
+        if (!move.proceed) return move.control;
+    }
+    return target;
 }
 
 std::string EntryFormLogic::lookupCodeInto(std::string_view fieldName, std::string_view table) {

@@ -5,13 +5,18 @@
 //  - the typing rules of each field (maximum length, letter case, key filter, mask),
 //    declared in check order, which is also the order Enter walks through;
 //  - the check when the cursor leaves a field, which may send it back;
-//  - the confirm sequence: all the checks again in the window's order, and the save
-//    when every one passes;
-//  - the open guard of the windows that check nothing until a key has been typed.
+//  - the confirm sequence: all the checks again in the window's order when the cursor
+//    reaches the confirm button, and the save when it is pressed; the result of those
+//    checks holds only while nothing changed, so a save never runs unchecked;
+//  - the open guard of the windows that skip some checks until a key has been typed,
+//    and the one rule of which keys count as typed.
 // A window derives from EntryFormLogic; its Qt dialog derives from EntryDialog, which
 // feeds the widgets' texts in and the results back out.
+#include <functional>
+#include <initializer_list>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,7 +25,7 @@
 #include "common/prompt.h"
 #include "common/tablerecord.h"
 #include "framework/formservices.h"
-#include "shell/commandcontext.h"
+#include "framework/commandcontext.h"
 
 namespace accise {
 
@@ -54,6 +59,8 @@ struct FieldSpec {
     }
 };
 
+inline constexpr std::string_view kConfirmDeletion = "CONFERMI LA CANCELLAZIONE ?";
+
 // Where the cursor goes after a check.
 struct FocusMove {
     bool proceed = true; // true: it goes where the user sent it
@@ -63,6 +70,23 @@ struct FocusMove {
     static FocusMove to(std::string control) { return {false, std::move(control)}; }
     friend bool operator==(const FocusMove&, const FocusMove&) = default;
 };
+
+// The control names of the two buttons every entry window has.
+inline constexpr std::string_view kConfirmControl = "BCONF";
+inline constexpr std::string_view kAbandonControl = "BABBANDONA";
+
+// A key pressed in a field, as the window logic sees it.
+enum class FieldKey {
+    Character, // a printable character
+    Erase,     // Backspace or Delete
+    Enter,
+    Tab,       // Tab or Backtab
+    Other,     // cursor keys, Esc, function keys, shortcuts
+};
+
+// The one rule of the open guard: a key counts as typed when it changes the field's
+// content (a character, an erasure); Enter, Tab, cursor keys and shortcuts only move.
+bool countsAsTyped(FieldKey key);
 
 class EntryFormLogic {
 public:
@@ -79,28 +103,58 @@ public:
 
     // "" for a control that holds nothing yet.
     const std::string& value(std::string_view control) const;
+    // A value that differs from the one held is a change of the window's content: it
+    // cancels a confirmation that passed.
     void setValue(std::string_view control, std::string text);
+    // The same value in the form its widget shows it (a masked field's empty positions
+    // filled): not a change of content.
+    void syncValue(std::string_view control, std::string text);
 
     // The window is shown: reads its files, fills the fields, arms the open guard.
     // Afterwards closeRequested() tells whether it must close at once.
     void open();
     const std::string& focusAfterOpen() const { return focusAfterOpen_; }
 
-    // A key was typed into a field (or a list was used): checks start from now on.
-    void keyTyped() { suspended_ = false; }
+    // A key pressed in `control`: when it counts as typed (countsAsTyped) the guarded
+    // checks start and a passed confirmation is cancelled.
+    void keyPressed(FieldKey key);
+    // A key was typed into a field or a list was used: the guarded checks start from
+    // now on, and a passed confirmation no longer holds.
+    void keyTyped();
     bool checksSuspended() const { return suspended_; }
+    // True when the open guard still holds back the leave check of `control`.
+    bool leaveCheckSuspended(std::string_view control) const;
 
-    // The cursor leaves `control` for another control of the window.
+    // The cursor leaves `control` for another control of the window: its leave check
+    // (unless the open guard holds it back). Cancels a passed confirmation.
     FocusMove leave(std::string_view control);
+
+    // The cursor went from `from` to `to` (control names; kConfirmControl for the
+    // confirm button, "" for anything else of the window). Runs the leave check of
+    // `from`, and the confirm checks when `to` is the confirm button. Returns the
+    // control that must get the cursor instead, nullopt to leave it where it went.
+    std::optional<std::string> cursorMoved(std::string_view from, std::string_view to);
+    // The confirm button was pressed (click, Space, Enter, Alt+C). Saves when the
+    // checks passed and nothing changed since; runs them first when they have not run
+    // since the last change; does nothing when they failed on reaching the button (the
+    // failure cancels the click). Returns the control that must get the cursor.
+    std::optional<std::string> confirmPressed();
+    // A window action (a side button, a list choice): runs it, cancels a passed
+    // confirmation, and when the action sends the cursor away from `cursorAt`, runs
+    // the leave check of `cursorAt` as any other way of leaving it would. Returns the
+    // control that must get the cursor.
+    std::optional<std::string> runAction(std::string_view cursorAt,
+                                         const std::function<std::optional<std::string>()>& action);
+    // Where the confirmation stands: checks not run since the last change, passed, failed.
+    enum class Confirmation { Unchecked, Passed, Failed };
+    Confirmation confirmation() const { return confirmation_; }
 
     // The cursor reaches the confirm button: every check in the window's order.
     // The control that must get the cursor when one fails (which cancels the
     // confirmation); nullopt when all passed.
     std::optional<std::string> confirmChecks();
-    // The confirm button pressed after the checks passed: writes the files, then
-    // either closes the window or resets it for a further entry.
-    void save();
-    // confirmChecks() and, when they pass, save().
+    // confirmChecks() and, when they pass, the save: the confirm button pressed
+    // with nothing checked before.
     std::optional<std::string> confirm();
 
     // "&Abbandona": closes without saving.
@@ -113,8 +167,10 @@ public:
 protected:
     // Declares the next control of the check order.
     void addField(FieldSpec fieldSpec);
-    // Windows that skip the leave checks until a key is typed call this once.
-    void useOpenGuard() { guarded_ = true; }
+    // Windows that skip leave checks until a key is typed call this once: with no
+    // controls every leave check waits, otherwise only those of the controls listed.
+    // onConfirmChecks() asks checksSuspended() for what waits there.
+    void useOpenGuard(std::initializer_list<std::string_view> controls = {});
 
     virtual void onOpen() = 0;
     virtual FocusMove onLeave(std::string_view control);
@@ -123,6 +179,12 @@ protected:
 
     void setFocusAfterOpen(std::string control) { focusAfterOpen_ = std::move(control); }
     void requestClose() { closeRequested_ = true; }
+    // Opening finds the table's structure file missing: "STRUTTURA DELLA TABELLA
+    // MANCANTE", and the window closes.
+    void closeForMissingStructure();
+    // Every "Cance&lla" asks first: "CONFERMI LA CANCELLAZIONE ?", No by default, so
+    // a slip of Alt+L deletes nothing. True for Yes.
+    bool deletionConfirmed();
     Prompt& prompt() { return prompt_; }
     const Folders& folders() const { return ctx_.folders; }
 
@@ -144,9 +206,13 @@ private:
     FormServices& services_;
     std::vector<FieldSpec> fields_;
     std::map<std::string, std::string, std::less<>> values_;
+    void save();
+
     std::string focusAfterOpen_;
     bool guarded_ = false;
+    std::set<std::string, std::less<>> guardedControls_; // empty: every control
     bool suspended_ = false;
+    Confirmation confirmation_ = Confirmation::Unchecked;
     bool closeRequested_ = false;
 };
 

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "shell/commandcontext.h"
+#include "framework/commandcontext.h"
 
 namespace accise {
 

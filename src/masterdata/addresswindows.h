@@ -9,7 +9,7 @@
 
 #include "common/address.h"
 #include "framework/formservices.h"
-#include "shell/commandcontext.h"
+#include "framework/commandcontext.h"
 
 namespace accise {
 

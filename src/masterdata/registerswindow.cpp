@@ -35,7 +35,9 @@ std::string cutTo(const std::string& text, std::size_t width) {
 
 RegistersLogic::RegistersLogic(CommandContext& ctx, Prompt& prompt, FormServices& services)
     : EntryFormLogic(ctx, prompt, services) {
-    useOpenGuard();
+    // The protocol number is looked up whenever it is left; the dates, the type and
+    // the office wait for the first key.
+    useOpenGuard({"R10", "R11", "R12", "CINTERI0", "LE1"});
     addField(FieldSpec("LE0", 10));
     for (const char* date : kDateFields) addField(FieldSpec(date, 10).withMask(kDateMask));
     addField(FieldSpec("CINTERI0"));
@@ -47,11 +49,7 @@ RegistersLogic::RegistersLogic(CommandContext& ctx, Prompt& prompt, FormServices
 }
 
 void RegistersLogic::onOpen() {
-    if (!readStructure(folders(), kRegistersTable)) {
-        prompt().information(std::string(kMissingTableStructure));
-        requestClose();
-        return;
-    }
+    if (!readStructure(folders(), kRegistersTable)) return closeForMissingStructure();
     const double today = todayDayNumber();
     setValue("R10", formatDate(today));
     setValue("R11", formatDate(firstOfYear(yearOf(today))));
@@ -227,6 +225,7 @@ std::string RegistersLogic::clear() {
 }
 
 std::string RegistersLogic::remove() {
+    if (loaded_ >= 0 && !deletionConfirmed()) return "LE0";
     if (loaded_ >= 0) deleteRegister(folders(), loaded_, prompt());
     reset();
     return "LE0";

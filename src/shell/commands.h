@@ -6,7 +6,7 @@
 #include <string>
 
 #include "common/prompt.h"
-#include "shell/commandcontext.h"
+#include "framework/commandcontext.h"
 #include "shell/commandtable.h"
 
 namespace accise {

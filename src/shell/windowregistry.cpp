@@ -6,6 +6,15 @@ void WindowRegistry::add(std::string_view name, Handler handler) {
     handlers_.insert_or_assign(std::string(name), std::move(handler));
 }
 
+void WindowRegistry::addReturnWindow(std::string_view name, Handler handler) {
+    add(name, [handler = std::move(handler)](CommandContext& ctx) {
+        KeepCommandValues keep(ctx);
+        ctx.continuousEntry = false;
+        ctx.enteredCode.clear();
+        handler(ctx);
+    });
+}
+
 bool WindowRegistry::has(std::string_view name) const {
     return handlers_.find(name) != handlers_.end();
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The handlers of the menu commands and the windows other windows open, by name.
 // A menu entry whose handler is not registered is shown disabled; enabling a
-// window built later is one registration line (see shell/qt/taskwindows.cpp).
+// window built later is one registration line (see app/taskwindows.cpp).
 //
 // Names in use: the handler names of the command table (commandtable.h: "AAZIENDA",
 // "ACODICI", "AMODCARICO", ...; otherwise the command's action name), and the
@@ -15,7 +15,7 @@
 #include <string>
 #include <string_view>
 
-#include "shell/commandcontext.h"
+#include "framework/commandcontext.h"
 
 namespace accise {
 
@@ -27,6 +27,10 @@ public:
     using Handler = std::function<void(CommandContext&)>;
 
     void add(std::string_view name, Handler handler);
+    // A window that other windows open in return mode: it runs with continuous entry
+    // off and an empty entered code, and every command value it changes is put back
+    // when it closes (KeepCommandValues). The one way all such windows are registered.
+    void addReturnWindow(std::string_view name, Handler handler);
     bool has(std::string_view name) const;
     // Runs the handler; false (and nothing happens) when none is registered.
     bool run(std::string_view name, CommandContext& ctx) const;

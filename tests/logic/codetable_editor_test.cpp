@@ -167,10 +167,15 @@ TEST_F(CodeTableEditorTest, CodeAndFlagChecksSendTheCursorBack) {
     }
 }
 
-TEST_F(CodeTableEditorTest, FlagChecksWaitForTheFirstKey) {
+TEST_F(CodeTableEditorTest, OnlyTheFlagChecksWaitForTheFirstKey) {
     ctx.table = "T010";
     CodeTableEditor e(ctx, prompt, services, EditorMode::Menu);
     e.open();
+    // Before any key: the code is checked and its row loaded on leaving the field.
+    EXPECT_EQ(e.leave("LE1"), FocusMove::to("LE1"));
+    e.setValue("LE1", "CA");
+    EXPECT_EQ(e.leave("LE1"), FocusMove::next());
+    EXPECT_TRUE(e.rowLoaded());
     e.setValue("LE3", "X");
     EXPECT_EQ(e.leave("LE3"), FocusMove::next());
     e.keyTyped();
@@ -182,13 +187,20 @@ TEST_F(CodeTableEditorTest, DeleteRemovesTheLoadedRow) {
     e->setValue("LE1", "BT");
     e->leave("LE1");
     ASSERT_TRUE(e->rowLoaded());
+    // Asked first, No by default: a slip deletes nothing.
     EXPECT_EQ(e->remove(), "LE1");
+    EXPECT_TRUE(e->rowLoaded());
+    EXPECT_EQ(codesIn(file()), (std::vector<std::string>{"BT", "CA"}));
+    prompt.answers = {true};
+    EXPECT_EQ(e->remove(), "LE1");
+    EXPECT_EQ(prompt.questions, (std::vector<std::string>(2, std::string(kConfirmDeletion))));
     EXPECT_FALSE(e->rowLoaded());
     EXPECT_EQ(codesIn(file()), std::vector<std::string>{"CA"});
-    // With nothing loaded, "Cancella" only resets.
+    // With nothing loaded, "Cancella" only resets, without asking.
     e->setValue("LE1", "CA");
     e->remove();
     EXPECT_EQ(codesIn(file()), std::vector<std::string>{"CA"});
+    EXPECT_EQ(prompt.questions.size(), 2u);
 }
 
 TEST_F(CodeTableEditorTest, ListPutsTheChosenCodeIntoTheCodeField) {
@@ -296,6 +308,17 @@ protected:
         e->setValue("RUM", unit);
     }
 };
+
+TEST_F(ProductCodeEditorTest, OnlyTheValidityCheckWaitsForTheFirstKey) {
+    e->open(); // the guard armed again
+    e->setValue("ME0", "B000-22030000-00-0000");
+    EXPECT_EQ(e->leave("ME0"), FocusMove::next());
+    EXPECT_TRUE(e->rowLoaded());
+    e->setValue("MALLA", "31/12/1999");
+    EXPECT_EQ(e->leave("MALLA"), FocusMove::next());
+    e->keyTyped();
+    EXPECT_EQ(e->leave("MALLA"), FocusMove::to("MALLA"));
+}
 
 TEST_F(ProductCodeEditorTest, OpensWithTodayAndTheDefaultEnd) {
     EXPECT_EQ(e->value("MDALLA"), formatDate(todayDayNumber()));

@@ -123,6 +123,15 @@ TEST_F(CompanyData, ValidTaxCodeProposesTheEdiUserNameOnlyWhenEmpty) {
     EXPECT_TRUE(prompt.messages.empty());
 }
 
+TEST_F(CompanyData, TheOfficeButtonLeavesTheTaxCodeWithItsCheck) {
+    // The "..." button never takes the cursor; the program moves it to the office.
+    form.open();
+    form.setValue("CODFIS", kValidTaxCode);
+    services.lookupAnswer = -1;
+    EXPECT_EQ(form.runAction("CODFIS", [this] { return std::optional<std::string>(form.chooseOffice()); }), "UFFDO1");
+    EXPECT_EQ(form.value("INDIR2"), std::string(kValidTaxCode) + "-001");
+}
+
 TEST_F(CompanyData, KnownOfficeFillsDescriptionExportOfficeAndSection) {
     form.open();
     form.setValue("UFFDO1", "IT012000");

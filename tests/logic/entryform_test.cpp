@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "framework/inputmask.h"
 #include "logic/window_fixtures.h"
 
@@ -19,16 +21,30 @@ class ProbeForm : public EntryFormLogic {
 public:
     ProbeForm(CommandContext& ctx, Prompt& prompt, FormServices& services, bool guarded)
         : EntryFormLogic(ctx, prompt, services) {
+        addFields();
+        if (guarded) useOpenGuard();
+    }
+    // Guarded on QTY only.
+    ProbeForm(CommandContext& ctx, Prompt& prompt, FormServices& services, std::string_view guardedControl)
+        : EntryFormLogic(ctx, prompt, services) {
+        addFields();
+        useOpenGuard({guardedControl});
+    }
+    void addFields() {
         addField(FieldSpec("CODE", 8, LetterCase::Upper));
         addField(FieldSpec("DESC").shownOnly());
         addField(FieldSpec("QTY", 10, LetterCase::AsTyped, KeyFilter::Decimal));
-        if (guarded) useOpenGuard();
     }
     std::string title() const override { return "Prova"; }
     int saves = 0;
     int opens = 0;
     std::string lookup() { return lookupCodeInto("CODE", "TA03"); }
     std::string newCode() { return newCodeInto("CODE", "TA03"); }
+    // A side button that empties the window ("&Svuota").
+    std::optional<std::string> clear() {
+        setValue("CODE", "");
+        return "CODE";
+    }
 
 protected:
     void onOpen() override {
@@ -117,6 +133,112 @@ TEST_F(EntryForm, OpenGuardSkipsLeaveChecksUntilAKeyIsTypedAndIsArmedAgainAtEach
     ProbeForm unguarded(ctx, prompt, services, false);
     unguarded.open();
     EXPECT_FALSE(unguarded.checksSuspended());
+}
+
+TEST_F(EntryForm, ReachingConfirmChecksAndPressingSavesOnlyWhileNothingChanged) {
+    ProbeForm form(ctx, prompt, services, false);
+    form.open();
+    form.setValue("CODE", "A");
+    // Passed, then pressed: saved once.
+    EXPECT_EQ(form.cursorMoved("QTY", kConfirmControl), std::nullopt);
+    EXPECT_EQ(form.confirmation(), EntryFormLogic::Confirmation::Passed);
+    form.confirmPressed();
+    EXPECT_EQ(form.saves, 1);
+    EXPECT_TRUE(prompt.messages.empty());
+
+    // Each way the window can change after the checks passed: the press checks again.
+    struct Change {
+        const char* what;
+        std::function<void(ProbeForm&)> apply;
+    };
+    const Change changes[] = {
+        {"side button empties the window", [](ProbeForm& f) { f.runAction(kConfirmControl, [&f] { return f.clear(); }); }},
+        {"value changed", [](ProbeForm& f) { f.setValue("CODE", ""); }},
+        {"cursor moved by the program from a field", [](ProbeForm& f) {
+             f.runAction("QTY", [&f] { return f.clear(); });
+         }},
+    };
+    for (const Change& change : changes) {
+        form.open();
+        form.setValue("CODE", "A");
+        ASSERT_EQ(form.cursorMoved("QTY", kConfirmControl), std::nullopt) << change.what;
+        change.apply(form);
+        prompt.messages.clear();
+        EXPECT_EQ(form.confirmPressed(), "CODE") << change.what;
+        EXPECT_EQ(form.saves, 1) << change.what;
+        EXPECT_EQ(prompt.messages, std::vector<std::string>{"CODICE VUOTO"}) << change.what;
+    }
+
+    // A typed key is a change; a key that only moves is not, nor a value given back
+    // in the form its widget shows it.
+    form.open();
+    form.setValue("CODE", "A");
+    ASSERT_EQ(form.cursorMoved("QTY", kConfirmControl), std::nullopt);
+    form.keyPressed(FieldKey::Character);
+    EXPECT_EQ(form.confirmation(), EntryFormLogic::Confirmation::Unchecked);
+    ASSERT_EQ(form.cursorMoved("QTY", kConfirmControl), std::nullopt);
+    form.keyPressed(FieldKey::Tab);
+    form.syncValue("QTY", "1");
+    form.syncValue("DESC", "shown");
+    form.confirmPressed();
+    EXPECT_EQ(form.saves, 2);
+}
+
+TEST_F(EntryForm, AFailureOnReachingConfirmCancelsTheClickAndAPressWithNoCheckRunsThem) {
+    ProbeForm form(ctx, prompt, services, false);
+    form.open();
+    EXPECT_EQ(form.cursorMoved("QTY", kConfirmControl), "CODE");
+    EXPECT_EQ(form.confirmPressed(), std::nullopt); // the click that brought the cursor there
+    EXPECT_EQ(prompt.messages, std::vector<std::string>{"CODICE VUOTO"});
+    EXPECT_EQ(form.saves, 0);
+    // Pressed without reaching it first (the button had the cursor already): checks, then save.
+    EXPECT_EQ(form.confirmPressed(), "CODE");
+    form.setValue("CODE", "A");
+    EXPECT_EQ(form.confirmPressed(), std::nullopt); // saved, and this window closes
+    EXPECT_EQ(form.saves, 1);
+    EXPECT_TRUE(form.closeRequested());
+}
+
+TEST_F(EntryForm, AFieldLeftByAnyRouteGetsItsCheck) {
+    ProbeForm form(ctx, prompt, services, false);
+    form.open();
+    // Leaving for another field or the confirm button checks the field left.
+    EXPECT_EQ(form.cursorMoved("CODE", "QTY"), "CODE");
+    EXPECT_EQ(form.cursorMoved("CODE", kConfirmControl), "CODE");
+    EXPECT_EQ(form.confirmation(), EntryFormLogic::Confirmation::Failed);
+    // A side button that sends the cursor elsewhere leaves the field too.
+    EXPECT_EQ(form.runAction("CODE", [] { return std::optional<std::string>("QTY"); }), "CODE");
+    EXPECT_EQ(prompt.messages.size(), 3u);
+    // ... but not when it keeps the cursor there, or the cursor was on a button.
+    EXPECT_EQ(form.runAction("CODE", [] { return std::optional<std::string>("CODE"); }), "CODE");
+    EXPECT_EQ(form.runAction(kConfirmControl, [] { return std::optional<std::string>("QTY"); }), "QTY");
+    EXPECT_EQ(form.runAction("CODE", [] { return std::optional<std::string>(); }), std::nullopt);
+    // Leaving for "&Abbandona" checks nothing.
+    EXPECT_EQ(form.cursorMoved("CODE", kAbandonControl), std::nullopt);
+    EXPECT_EQ(prompt.messages.size(), 3u);
+}
+
+TEST(OpenGuardKeys, OnlyKeysThatChangeAFieldCountAsTyped) {
+    const std::pair<FieldKey, bool> cases[] = {
+        {FieldKey::Character, true}, {FieldKey::Erase, true}, {FieldKey::Enter, false},
+        {FieldKey::Tab, false},      {FieldKey::Other, false},
+    };
+    for (const auto& [key, typed] : cases)
+        EXPECT_EQ(countsAsTyped(key), typed) << static_cast<int>(key);
+}
+
+TEST_F(EntryForm, OpenGuardOnSomeControlsLeavesTheOthersChecked) {
+    ProbeForm form(ctx, prompt, services, std::string_view("QTY"));
+    form.open();
+    form.setValue("QTY", "0");
+    EXPECT_EQ(form.leave("QTY"), FocusMove::next());    // held back
+    EXPECT_EQ(form.leave("CODE"), FocusMove::to("CODE")); // not guarded
+    form.keyPressed(FieldKey::Enter);
+    form.keyPressed(FieldKey::Tab);
+    EXPECT_TRUE(form.checksSuspended());
+    form.keyPressed(FieldKey::Character);
+    EXPECT_FALSE(form.checksSuspended());
+    EXPECT_EQ(form.leave("QTY"), FocusMove::to("QTY"));
 }
 
 TEST_F(EntryForm, LookupButtonPutsTheChosenRowsCodeOrEmptiesTheField) {

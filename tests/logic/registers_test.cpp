@@ -310,6 +310,7 @@ TEST_F(RegistersWindow, LeavingTheProtocolNumberOfARegisterLoadsIt) {
     form.setProductChecked(2, true);
     ASSERT_EQ(form.confirm(), std::nullopt);
 
+    form.open(); // nothing typed yet: the protocol number is looked up all the same
     form.setValue("LE0", "PR-7");
     EXPECT_EQ(form.leave("LE0"), FocusMove::to("LE2"));
     EXPECT_TRUE(form.registerLoaded());
@@ -388,7 +389,11 @@ TEST_F(RegistersWindow, DeletingARegisterLeavesItsProductList) {
     const std::string list = bytesOf(work.folders.productList(1));
     form.setValue("LE0", "PR-1");
     form.leave("LE0");
+    EXPECT_EQ(form.remove(), "LE0"); // answered No
+    EXPECT_EQ(registers().size(), 1u);
+    prompt.answers = {true};
     EXPECT_EQ(form.remove(), "LE0");
+    EXPECT_EQ(prompt.questions, (std::vector<std::string>(2, std::string(kConfirmDeletion))));
     EXPECT_TRUE(registers().empty());
     EXPECT_EQ(bytesOf(work.folders.productList(1)), list);
     EXPECT_FALSE(form.registerLoaded());

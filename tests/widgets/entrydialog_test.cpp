@@ -30,10 +30,21 @@ public:
         addField(FieldSpec("YEAR", 4, LetterCase::AsTyped, KeyFilter::UnsignedDigits));
         addField(FieldSpec("DATE").withMask("!99/99/0000;1;_"));
         addField(FieldSpec("NAME", 20, LetterCase::FirstCapital));
+        addField(FieldSpec("PCODE", 21, LetterCase::Upper, KeyFilter::NextField, "cccc-00000000-cc-cccc;1;_"));
         if (guarded) useOpenGuard();
     }
     std::string title() const override { return "Prova"; }
     int saves = 0;
+    // "&Svuota": empties the code.
+    std::optional<std::string> clear() {
+        setValue("CODE", "");
+        return "CODE";
+    }
+    // A "..." button that fills the quantity and sends the cursor there.
+    std::optional<std::string> fillQuantity() {
+        setValue("QTY", "5");
+        return "QTY";
+    }
 
 protected:
     void onOpen() override { setFocusAfterOpen("CODE"); }
@@ -63,11 +74,17 @@ public:
     ProbeDialog(CommandContext& ctx, Prompt& prompt, FormServices& services, bool guarded)
         : EntryDialog(form_, nullptr), form_(ctx, prompt, services, guarded) {
         auto* layout = new QVBoxLayout(this);
-        for (const char* name : {"CODE", "QTY", "YEAR", "DATE", "NAME"}) {
+        for (const char* name : {"CODE", "QTY", "YEAR", "DATE", "NAME", "PCODE"}) {
             auto* line = new QLineEdit(this);
             line->setObjectName(QString::fromLatin1(name));
             layout->addWidget(line);
         }
+        clear_ = makeSideButton(QStringLiteral("&Svuota"), QString(), QStringLiteral("BSVUOTA"));
+        fill_ = makeSideButton(QStringLiteral("..."), QString(), QStringLiteral("BQTY"));
+        layout->addWidget(clear_);
+        layout->addWidget(fill_);
+        connect(clear_, &QPushButton::clicked, this, [this] { runAction([this] { return form_.clear(); }); });
+        connect(fill_, &QPushButton::clicked, this, [this] { runAction([this] { return form_.fillQuantity(); }); });
         auto* confirm = makeConfirmButton();
         auto* abandon = makeAbandonButton();
         layout->addWidget(confirm);
@@ -75,6 +92,8 @@ public:
         finishSetup(confirm, abandon);
     }
     ProbeForm form_;
+    QPushButton* clear_ = nullptr;
+    QPushButton* fill_ = nullptr;
     QLineEdit* line(const char* name) const { return findChild<QLineEdit*>(QString::fromLatin1(name)); }
 };
 
@@ -125,6 +144,50 @@ TEST_F(EntryDialogTest, KeyFiltersLetterCaseAndMasks) {
 
     QTest::keyClicks(dialog.line("NAME"), "birra");
     EXPECT_EQ(dialog.line("NAME")->text(), "Birra");
+
+    // A masked field converts the case without losing its empty positions.
+    QLineEdit* code = dialog.line("PCODE");
+    code->setFocus();
+    code->home(false);
+    QTest::keyClicks(code, "abcd22030001");
+    EXPECT_EQ(code->displayText(), "ABCD-22030001-__-____");
+    QTest::keyClicks(code, "x");
+    EXPECT_EQ(code->displayText(), "ABCD-22030001-X_-____");
+}
+
+TEST_F(EntryDialogTest, AConfirmationThatPassedDoesNotOutliveAChangeOfTheWindow) {
+    ProbeDialog dialog(ctx, prompt, services, false);
+    show(dialog);
+    QTest::keyClicks(dialog.line("CODE"), "a");
+    for (int i = 0; i < 6; ++i)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    ASSERT_EQ(QApplication::focusWidget(), dialog.confirmButton());
+    EXPECT_EQ(dialog.form_.confirmation(), EntryFormLogic::Confirmation::Passed);
+    // "&Svuota" never takes the cursor; it empties the window and puts the cursor on
+    // the code without a check. Alt+C then clicks without moving the cursor.
+    QTest::mouseClick(dialog.clear_, Qt::LeftButton);
+    ASSERT_EQ(QApplication::focusWidget(), dialog.line("CODE"));
+    prompt.messages.clear();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_C, Qt::AltModifier);
+    QTest::qWait(200); // the button's animated click
+    EXPECT_EQ(dialog.form_.saves, 0);
+    EXPECT_EQ(prompt.messages, std::vector<std::string>{"CODICE VUOTO"});
+    EXPECT_EQ(QApplication::focusWidget(), dialog.line("CODE"));
+    EXPECT_TRUE(dialog.isVisible());
+}
+
+TEST_F(EntryDialogTest, ASideButtonThatMovesTheCursorChecksTheFieldItLeaves) {
+    ProbeDialog dialog(ctx, prompt, services, false);
+    show(dialog);
+    ASSERT_EQ(QApplication::focusWidget(), dialog.line("CODE"));
+    QTest::mouseClick(dialog.fill_, Qt::LeftButton);
+    EXPECT_EQ(prompt.messages, std::vector<std::string>{"CODICE VUOTO"});
+    EXPECT_EQ(QApplication::focusWidget(), dialog.line("CODE"));
+    EXPECT_EQ(dialog.line("QTY")->text(), "5"); // the action itself ran
+    QTest::keyClicks(dialog.line("CODE"), "a");
+    QTest::mouseClick(dialog.fill_, Qt::LeftButton);
+    EXPECT_EQ(QApplication::focusWidget(), dialog.line("QTY"));
+    EXPECT_EQ(prompt.messages.size(), 1u);
 }
 
 TEST_F(EntryDialogTest, TabLeavesANumericFieldLikeEnter) {
@@ -163,7 +226,7 @@ TEST_F(EntryDialogTest, ReachingConfirmRunsTheChecksAndAFailureCancelsTheClick) 
     EXPECT_TRUE(dialog.isVisible());
 
     QTest::keyClicks(dialog.line("CODE"), "b");
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < 6; ++i)
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     EXPECT_EQ(QApplication::focusWidget(), dialog.confirmButton());
     QTest::keyClick(dialog.confirmButton(), Qt::Key_Return);

@@ -4,11 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTabWidget>
+#include <QTest>
 
+#include "app/taskwindows.h"
 #include "common/company.h"
 #include "logic/window_fixtures.h"
 #include "shell/commandtable.h"
@@ -31,6 +36,7 @@ protected:
     std::vector<std::string> opened;
     Shell shell{work.folders, prompt, [this](const std::string& a) { opened.push_back("web " + a); },
                 [this](const std::string& p) { opened.push_back("run " + p); }};
+    MainWindowTest() { registerTaskWindows(shell); }
 };
 
 TEST_F(MainWindowTest, TwoPagesWithTheirMenuBars) {
@@ -76,6 +82,36 @@ TEST_F(MainWindowTest, OnlyCommandsWithARegisteredHandlerAreEnabled) {
     shell.registry().add("AINSSCARICO", [](CommandContext&) {});
     main.updateCommandStates();
     EXPECT_TRUE(main.commandAction("AINSSCARICO")->isEnabled());
+}
+
+TEST_F(MainWindowTest, F10OrAltAloneOpensTheMenuBarOfThePageShown) {
+    MainWindow& main = shell.window();
+    main.show();
+    QApplication::setActiveWindow(&main);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+    struct Case {
+        const char* how;
+        int page;
+        std::function<void()> press;
+    };
+    const Case cases[] = {
+        {"Alt", 0, [&] {
+             QTest::keyPress(&main, Qt::Key_Alt, Qt::AltModifier);
+             QTest::keyRelease(&main, Qt::Key_Alt, Qt::NoModifier);
+         }},
+        {"F10", 1, [&] { QTest::keyClick(&main, Qt::Key_F10); }},
+    };
+    for (const Case& c : cases) {
+        main.pages()->setCurrentIndex(c.page);
+        c.press();
+        QApplication::processEvents();
+        QMenuBar* bar = main.pageMenuBar(c.page == 0 ? MenuPage::GeneralData : MenuPage::Register);
+        ASSERT_NE(bar->activeAction(), nullptr) << c.how;
+        EXPECT_EQ(bar->activeAction(), bar->actions().front()) << c.how;
+        ASSERT_NE(QApplication::activePopupWidget(), nullptr) << c.how;
+        QApplication::activePopupWidget()->close();
+        QApplication::processEvents();
+    }
 }
 
 TEST_F(MainWindowTest, StatusBarOnAnEmptyFolderAndLinkCommands) {

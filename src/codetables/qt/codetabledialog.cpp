@@ -1,6 +1,5 @@
 #include "codetables/qt/codetabledialog.h"
 
-#include <QApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -63,9 +62,6 @@ CodeTableDialog::CodeTableDialog(std::unique_ptr<CodeTableEditor> logic, QWidget
     layout->addLayout(buttons);
     finishSetup(confirm, abandon);
 
-    // After the base has handled a focus move or a confirmation, show the state.
-    connect(qApp, &QApplication::focusChanged, this, [this] { refreshState(); });
-    connect(confirm, &QPushButton::clicked, this, [this] { refreshState(); });
     refreshState();
 
     // finishSetup() sized the fields to their maximum lengths.
@@ -74,12 +70,6 @@ CodeTableDialog::CodeTableDialog(std::unique_ptr<CodeTableEditor> logic, QWidget
     const QFontMetrics fm(font());
     const int width = editor_->windowWidth(fm.horizontalAdvance(QStringLiteral("WWWWWWWWWW")), widestField);
     resize(std::max(width, sizeHint().width()), std::max(editor_->windowHeight(), sizeHint().height()));
-}
-
-CodeTableDialog::~CodeTableDialog() {
-    // Hiding the window on destruction moves the focus: the handlers of the
-    // application's focus changes must not run on the editor, which is gone first.
-    disconnect(qApp, nullptr, this, nullptr);
 }
 
 void CodeTableDialog::refreshState() {
@@ -91,7 +81,6 @@ void CodeTableDialog::refreshState() {
 
 void CodeTableDialog::act(std::string (CodeEditorBase::*action)()) {
     runAction([this, action]() -> std::optional<std::string> { return ((*editor_).*action)(); });
-    refreshState();
 }
 
 } // namespace accise

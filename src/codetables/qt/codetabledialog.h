@@ -13,16 +13,16 @@ namespace accise {
 class CodeTableDialog : public EntryDialog {
     Q_OBJECT
 public:
-    // The table is ctx.table. Check hasStructure() before showing it: without a
-    // structure the window only shows "STRUTTURA DELLA TABELLA MANCANTE" and closes.
+    // The table is ctx.table. Without its structure file run() only shows
+    // "STRUTTURA DELLA TABELLA MANCANTE" and the window never appears.
     CodeTableDialog(CommandContext& ctx, Prompt& prompt, FormServices& services, EditorMode mode,
                     QWidget* parent = nullptr);
     CodeTableDialog(std::unique_ptr<CodeTableEditor> logic, QWidget* parent);
 
-    // The editor goes before the window: nothing may reach it once this ends.
-    ~CodeTableDialog() override;
-
     CodeTableEditor& editor() { return *editor_; }
+
+protected:
+    void valuesShown() override { refreshState(); }
 
 private:
     // Shows "MODIFICA o CANCELLA" / "Cance&lla" or "&Elenca" by the editor's state.

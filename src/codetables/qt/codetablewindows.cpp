@@ -11,12 +11,7 @@ namespace {
 // The editor is created for each opening and destroyed when it closes.
 void runCodeTableEditor(CommandContext& ctx, Prompt& prompt, FormServices& services, QWidget* parent,
                         EditorMode mode) {
-    CodeTableDialog dialog(ctx, prompt, services, mode, parent);
-    if (!dialog.editor().hasStructure()) {
-        prompt.information(std::string(kMissingTableStructure));
-        return;
-    }
-    dialog.run();
+    CodeTableDialog(ctx, prompt, services, mode, parent).run();
 }
 
 } // namespace
@@ -25,8 +20,7 @@ void registerCodeTableWindows(WindowRegistry& registry, QWidget* parent, Prompt&
     registry.add(handlers::kCodeTableEditor, [parent, &prompt, &services](CommandContext& ctx) {
         runCodeTableEditor(ctx, prompt, services, parent, EditorMode::Menu);
     });
-    registry.add(kCodeEditorReturn, [parent, &prompt, &services](CommandContext& ctx) {
-        ctx.enteredCode.clear();
+    registry.addReturnWindow(kCodeEditorReturn, [parent, &prompt, &services](CommandContext& ctx) {
         runCodeTableEditor(ctx, prompt, services, parent, EditorMode::Return);
     });
     registry.add("ATA20", [parent, &prompt, &services](CommandContext& ctx) {

@@ -1,6 +1,5 @@
 #include "codetables/qt/productcodedialog.h"
 
-#include <QApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -9,11 +8,39 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include "codetables/qt/editorbuttons.h"
 
 namespace accise {
+namespace {
+
+// The captions of the code's groups ("CPA", "NC", "Taric", "Cadd"), each placed
+// above the first position of its group in the masked field, whatever the font.
+QWidget* groupCaptions(QLineEdit* code) {
+    auto* row = new QWidget(code->parentWidget());
+    row->setAccessibleName(QString::fromUtf8(kProductCodeLabel));
+    const QFontMetrics fm(code->font());
+    // Where the field's text starts: its frame, the line edit's own margin of 2 pixels
+    // and any text margin.
+    const int start = code->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, code) + 2 +
+                      code->textMargins().left();
+    const QString shape = QStringLiteral("____-________-__-____");
+    const std::pair<const char*, int> captions[] = {{"CPA", 0}, {"NC", 5}, {"Taric", 14}, {"Cadd", 17}};
+    int height = 0;
+    for (const auto& [caption, position] : captions) {
+        auto* label = new QLabel(QString::fromLatin1(caption), row);
+        label->setFont(code->font());
+        label->adjustSize();
+        label->move(start + fm.horizontalAdvance(shape.left(position)), 0);
+        height = std::max(height, label->height());
+    }
+    row->setFixedHeight(height);
+    return row;
+}
+
+} // namespace
 
 ProductCodeDialog::ProductCodeDialog(CommandContext& ctx, Prompt& prompt, FormServices& services, QWidget* parent)
     : ProductCodeDialog(std::make_unique<ProductCodeEditor>(ctx, prompt, services), parent) {}
@@ -26,11 +53,10 @@ ProductCodeDialog::ProductCodeDialog(std::unique_ptr<ProductCodeEditor> logic, Q
     QFont fixed(QStringLiteral("Courier New"));
     fixed.setStyleHint(QFont::TypeWriter);
 
-    auto* groups = new QLabel(QString::fromUtf8(kProductCodeLabel), this);
-    groups->setFont(fixed);
     auto* code = new QLineEdit(this);
     code->setObjectName(QStringLiteral("ME0"));
     code->setFont(fixed);
+    QWidget* groups = groupCaptions(code);
     list_ = listButton(this);
     auto* codeRow = new QHBoxLayout;
     codeRow->setSpacing(5);
@@ -92,16 +118,8 @@ ProductCodeDialog::ProductCodeDialog(std::unique_ptr<ProductCodeEditor> logic, Q
     layout->addLayout(buttons);
     finishSetup(confirm, abandon);
 
-    connect(qApp, &QApplication::focusChanged, this, [this] { refreshState(); });
-    connect(confirm, &QPushButton::clicked, this, [this] { refreshState(); });
     refreshState();
     resize(std::max(560, sizeHint().width()), sizeHint().height());
-}
-
-ProductCodeDialog::~ProductCodeDialog() {
-    // Hiding the window on destruction moves the focus: the handlers of the
-    // application's focus changes must not run on the editor, which is gone first.
-    disconnect(qApp, nullptr, this, nullptr);
 }
 
 void ProductCodeDialog::refreshState() {
@@ -121,7 +139,6 @@ void ProductCodeDialog::refreshState() {
 
 void ProductCodeDialog::act(std::string (CodeEditorBase::*action)()) {
     runAction([this, action]() -> std::optional<std::string> { return ((*editor_).*action)(); });
-    refreshState();
 }
 
 } // namespace accise

@@ -14,10 +14,10 @@ class ProductCodeDialog : public EntryDialog {
 public:
     ProductCodeDialog(CommandContext& ctx, Prompt& prompt, FormServices& services, QWidget* parent = nullptr);
 
-    // The editor goes before the window: nothing may reach it once this ends.
-    ~ProductCodeDialog() override;
-
     ProductCodeEditor& editor() { return *editor_; }
+
+protected:
+    void valuesShown() override { refreshState(); }
 
 private:
     ProductCodeDialog(std::unique_ptr<ProductCodeEditor> logic, QWidget* parent);

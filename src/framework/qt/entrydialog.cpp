@@ -42,6 +42,39 @@ private:
     bool previous_;
 };
 
+// What a key pressed in a field is, for the logic's rule of which keys count as typed.
+FieldKey fieldKeyOf(const QKeyEvent& key) {
+    switch (key.key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return FieldKey::Enter;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return FieldKey::Tab;
+    case Qt::Key_Backspace:
+    case Qt::Key_Delete:
+        return FieldKey::Erase;
+    default:
+        break;
+    }
+    const Qt::KeyboardModifiers shortcut = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+    if ((key.modifiers() & shortcut) || key.text().isEmpty() || !key.text().at(0).isPrint())
+        return FieldKey::Other;
+    return FieldKey::Character;
+}
+
+// A toolkit mask that also converts the letters' case (">" capitals, "<" lower case).
+QString maskWithLetterCase(const std::string& mask, LetterCase letterCase) {
+    switch (letterCase) {
+    case LetterCase::Upper:
+        return QStringLiteral(">") + QString::fromStdString(mask);
+    case LetterCase::Lower:
+        return QStringLiteral("<") + QString::fromStdString(mask);
+    default:
+        return QString::fromStdString(mask);
+    }
+}
+
 } // namespace
 
 EntryDialog::EntryDialog(EntryFormLogic& logic, QWidget* parent) : QDialog(parent), logic_(logic) {
@@ -60,6 +93,11 @@ QWidget* EntryDialog::control(std::string_view name) const {
 }
 
 int EntryDialog::run() {
+    // Opened before it is shown: a window that must close at once (its table's
+    // structure file is missing) shows its message and never appears.
+    logic_.open();
+    openedByRun_ = true;
+    if (logic_.closeRequested()) return QDialog::Rejected;
     const int result = exec();
     if (error_) {
         auto error = error_;
@@ -115,6 +153,7 @@ void EntryDialog::finishSetup(QPushButton* confirm, QPushButton* abandon) {
             if (!radios.isEmpty()) controls_[fieldSpec.control] = radios.front();
             for (QRadioButton* radio : radios) {
                 widgetControls_.emplace(radio, fieldSpec.control);
+                connect(radio, &QRadioButton::clicked, this, [this] { logic_.keyTyped(); });
                 radio->installEventFilter(this);
                 chain.append(radio);
             }
@@ -123,7 +162,8 @@ void EntryDialog::finishSetup(QPushButton* confirm, QPushButton* abandon) {
         widgetControls_.emplace(widget, fieldSpec.control);
         if (auto* line = qobject_cast<QLineEdit*>(widget)) {
             if (!fieldSpec.mask.empty()) {
-                line->setInputMask(qs(toolkitInputMask(fieldSpec.mask)));
+                // The mask converts the case itself, keeping its empty positions.
+                line->setInputMask(maskWithLetterCase(toolkitInputMask(fieldSpec.mask), fieldSpec.letterCase));
             } else if (fieldSpec.maxLength > 0) {
                 line->setMaxLength(fieldSpec.maxLength);
             }
@@ -135,12 +175,15 @@ void EntryDialog::finishSetup(QPushButton* confirm, QPushButton* abandon) {
                 line->setReadOnly(true);
                 line->setFocusPolicy(Qt::NoFocus);
             }
-            if (fieldSpec.letterCase != LetterCase::AsTyped) {
+            if (fieldSpec.letterCase != LetterCase::AsTyped && fieldSpec.mask.empty()) {
                 const LetterCase letterCase = fieldSpec.letterCase;
                 connect(line, &QLineEdit::textEdited, this,
                         [this, line, letterCase] { applyLetterCase(line, letterCase); });
             }
         }
+        // Choosing from a list counts as typing (the open guard).
+        if (auto* combo = qobject_cast<QComboBox*>(widget))
+            connect(combo, &QComboBox::activated, this, [this] { logic_.keyTyped(); });
         if (widget->focusPolicy() != Qt::NoFocus) {
             widget->installEventFilter(this);
             chain.append(widget);
@@ -166,6 +209,12 @@ void EntryDialog::finishSetup(QPushButton* confirm, QPushButton* abandon) {
 std::string EntryDialog::controlOf(const QWidget* widget) const {
     const auto it = widgetControls_.find(widget);
     return it == widgetControls_.end() ? std::string() : it->second;
+}
+
+std::string EntryDialog::cursorPlace(const QWidget* widget) const {
+    if (widget && widget == confirm_) return std::string(kConfirmControl);
+    if (widget && widget == abandon_) return std::string(kAbandonControl);
+    return controlOf(widget);
 }
 
 bool EntryDialog::belongsHere(const QWidget* widget) const {
@@ -196,7 +245,14 @@ void EntryDialog::pushValues() {
         const QString value = qs(logic_.value(name));
         if (auto* line = qobject_cast<QLineEdit*>(widget)) {
             const QString shown = line->inputMask().isEmpty() ? line->text() : line->displayText();
-            if (shown != value) line->setText(value);
+            if (shown == value) continue;
+            line->setText(value);
+            // A box that is only shown starts at the beginning of a long text.
+            if (line->isReadOnly()) line->setCursorPosition(0);
+            // The logic keeps the value in the form the next reading will give (a
+            // masked field's empty positions): showing it changed nothing.
+            const QString now = line->inputMask().isEmpty() ? line->text() : line->displayText();
+            logic_.syncValue(name, now.toStdString());
         } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
             bool ok = false;
             const int index = value.toInt(&ok);
@@ -243,8 +299,12 @@ void EntryDialog::runAction(const std::function<std::optional<std::string>()>& a
     Busy busy(handling_);
     std::optional<std::string> target;
     pullValues();
-    if (!safely([&] { target = action(); })) return;
+    // The side buttons never take the cursor: it is still in the field the action may
+    // send it away from, and that field then gets its leave check.
+    const std::string cursorAt = cursorPlace(focusWidget());
+    if (!safely([&] { target = logic_.runAction(cursorAt, action); })) return;
     pushValues();
+    if (closeWhenAsked()) return;
     if (target) focusControl(*target);
 }
 
@@ -252,14 +312,20 @@ void EntryDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (event->spontaneous()) return;
     Busy busy(handling_);
-    confirmState_ = ConfirmState::Unknown;
-    if (!safely([&] { logic_.open(); })) return;
+    if (!openedByRun_ && !safely([&] { logic_.open(); })) return;
+    openedByRun_ = false;
     pushValues();
     if (logic_.closeRequested()) {
         QTimer::singleShot(0, this, [this] { QDialog::done(QDialog::Rejected); });
         return;
     }
     focusControl(logic_.focusAfterOpen());
+}
+
+bool EntryDialog::closeWhenAsked() {
+    if (!logic_.closeRequested() || !isVisible()) return false;
+    accept();
+    return true;
 }
 
 void EntryDialog::reject() {
@@ -271,56 +337,30 @@ void EntryDialog::onFocusChanged(QWidget* old, QWidget* now) {
     // Only a move between two controls of this window counts: focus coming back
     // after a message box or from another window is not the user leaving a field.
     if (handling_ || !isVisible() || !belongsHere(old) || !belongsHere(now)) return;
-    if (old == confirm_) confirmState_ = ConfirmState::Unknown;
-    if (now == abandon_) return;
-    const std::string from = controlOf(old);
-    if (!from.empty() && controlOf(now) == from) return; // within one radio group
+    const std::string from = cursorPlace(old);
+    const std::string to = cursorPlace(now);
+    if (from == to) return; // within one radio group, or between two other buttons
     Busy busy(handling_);
     pullValues();
-    if (!from.empty()) {
-        FocusMove move;
-        if (!safely([&] { move = logic_.leave(from); })) return;
-        pushValues();
-        if (!move.proceed) {
-            if (now == confirm_) confirmState_ = ConfirmState::Failed;
-            focusControl(move.control);
-            return;
-        }
-    }
-    if (now == confirm_) {
-        std::optional<std::string> failed;
-        if (!safely([&] { failed = logic_.confirmChecks(); })) return;
-        pushValues();
-        confirmState_ = failed ? ConfirmState::Failed : ConfirmState::Passed;
-        if (failed) focusControl(*failed);
-    }
+    std::optional<std::string> target;
+    if (!safely([&] { target = logic_.cursorMoved(from, to); })) return;
+    pushValues();
+    if (closeWhenAsked()) return;
+    if (target) focusControl(*target);
 }
 
 void EntryDialog::onConfirmClicked() {
     if (handling_) return;
-    const ConfirmState state = confirmState_;
-    confirmState_ = ConfirmState::Unknown;
-    // The checks run when the cursor reached the button; a failure there cancels the click.
-    if (state == ConfirmState::Failed) return;
     Busy busy(handling_);
     pullValues();
-    if (state == ConfirmState::Unknown) {
-        std::optional<std::string> failed;
-        if (!safely([&] { failed = logic_.confirmChecks(); })) return;
-        pushValues();
-        if (failed) {
-            focusControl(*failed);
-            return;
-        }
-    }
-    if (!safely([&] { logic_.save(); })) return;
+    std::optional<std::string> target;
+    if (!safely([&] { target = logic_.confirmPressed(); })) return;
     pushValues();
     if (logic_.closeRequested()) {
         accept();
         return;
     }
-    // A window of continuous entry has reset itself for the next one.
-    focusControl(logic_.focusAfterOpen());
+    if (target) focusControl(*target);
 }
 
 void EntryDialog::applyLetterCase(QLineEdit* line, LetterCase letterCase) {
@@ -353,13 +393,11 @@ bool EntryDialog::eventFilter(QObject* watched, QEvent* event) {
     if (!fieldSpec) return QDialog::eventFilter(watched, event);
 
     auto* key = static_cast<QKeyEvent*>(event);
+    logic_.keyPressed(fieldKeyOf(*key));
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
         focusNextChild();
         return true;
     }
-    const bool edits =
-        !key->text().isEmpty() || key->key() == Qt::Key_Backspace || key->key() == Qt::Key_Delete;
-    if (edits) logic_.keyTyped();
     return filterKey(widget, *fieldSpec, key);
 }
 

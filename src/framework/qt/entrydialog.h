@@ -9,6 +9,9 @@
 //  - reaching the confirm button runs the confirm checks, and a failure cancels the
 //    click; the click saves; "&Abbandona" (or Esc) closes without saving;
 //  - the open guard (no checks until a key is typed) where the logic asks for it.
+// The decisions (which check runs, whether a click saves, which keys count as typed)
+// are the logic's (EntryFormLogic::cursorMoved, confirmPressed, runAction, keyPressed);
+// this class only reports the cursor, the keys and the clicks to it.
 // Widgets bound: QLineEdit (text; masked fields give their displayed text, "_" for
 // missing positions), QComboBox (index), QGroupBox of QRadioButtons (index of the
 // checked one), QPlainTextEdit (text), QLabel (shown only).
@@ -78,24 +81,27 @@ public slots:
     void reject() override;
 
 private:
-    enum class ConfirmState { Unknown, Passed, Failed };
-
     void onFocusChanged(QWidget* old, QWidget* now);
     void onConfirmClicked();
     void applyLetterCase(QLineEdit* line, LetterCase letterCase);
     bool filterKey(QWidget* widget, const FieldSpec& fieldSpec, class QKeyEvent* key);
     std::string controlOf(const QWidget* widget) const;
+    // The control name of a field, kConfirmControl, kAbandonControl, or "".
+    std::string cursorPlace(const QWidget* widget) const;
     bool belongsHere(const QWidget* widget) const;
     // Runs logic code; an exception closes the window and is kept for run().
     bool safely(const std::function<void()>& work);
+    // The logic asked to close after a check or an action (an entry deleted on
+    // leaving its field): the window closes as after a confirmation.
+    bool closeWhenAsked();
 
     EntryFormLogic& logic_;
     QPushButton* confirm_ = nullptr;
     QPushButton* abandon_ = nullptr;
     std::map<std::string, QWidget*, std::less<>> controls_;
     std::map<const QWidget*, std::string> widgetControls_;
-    ConfirmState confirmState_ = ConfirmState::Unknown;
     bool handling_ = false;
+    bool openedByRun_ = false;
     std::exception_ptr error_;
 };
 

@@ -26,4 +26,13 @@ QPushButton* plainButton(QWidget* parent, const QString& caption, const char* na
     return button;
 }
 
+QPushButton* showWhileHeldButton(QWidget* parent, QLineEdit* field, const char* name) {
+    field->setEchoMode(QLineEdit::Password);
+    auto* button = plainButton(parent, QStringLiteral("Mostra"), name);
+    button->setToolTip(QStringLiteral("tenere premuto per vedere la password"));
+    QObject::connect(button, &QPushButton::pressed, field, [field] { field->setEchoMode(QLineEdit::Normal); });
+    QObject::connect(button, &QPushButton::released, field, [field] { field->setEchoMode(QLineEdit::Password); });
+    return button;
+}
+
 } // namespace accise

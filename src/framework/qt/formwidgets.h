@@ -15,5 +15,8 @@ QLineEdit* lineEdit(QWidget* parent, const char* name);
 QLabel* label(QWidget* parent, const QString& text, QWidget* buddy);
 // A window button that never takes the cursor, so pressing it leaves no field.
 QPushButton* plainButton(QWidget* parent, const QString& caption, const char* name);
+// Makes `field` a password field (dots instead of characters) and returns the button
+// beside it that shows the text only while it is held down.
+QPushButton* showWhileHeldButton(QWidget* parent, QLineEdit* field, const char* name);
 
 } // namespace accise

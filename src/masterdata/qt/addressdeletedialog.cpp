@@ -1,6 +1,5 @@
 #include "masterdata/qt/addressdeletedialog.h"
 
-#include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -40,12 +39,6 @@ AddressDeleteDialog::AddressDeleteDialog(CommandContext& ctx, Prompt& prompt, Fo
     layout->addLayout(buttons);
 
     finishSetup(nullptr, abandon);
-    // Connected after the base's own handler: runs once the field has been checked.
-    connect(qApp, &QApplication::focusChanged, this, [this] { closeWhenDeleted(); });
-}
-
-void AddressDeleteDialog::closeWhenDeleted() {
-    if (isVisible() && form_.deleted()) accept();
 }
 
 } // namespace accise

@@ -15,8 +15,6 @@ public:
     AddressDeleteLogic& form() { return form_; }
 
 private:
-    void closeWhenDeleted();
-
     AddressDeleteLogic form_;
 };
 

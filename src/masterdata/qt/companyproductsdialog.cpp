@@ -33,23 +33,6 @@ bool decodesAsPicture(std::string_view bytes) {
     return !reader.read().isNull();
 }
 
-// Puts back the command values the return-mode window changes.
-class KeepCallerValues {
-public:
-    explicit KeepCallerValues(CommandContext& ctx) : ctx_(ctx), table_(ctx.table), continuous_(ctx.continuousEntry) {}
-    ~KeepCallerValues() {
-        ctx_.table = table_;
-        ctx_.continuousEntry = continuous_;
-    }
-    KeepCallerValues(const KeepCallerValues&) = delete;
-    KeepCallerValues& operator=(const KeepCallerValues&) = delete;
-
-private:
-    CommandContext& ctx_;
-    std::string table_;
-    bool continuous_;
-};
-
 } // namespace
 
 CompanyProductsDialog::CompanyProductsDialog(CommandContext& ctx, Prompt& prompt, FormServices& services,
@@ -194,6 +177,15 @@ CompanyProductsDialog::CompanyProductsDialog(CommandContext& ctx, Prompt& prompt
     layout->addLayout(bottom);
     layout->addStretch();
 
+    // The buttons and the label that take turns keep their room: the window does not
+    // change its width when "Cance&lla" appears.
+    for (QWidget* w : {static_cast<QWidget*>(remove), static_cast<QWidget*>(list),
+                       static_cast<QWidget*>(modifyLabel_)}) {
+        QSizePolicy policy = w->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        w->setSizePolicy(policy);
+    }
+
     finishSetup(confirm, abandon);
     refreshView();
 }
@@ -235,10 +227,7 @@ void registerCompanyProductWindows(WindowRegistry& registry, QWidget* parent, Pr
     registry.add("AVINI", [parent, &prompt, &services](CommandContext& ctx) {
         CompanyProductsDialog(ctx, prompt, services, parent).run();
     });
-    registry.add(kProductReturn, [parent, &prompt, &services](CommandContext& ctx) {
-        KeepCallerValues keep(ctx);
-        ctx.continuousEntry = false;
-        ctx.enteredCode.clear();
+    registry.addReturnWindow(kProductReturn, [parent, &prompt, &services](CommandContext& ctx) {
         CompanyProductsDialog(ctx, prompt, services, parent).run();
     });
 }

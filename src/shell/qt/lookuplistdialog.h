@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "reports/lookuplistreport.h"
-#include "shell/commandcontext.h"
+#include "framework/commandcontext.h"
 #include "shell/lookuplist.h"
 #include "shell/windowregistry.h"
 

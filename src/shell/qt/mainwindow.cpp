@@ -1,12 +1,16 @@
 #include "shell/qt/mainwindow.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QResizeEvent>
+#include <QProxyStyle>
 #include <QScreen>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTabWidget>
 
@@ -21,6 +25,18 @@ QString qs(std::string_view s) {
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
 
+// The menu bars leave Alt to the main window, which opens the menu bar of the page
+// shown on Alt alone as on F10 (the toolkit's own Alt handling, where the style has
+// it, only highlights a title, and each of the two pages' bars would react).
+class NoAltNavigationStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == QStyle::SH_MenuBar_AltKeyNavigation) return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
 // A page of the main window: its menu bar on top and the picture centred below,
 // 90 % of the page's width and of its height less the menu bar.
 class MenuPageWidget : public QWidget {
@@ -28,6 +44,9 @@ public:
     explicit MenuPageWidget(QWidget* parent) : QWidget(parent) {
         menuBar_ = new QMenuBar(this);
         menuBar_->setNativeMenuBar(false);
+        auto* style = new NoAltNavigationStyle;
+        style->setParent(this);
+        menuBar_->setStyle(style);
         picture_ = new PagePicture(this);
     }
     QMenuBar* menuBar() const { return menuBar_; }
@@ -74,6 +93,56 @@ MainWindow::MainWindow(CommandContext& ctx, Prompt& prompt, WindowRegistry& regi
         move(screen->availableGeometry().center() - rect().center());
     }
     updateCommandStates();
+
+    // The menus from the keyboard, as in every Windows program.
+    auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(f10, &QShortcut::activated, this, &MainWindow::openMenuBar);
+    qApp->installEventFilter(this);
+}
+
+void MainWindow::openMenuBar() {
+    QMenuBar* bar = menuBars_[pages_->currentIndex() == 0 ? 0 : 1];
+    for (QAction* action : bar->actions()) {
+        if (!action->isEnabled() || action->isSeparator()) continue;
+        bar->setFocus(Qt::ShortcutFocusReason);
+        // A menu closed with Esc leaves its title highlighted: set anew, so it opens again.
+        bar->setActiveAction(nullptr);
+        bar->setActiveAction(action);
+        return;
+    }
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    // Only while this window is the active one (not under a task window).
+    if (QApplication::activeWindow() != this || QApplication::activePopupWidget()) {
+        altAlone_ = false;
+        return QMainWindow::eventFilter(watched, event);
+    }
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->isAutoRepeat()) break;
+        // Platforms differ on whether Alt's own press carries the Alt modifier.
+        const Qt::KeyboardModifiers others = Qt::ControlModifier | Qt::ShiftModifier | Qt::MetaModifier;
+        altAlone_ = key->key() == Qt::Key_Alt && !(key->modifiers() & others);
+        break;
+    }
+    case QEvent::KeyRelease: {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Alt && altAlone_ && !key->isAutoRepeat()) {
+            altAlone_ = false;
+            // After the event: the release must not close the menu just opened.
+            QMetaObject::invokeMethod(this, &MainWindow::openMenuBar, Qt::QueuedConnection);
+        }
+        break;
+    }
+    case QEvent::MouseButtonPress:
+        altAlone_ = false;
+        break;
+    default:
+        break;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 QWidget* MainWindow::buildPage(MenuPage page) {

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "common/prompt.h"
-#include "shell/commandcontext.h"
+#include "framework/commandcontext.h"
 #include "shell/commandtable.h"
 #include "shell/windowregistry.h"
 
@@ -34,6 +34,12 @@ public:
     void runCommand(const CommandEntry& entry);
     // Status text and readiness check (its messages appear).
     void refreshStatusBar();
+    // F10, or Alt pressed and released alone: the menu bar of the page shown opens
+    // on its first menu, for the keyboard.
+    void openMenuBar();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QWidget* buildPage(MenuPage page);
@@ -44,6 +50,7 @@ private:
     QTabWidget* pages_ = nullptr;
     QMenuBar* menuBars_[2] = {nullptr, nullptr};
     QLabel* status_ = nullptr;
+    bool altAlone_ = false; // Alt is down and no other key or click came since
 };
 
 } // namespace accise

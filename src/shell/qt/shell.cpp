@@ -6,7 +6,6 @@
 #include <QUrl>
 
 #include "shell/qt/mainwindow.h"
-#include "shell/qt/taskwindows.h"
 
 namespace accise {
 
@@ -27,7 +26,6 @@ Shell::Shell(Folders folders, Prompt& prompt, RegistryServices::Opener openAddre
                 startProgram ? std::move(startProgram) : RegistryServices::Opener(startDetachedProgram)) {
     ctx_.folders = std::move(folders);
     window_ = std::make_unique<MainWindow>(ctx_, prompt_, registry_);
-    registerTaskWindows(registry_, TaskWindowDeps{*window_, prompt_, services_});
     window_->updateCommandStates();
 }
 

@@ -1,10 +1,11 @@
 #pragma once
-// The running application put together: the command values, the window registry
-// with every window that exists, the services the windows use, and the main window.
+// The running application's frame: the command values, the window registry, the
+// services the windows use, and the main window. The program (src/app) registers
+// the windows into it.
 #include <memory>
 
 #include "common/prompt.h"
-#include "shell/commandcontext.h"
+#include "framework/commandcontext.h"
 #include "shell/registryservices.h"
 #include "shell/windowregistry.h"
 

@@ -40,4 +40,34 @@ struct CommandContext {
     int maxWindowHeight = 0; // screen height - 100
 };
 
+// Keeps the command values that tell a window what to do (tag, mode, table, the
+// continuous-entry, modify and correction flags) and puts them back when the scope
+// ends, also on an error. A window opened in return mode runs inside one, so the
+// window that opened it goes on with its own values whatever the inner one changed.
+// The results (chosen code, chosen record, entered code) are not touched.
+class KeepCommandValues {
+public:
+    explicit KeepCommandValues(CommandContext& ctx)
+        : ctx_(ctx), tag_(ctx.tag), mode_(ctx.mode), table_(ctx.table), continuousEntry_(ctx.continuousEntry),
+          modify_(ctx.modify), correctionCancel_(ctx.correctionCancel), correctionModify_(ctx.correctionModify) {}
+    ~KeepCommandValues() {
+        ctx_.tag = tag_;
+        ctx_.mode = mode_;
+        ctx_.table = std::move(table_);
+        ctx_.continuousEntry = continuousEntry_;
+        ctx_.modify = modify_;
+        ctx_.correctionCancel = correctionCancel_;
+        ctx_.correctionModify = correctionModify_;
+    }
+    KeepCommandValues(const KeepCommandValues&) = delete;
+    KeepCommandValues& operator=(const KeepCommandValues&) = delete;
+
+private:
+    CommandContext& ctx_;
+    std::int32_t tag_;
+    char mode_;
+    std::string table_;
+    bool continuousEntry_, modify_, correctionCancel_, correctionModify_;
+};
+
 } // namespace accise

@@ -1,4 +1,4 @@
-#include "shell/qt/taskwindows.h"
+#include "app/taskwindows.h"
 
 #include "codetables/qt/codetablewindows.h"
 #include "codetables/qt/exciseratesdialog.h"
@@ -14,10 +14,19 @@
 #include "shell/qt/infowindow.h"
 #include "shell/qt/lookuplistdialog.h"
 #include "shell/qt/mainwindow.h"
+#include "shell/qt/shell.h"
 
 namespace accise {
 
-void registerTaskWindows(WindowRegistry& registry, TaskWindowDeps d) {
+namespace {
+
+struct TaskWindowDeps {
+    MainWindow& main;       // parent of the task windows; its status bar
+    Prompt& prompt;         // messages and questions
+    FormServices& services; // lookup list, new-code editor, desktop "open"
+};
+
+void registerAll(WindowRegistry& registry, TaskWindowDeps d) {
     namespace h = handlers;
 
     registry.add(h::kCompanyData, [d](CommandContext& ctx) {
@@ -53,6 +62,13 @@ void registerTaskWindows(WindowRegistry& registry, TaskWindowDeps d) {
     });
     // Windows of later work register here (for example "ARECORDE", which opens
     // exciseSummaryWindow(ctx)).
+}
+
+} // namespace
+
+void registerTaskWindows(Shell& shell) {
+    registerAll(shell.registry(), TaskWindowDeps{shell.window(), shell.prompt(), shell.services()});
+    shell.window().updateCommandStates();
 }
 
 } // namespace accise
