@@ -57,6 +57,7 @@ std::string CodeEditorBase::list() {
 }
 
 std::string CodeEditorBase::remove() {
+    if (loaded_ && !deletionConfirmed()) return codeControl();
     if (loaded_) deleteTableRecord(folders().table(table_), *loaded_, prompt());
     reset();
     return codeControl();

@@ -21,7 +21,8 @@ constexpr int kRateDecimals = 5;
 
 ExciseRatesLogic::ExciseRatesLogic(CommandContext& ctx, Prompt& prompt, FormServices& services)
     : EntryFormLogic(ctx, prompt, services) {
-    useOpenGuard();
+    // The key checks (date and country) wait for the first key; the rate check does not.
+    useOpenGuard({"R10", "Le0"});
     addField(FieldSpec("R10", 10).withMask("!99/99/0000;1;_"));
     addField(FieldSpec("Le0", 2, LetterCase::Upper));
     addField(FieldSpec("DLE0").shownOnly());
@@ -35,11 +36,7 @@ void ExciseRatesLogic::onOpen() {
     setValue("R10", formatDate(todayDayNumber()));
     const std::string address = webAddress(folders(), kWebEntry);
     webCaption_ = address.empty() ? kWebFallbackCaption : address;
-    if (!readStructure(folders(), kExciseTable)) {
-        prompt().information(std::string(kMissingTableStructure));
-        requestClose();
-        return;
-    }
+    if (!readStructure(folders(), kExciseTable)) return closeForMissingStructure();
     reset();
 }
 
@@ -111,6 +108,7 @@ std::optional<std::string> ExciseRatesLogic::onConfirmChecks() {
 
 TableRecord ExciseRatesLogic::builtRow() const {
     TableRecord row = blankTable();
+    row.extra[0] = std::string(kExciseTable); // as the delivered rows and the other editors' rows
     row.col[kRateCountryCol] = trimmed(value("Le0"));
     if (chapterShown()) row.col[kRateChapterCol] = trimmed(value("LE1"));
     row.nums[kRateDateNum] = *date();
@@ -146,6 +144,7 @@ std::string ExciseRatesLogic::clear() {
 }
 
 std::string ExciseRatesLogic::remove() {
+    if (loaded_ >= 0 && !deletionConfirmed()) return "R10";
     if (loaded_ >= 0) deleteTableRecord(folders().table(kExciseTable), loaded_, prompt());
     reset();
     return "R10";

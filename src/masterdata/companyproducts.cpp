@@ -77,9 +77,9 @@ CompanyProductsLogic::CompanyProductsLogic(CommandContext& ctx, Prompt& prompt, 
     addField(FieldSpec("R11", 12, L::AsTyped, K::Decimal));
     addField(FieldSpec("R12", 12, L::AsTyped, K::Decimal));
     addField(FieldSpec("R13", 12).shownOnly());
+    addField(FieldSpec("I10", 9, L::AsTyped, K::SignedInteger));
     addField(FieldSpec("LE5", 2, L::Upper));
     addField(FieldSpec("DLE5").shownOnly());
-    addField(FieldSpec("I10", 9, L::AsTyped, K::SignedInteger));
 }
 
 void CompanyProductsLogic::changed() {
@@ -91,11 +91,7 @@ bool CompanyProductsLogic::pictureOk(std::string_view bytes) const {
 }
 
 void CompanyProductsLogic::onOpen() {
-    if (!readStructure(folders(), kTable)) {
-        prompt().information(std::string(kMissingTableStructure));
-        requestClose();
-        return;
-    }
+    if (!readStructure(folders(), kTable)) return closeForMissingStructure();
     reset();
 }
 
@@ -336,6 +332,7 @@ std::string CompanyProductsLogic::addPackaging() {
 }
 
 std::string CompanyProductsLogic::remove() {
+    if (loadedNumber_ && !deletionConfirmed()) return "LE0";
     // The photo file stays.
     if (loadedNumber_) deleteTableRecord(folders().table(kTable), *loadedNumber_, prompt());
     reset();

@@ -30,6 +30,7 @@ std::string bytesOf(const fs::path& file) {
 TableRecord rateRow(std::int32_t number, const char* country, const char* chapter, double day, double rate) {
     TableRecord r = blankTable();
     r.number = number;
+    r.extra[0] = "ACCISE"; // the table name, as in every row of a code table
     r.col[0] = country;
     r.col[1] = chapter;
     r.nums[0] = day;
@@ -104,6 +105,9 @@ TEST_F(ExciseRatesWindow, OpeningProposesTodayAndTheChapterAndWaitsForAKey) {
     EXPECT_EQ(form.confirm(), "R10");
     EXPECT_TRUE(rates().empty());
     EXPECT_TRUE(prompt.messages.empty());
+    // The rate check does not wait for a key.
+    form.setValue("R11", "0");
+    EXPECT_EQ(form.leave("R11"), FocusMove::to("R11"));
 }
 
 TEST_F(ExciseRatesWindow, KeyCheckOnLeavingTheDateOrTheCountry) {
@@ -227,7 +231,7 @@ TEST_F(ExciseRatesWindow, ARateBelowTheSmallestIsRefusedWithAMessage) {
         EXPECT_EQ(prompt.messages, expected) << c.rate;
     }
     EXPECT_TRUE(rates().empty());
-    form.save();
+    form.confirmPressed();
     ASSERT_EQ(rates().size(), 1u);
     EXPECT_EQ(rates()[0].nums[1], 1234.5);
 }
@@ -247,7 +251,12 @@ TEST_F(ExciseRatesWindow, TheListOfRatesLoadsTheChosenRow) {
     EXPECT_EQ(form.value("DLE0"), "ITALIA");
     EXPECT_EQ(form.value("R11"), "2,70");
 
+    EXPECT_EQ(form.remove(), "R10"); // answered No
+    EXPECT_EQ(rates().size(), 1u);
+    EXPECT_TRUE(form.rowLoaded());
+    prompt.answers = {true};
     EXPECT_EQ(form.remove(), "R10");
+    EXPECT_EQ(prompt.questions, (std::vector<std::string>(2, std::string(kConfirmDeletion))));
     EXPECT_TRUE(rates().empty());
     EXPECT_FALSE(form.rowLoaded());
     EXPECT_EQ(form.value("R11"), "");

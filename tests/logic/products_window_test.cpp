@@ -8,6 +8,7 @@
 #include "common/recordfile.h"
 #include "logic/window_fixtures.h"
 #include "masterdata/companyproducts.h"
+#include "shell/windowregistry.h"
 
 namespace accise {
 namespace {
@@ -75,6 +76,36 @@ TEST(ProductPhotoRules, SizeNameAndShownSize) {
     EXPECT_TRUE(looksLikePicture(kJpeg));
     EXPECT_FALSE(looksLikePicture("GIF89a......"));
     EXPECT_FALSE(looksLikePicture(""));
+}
+
+TEST_F(ProductsWindow, OpenedInReturnModeItGivesBackEveryCommandValueItChanged) {
+    // The TA20 list of the products window sets the command mode to "T"; the caller
+    // (the movement window, in each of its modes) must get its own values back.
+    WindowRegistry registry;
+    registry.addReturnWindow(kProductReturn, [this](CommandContext& c) {
+        EXPECT_FALSE(c.continuousEntry);
+        CompanyProductsLogic inner(c, prompt, services);
+        inner.open();
+        services.lookupAnswer = 1;
+        inner.chooseTa20();
+        EXPECT_EQ(c.mode, 'T');
+        c.table = "TA20";
+        c.enteredCode = "BIONDA33"; // the window's result
+    });
+    for (const char mode : {'M', 'E', 'e', ' '}) {
+        ctx.mode = mode;
+        ctx.table = "PROTOCOLLI";
+        ctx.continuousEntry = true;
+        ctx.correctionCancel = mode == 'E';
+        ctx.tag = 16;
+        registry.run(kProductReturn, ctx);
+        EXPECT_EQ(ctx.mode, mode);
+        EXPECT_EQ(ctx.table, "PROTOCOLLI");
+        EXPECT_TRUE(ctx.continuousEntry);
+        EXPECT_EQ(ctx.correctionCancel, mode == 'E');
+        EXPECT_EQ(ctx.tag, 16);
+        EXPECT_EQ(ctx.enteredCode, "BIONDA33");
+    }
 }
 
 TEST_F(ProductsWindow, WithoutTheStructureFileTheWindowCloses) {
@@ -244,6 +275,14 @@ TEST_F(ProductsWindow, SavedRowsByteForByte) {
     EXPECT_TRUE(prompt.messages.empty());
 }
 
+TEST_F(ProductsWindow, HectolitreDegreesAreStoredAsTheDecimalValue) {
+    form.open();
+    fillPackaged();
+    fill({{"R10", "11,5"}, {"R11", "50"}});
+    ASSERT_EQ(form.confirm(), std::nullopt);
+    EXPECT_EQ(readTable(praz())[0].nums[3], 5.75); // not 5.750000000000001
+}
+
 TEST_F(ProductsWindow, PhotoChoice) {
     form.open();
     std::string large = kJpeg;
@@ -284,7 +323,7 @@ TEST_F(ProductsWindow, PhotoChosenAfterTheChecksRanIsSavedWithItsExtension) {
     fillPackaged();
     ASSERT_EQ(form.confirmChecks(), std::nullopt);
     form.loadPhoto(writeFile("dopo.jpg", kJpeg));
-    form.save();
+    form.confirmPressed();
     EXPECT_EQ(readTable(praz())[0].col[9], ".jpg");
     EXPECT_EQ(fileBytes(work.folders.general("1.jpg")), kJpeg);
     EXPECT_FALSE(fs::exists(work.folders.general("1.bmp")));
@@ -348,7 +387,11 @@ TEST_F(ProductsWindow, DeleteKeepsThePhoto) {
     form.setValue("LE0", "A1");
     form.leave("LE0");
     ASSERT_TRUE(form.productLoaded());
+    EXPECT_EQ(form.remove(), "LE0"); // answered No
+    EXPECT_EQ(readTable(praz()).size(), 2u);
+    prompt.answers = {true};
     EXPECT_EQ(form.remove(), "LE0");
+    EXPECT_EQ(prompt.questions, (std::vector<std::string>(2, std::string(kConfirmDeletion))));
     EXPECT_FALSE(form.productLoaded());
     EXPECT_EQ(form.value("LE0"), "");
     const auto rows = readTable(praz());

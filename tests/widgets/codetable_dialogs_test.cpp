@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
@@ -101,6 +103,7 @@ TEST_F(CodeTableWidgets, GenericEditorAddsChangesAndDeletesCodes) {
     EXPECT_TRUE(child<QLabel>(dialog, "LMODCANC")->isVisible());
     EXPECT_TRUE(child<QPushButton>(dialog, "BCANCELLA")->isVisible());
     EXPECT_FALSE(child<QPushButton>(dialog, "BELENCA")->isVisible());
+    prompt.answers = {true}; // "CONFERMI LA CANCELLAZIONE ?": Yes
     QTest::mouseClick(child<QPushButton>(dialog, "BCANCELLA"), Qt::LeftButton);
     EXPECT_EQ(codes("T010"), (std::vector<std::string>{"BO", "BT"}));
     EXPECT_FALSE(child<QLabel>(dialog, "LMODCANC")->isVisible());
@@ -196,6 +199,19 @@ TEST_F(CodeTableWidgets, LookupListChoosesSortsAndPrints) {
     EXPECT_EQ(ctx.chosenCode, 1);
 }
 
+TEST_F(CodeTableWidgets, LookupListIsWideEnoughForEveryColumn) {
+    writeRows(work.folders.table("T010"),
+              {row(1, "T010", {"BT", std::string(60, 'D') + "fine", "S"}), row(2, "T010", {"CA", "Cassa", "S"})});
+    ctx.table = "T010";
+    ctx.maxWindowWidth = 0; // no screen limit
+    LookupListDialog dialog(ctx, lookupRequestOf(ctx), nullptr);
+    show(dialog);
+    QTreeWidget* view = dialog.view();
+    const int last = view->columnCount() - 1;
+    EXPECT_LE(view->header()->sectionViewportPosition(last) + view->columnWidth(last), view->viewport()->width());
+    EXPECT_FALSE(view->horizontalScrollBar()->isVisible());
+}
+
 TEST_F(CodeTableWidgets, LookupListEscapeAndEmptyListReturnNothing) {
     ctx.table = "T999"; // no structure: an empty list
     LookupListDialog dialog(ctx, lookupRequestOf(ctx), nullptr);
@@ -224,6 +240,13 @@ TEST_F(CodeTableWidgets, LookupReportWritesAPdf) {
     EXPECT_NE(bytes.find("/Count 3"), std::string::npos);
     EXPECT_FALSE(writeReportPdf(dir.filePath(QStringLiteral("missing/dir/x.pdf")), PageOrientation::Portrait,
                                 [&](PageCanvas& canvas) { drawLookupReport(canvas, report); }));
+}
+
+TEST(ReportPdfName, TheTitleInTheWorkingFolder) {
+    const QDir here = QDir::current();
+    EXPECT_EQ(proposedPdfFile(QStringLiteral(" Registri Doganali ")), here.absoluteFilePath("Registri Doganali.pdf"));
+    EXPECT_EQ(proposedPdfFile(QStringLiteral("Carichi: 2024/1 \"A\"")), here.absoluteFilePath("Carichi_ 2024_1 _A_.pdf"));
+    EXPECT_EQ(proposedPdfFile(QString()), here.absoluteFilePath("stampa.pdf"));
 }
 
 } // namespace

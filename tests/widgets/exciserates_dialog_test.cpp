@@ -103,6 +103,7 @@ TEST_F(ExciseRatesDialogTest, RateForItalyTypedThenLoadedAndDeleted) {
     EXPECT_TRUE(shown(dialog, "LMODCANC"));
     EXPECT_TRUE(shown(dialog, "BCANCELLA"));
     EXPECT_FALSE(shown(dialog, "BELENCA"));
+    prompt.answers = {true}; // "CONFERMI LA CANCELLAZIONE ?": Yes
     QTest::mouseClick(child<QPushButton>(dialog, "BCANCELLA"), Qt::LeftButton);
     EXPECT_TRUE(readTable(work.folders.table("ACCISE")).empty());
     EXPECT_FALSE(shown(dialog, "LMODCANC"));

@@ -91,9 +91,10 @@ TEST_F(ProductsDialogTest, PackagedProductTypedWithItsPhoto) {
     typeAndEnter("0,33");
     EXPECT_EQ(line(dialog, "R13")->text(), "0,03960");
     typeAndEnter("0,55");
+    ASSERT_EQ(focus(), line(dialog, "I10")); // the units come before the packaging
+    typeAndEnter("24");
     ASSERT_EQ(focus(), line(dialog, "LE5"));
     typeAndEnter("bo");
-    typeAndEnter("24");
 
     QTest::mouseClick(button(dialog, "BFOTO"), Qt::LeftButton);
     EXPECT_EQ(dialog.photoFrame()->size(), QSize(230, 115)); // the picture's proportion kept
@@ -114,6 +115,14 @@ TEST_F(ProductsDialogTest, PackagedProductTypedWithItsPhoto) {
     EXPECT_DOUBLE_EQ(rows[0].nums[4], 5.2);
     EXPECT_EQ(rows[0].ints[0], 24);
     EXPECT_EQ(fileBytes(work.folders.general("1.jpg")), fileBytes(chosen));
+
+    // Loading it shows "Cance&lla" in place of "&Elenca" without widening the window;
+    // a long description is shown from its start.
+    const int width = dialog.width();
+    typeAndEnter("BIONDA33");
+    EXPECT_TRUE(button(dialog, "BCANCELLA")->isVisible());
+    EXPECT_EQ(dialog.width(), width);
+    EXPECT_EQ(line(dialog, "DME2")->cursorPosition(), 0);
 }
 
 TEST_F(ProductsDialogTest, BulkChoiceHidesThePackagedFields) {
@@ -169,6 +178,7 @@ TEST_F(ProductsDialogTest, LoadedProductIsChangedAndDeleted) {
     EXPECT_EQ(line(dialog, "R10")->text(), "14,00");
     EXPECT_EQ(dialog.photoFrame()->size(), QSize(28, 115)); // its own photo, tall
 
+    prompt.answers = {true}; // "CONFERMI LA CANCELLAZIONE ?": Yes
     QTest::mouseClick(button(dialog, "BCANCELLA"), Qt::LeftButton);
     EXPECT_TRUE(readTable(work.folders.table(kTable)).empty());
     EXPECT_TRUE(fs::exists(work.folders.general("1.bmp")));

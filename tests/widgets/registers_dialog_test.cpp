@@ -133,6 +133,7 @@ TEST_F(RegistersDialogTest, NewRegisterTypedWithItsProductsThenLoadedAndDeleted)
     EXPECT_EQ(list->item(0)->checkState(), Qt::Unchecked);
     EXPECT_EQ(list->item(1)->checkState(), Qt::Checked);
 
+    prompt.answers = {true}; // "CONFERMI LA CANCELLAZIONE ?": Yes
     QTest::mouseClick(child<QPushButton>(dialog, "BCANCELLA"), Qt::LeftButton);
     EXPECT_FALSE(modifyMode(dialog));
     EXPECT_EQ(child<QLineEdit>(dialog, "LE0")->text(), "");

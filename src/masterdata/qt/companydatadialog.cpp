@@ -140,7 +140,11 @@ CompanyDataDialog::CompanyDataDialog(CommandContext& ctx, Prompt& prompt, FormSe
     ediGrid->setColumnStretch(1, 1);
     ediGrid->setColumnStretch(3, 1);
     addRow(ediGrid, 0, 0, QStringLiteral("Nome utente"), indir2);
-    addRow(ediGrid, 0, 2, QStringLiteral("Password delle applicazioni"), citta2);
+    auto* passwordRow = new QHBoxLayout;
+    passwordRow->addWidget(citta2);
+    passwordRow->addWidget(showWhileHeldButton(edi, citta2, "BMOSTRAPWD"));
+    ediGrid->addWidget(label(edi, QStringLiteral("Password delle applicazioni"), citta2), 0, 2);
+    ediGrid->addLayout(passwordRow, 0, 3, Qt::AlignLeft);
 
     auto* confirm = makeConfirmButton();
     auto* abandon = makeAbandonButton();

@@ -14,11 +14,19 @@ namespace accise {
 using ReportDrawing = std::function<void(PageCanvas&)>;
 
 // The platform's print dialog, then the report on the chosen printer. False when the
-// dialog was cancelled.
-bool printReport(QWidget* parent, PageOrientation orientation, const ReportDrawing& draw);
+// dialog was cancelled. `title` names the document; printing to a PDF file proposes
+// "<working folder>/<title>.pdf".
+bool printReport(QWidget* parent, PageOrientation orientation, const ReportDrawing& draw,
+                 const QString& title = {});
 
-// The preview window, maximised and zoomed to the page width; the user prints from it.
-void previewReport(QWidget* parent, PageOrientation orientation, const ReportDrawing& draw);
+// The preview window, maximised and zoomed to the page width; the user prints from
+// it (with the same proposed PDF name).
+void previewReport(QWidget* parent, PageOrientation orientation, const ReportDrawing& draw,
+                   const QString& title = {});
+
+// The PDF file proposed for a report: its title made a file name (characters that a
+// file name cannot hold become "_"), ".pdf", in the working folder (the current one).
+QString proposedPdfFile(const QString& title);
 
 // The report as a PDF file (A4). False when the file cannot be written.
 bool writeReportPdf(const QString& file, PageOrientation orientation, const ReportDrawing& draw);

@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -84,7 +85,16 @@ LookupListDialog::LookupListDialog(CommandContext& ctx, LookupRequest request, Q
     fill();
     const LookupWindowSize size =
         lookupWindowSize(list_, widthOfW, fm.height(), ctx.maxWindowWidth, ctx.maxWindowHeight);
-    resize(size.width, size.height);
+    // The columns as drawn (with their cell margins), the list's frame, its vertical
+    // scroll bar and the window's margins must all fit: no column is cut and no
+    // horizontal scroll bar appears, within the largest window allowed.
+    int needed = 2 * view_->frameWidth() + view_->verticalScrollBar()->sizeHint().width();
+    for (int i = 0; i < view_->columnCount(); ++i) needed += view_->columnWidth(i);
+    const QMargins margins = layout->contentsMargins();
+    needed += margins.left() + margins.right();
+    int width = std::max(size.width, needed);
+    if (ctx.maxWindowWidth > 0) width = std::min(width, ctx.maxWindowWidth);
+    resize(width, size.height);
     setWindowOpacity(kOpacity);
     view_->setFocus();
 }
@@ -141,7 +151,8 @@ void LookupListDialog::print() {
         printer_(report);
         return;
     }
-    printReport(this, lookupReportOrientation(report), [&report](PageCanvas& canvas) { drawLookupReport(canvas, report); });
+    printReport(this, lookupReportOrientation(report),
+                [&report](PageCanvas& canvas) { drawLookupReport(canvas, report); }, qs(report.title));
 }
 
 void LookupListDialog::keyPressEvent(QKeyEvent* event) {
