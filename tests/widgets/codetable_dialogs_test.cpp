@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -247,6 +248,18 @@ TEST(ReportPdfName, TheTitleInTheWorkingFolder) {
     EXPECT_EQ(proposedPdfFile(QStringLiteral(" Registri Doganali ")), here.absoluteFilePath("Registri Doganali.pdf"));
     EXPECT_EQ(proposedPdfFile(QStringLiteral("Carichi: 2024/1 \"A\"")), here.absoluteFilePath("Carichi_ 2024_1 _A_.pdf"));
     EXPECT_EQ(proposedPdfFile(QString()), here.absoluteFilePath("stampa.pdf"));
+}
+
+TEST(ReportPdfName, ThePrintDialogProposesIt) {
+    QString proposed = QStringLiteral("(no dialog)");
+    QTimer::singleShot(200, [&proposed] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (!dialog) return;
+        if (auto* field = dialog->findChild<QLineEdit*>(QStringLiteral("filename"))) proposed = field->text();
+        dialog->close();
+    });
+    EXPECT_FALSE(printReport(nullptr, PageOrientation::Portrait, [](PageCanvas&) {}, QStringLiteral("Imballaggi")));
+    EXPECT_EQ(proposed, proposedPdfFile(QStringLiteral("Imballaggi")));
 }
 
 } // namespace

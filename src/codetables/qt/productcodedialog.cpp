@@ -1,6 +1,7 @@
 #include "codetables/qt/productcodedialog.h"
 
 #include <QGridLayout>
+#include <iterator>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -16,24 +17,48 @@
 namespace accise {
 namespace {
 
+constexpr std::pair<const char*, int> kGroupCaptions[] = {{"CPA", 0}, {"NC", 5}, {"Taric", 14}, {"Cadd", 17}};
+constexpr int kCodeLength = 21; // "cccc-00000000-cc-cccc"
+
+QString codeShape() { return QStringLiteral("____-________-__-____"); }
+
+// Where the field's text starts: its frame, the line edit's own margin of 2 pixels
+// and any text margin.
+int textStart(const QLineEdit* code) {
+    return code->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, code) + 2 + code->textMargins().left();
+}
+
+// Spaces the code's characters so that each group is at least as wide as its
+// caption ("Taric" over a group of two characters), then sizes the field to fit.
+void spaceForCaptions(QLineEdit* code, const QFont& captionFont) {
+    const QFontMetrics captions(captionFont);
+    const QFontMetrics plain(code->font());
+    const int cell = plain.horizontalAdvance(QLatin1Char('_'));
+    int needed = cell;
+    for (std::size_t i = 0; i < std::size(kGroupCaptions); ++i) {
+        const int begin = kGroupCaptions[i].second;
+        const int end = i + 1 < std::size(kGroupCaptions) ? kGroupCaptions[i + 1].second : kCodeLength + 1;
+        const int width = captions.horizontalAdvance(QString::fromLatin1(kGroupCaptions[i].first) + QLatin1Char(' '));
+        needed = std::max(needed, (width + (end - begin) - 1) / (end - begin));
+    }
+    QFont spaced = code->font();
+    spaced.setLetterSpacing(QFont::AbsoluteSpacing, needed - cell);
+    code->setFont(spaced);
+}
+
 // The captions of the code's groups ("CPA", "NC", "Taric", "Cadd"), each placed
 // above the first position of its group in the masked field, whatever the font.
-QWidget* groupCaptions(QLineEdit* code) {
+QWidget* groupCaptions(QLineEdit* code, const QFont& captionFont) {
     auto* row = new QWidget(code->parentWidget());
     row->setAccessibleName(QString::fromUtf8(kProductCodeLabel));
     const QFontMetrics fm(code->font());
-    // Where the field's text starts: its frame, the line edit's own margin of 2 pixels
-    // and any text margin.
-    const int start = code->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, code) + 2 +
-                      code->textMargins().left();
-    const QString shape = QStringLiteral("____-________-__-____");
-    const std::pair<const char*, int> captions[] = {{"CPA", 0}, {"NC", 5}, {"Taric", 14}, {"Cadd", 17}};
+    const int start = textStart(code);
     int height = 0;
-    for (const auto& [caption, position] : captions) {
+    for (const auto& [caption, position] : kGroupCaptions) {
         auto* label = new QLabel(QString::fromLatin1(caption), row);
-        label->setFont(code->font());
+        label->setFont(captionFont);
         label->adjustSize();
-        label->move(start + fm.horizontalAdvance(shape.left(position)), 0);
+        label->move(start + fm.horizontalAdvance(codeShape().left(position)), 0);
         height = std::max(height, label->height());
     }
     row->setFixedHeight(height);
@@ -56,7 +81,8 @@ ProductCodeDialog::ProductCodeDialog(std::unique_ptr<ProductCodeEditor> logic, Q
     auto* code = new QLineEdit(this);
     code->setObjectName(QStringLiteral("ME0"));
     code->setFont(fixed);
-    QWidget* groups = groupCaptions(code);
+    spaceForCaptions(code, font());
+    QWidget* groups = groupCaptions(code, font());
     list_ = listButton(this);
     auto* codeRow = new QHBoxLayout;
     codeRow->setSpacing(5);
@@ -117,6 +143,9 @@ ProductCodeDialog::ProductCodeDialog(std::unique_ptr<ProductCodeEditor> logic, Q
     layout->addStretch();
     layout->addLayout(buttons);
     finishSetup(confirm, abandon);
+    // The spaced characters need more room than the field's length alone gives.
+    code->setFixedWidth(std::max(code->width(), textStart(code) * 2 + QFontMetrics(code->font()).horizontalAdvance(codeShape()) +
+                                                    QFontMetrics(code->font()).horizontalAdvance(QLatin1Char('_'))));
 
     refreshState();
     resize(std::max(560, sizeHint().width()), sizeHint().height());
