@@ -1,10 +1,7 @@
 #include "common/lock.h"
 
-#include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
-
 #include "common/ioerror.h"
+#include "common/platform.h"
 
 namespace accise {
 
@@ -27,27 +24,25 @@ void lockFile(const fs::path& file, Prompt& prompt) {
     const fs::path marker = lockMarkerOf(file);
     int attempts = 0;
     while (true) {
-        const int fd = ::open(marker.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            ::close(fd);
+        platform::File created;
+        if (created.open(marker, platform::OpenMode::CreateNew) == platform::OpenResult::Opened) {
+            created.close();
             return;
         }
-        if (errno != EEXIST) throwErrno(marker, "creazione del segnalino di blocco");
         ++attempts;
         prompt.information(lockWaitMessage(file));
         if (attempts > 10 && prompt.question(lockOverrideQuestion(file))) {
             // Taking over a marker left by someone else: create or truncate it.
-            const int taken = ::open(marker.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-            if (taken < 0) throwErrno(marker, "creazione del segnalino di blocco");
-            ::close(taken);
+            platform::File taken;
+            taken.open(marker, platform::OpenMode::CreateOrTruncate);
+            taken.close();
             return;
         }
     }
 }
 
 void unlockFile(const fs::path& file) {
-    const fs::path marker = lockMarkerOf(file);
-    if (::unlink(marker.c_str()) != 0 && errno != ENOENT) throwErrno(marker, "rimozione del segnalino di blocco");
+    platform::removeFile(lockMarkerOf(file));
 }
 
 FileLock::FileLock(fs::path file, Prompt& prompt) : file_(std::move(file)) { lockFile(file_, prompt); }
