@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "common/ioerror.h"
+#include "common/recordchecks.h"
 #include "common/recordfile.h"
 #include "common/text1252.h"
 
@@ -128,7 +129,9 @@ TableRecord readConfigRecord(const fs::path& file) {
 
 void writeConfigRecord(const fs::path& file, TableRecord record) {
     padTable(record);
-    replaceFileContent(file, encodeTable(record));
+    const std::string encoded = encodeTable(record);
+    requireFiniteNumbers(file, encoded);
+    replaceFileContent(file, encoded);
 }
 
 void ensureConfigFile(const fs::path& file) {

@@ -2,6 +2,7 @@
 // A record layout described once as a table of fields: name, offset, width and the
 // member that holds it. Encoding, decoding, padding, trimming, the JSON dump and the
 // integrity check all walk the same table, so the layout lives in one place.
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -57,6 +58,16 @@ std::vector<std::string> oversizedTextFields(const FieldList<R>& fields, std::st
     std::vector<std::string> names;
     for (const auto& f : fields)
         if (f.isText() && static_cast<unsigned char>(bytes[f.offset]) > f.width) names.emplace_back(f.name);
+    return names;
+}
+
+// Names of the number fields holding NaN or an infinity, straight from the bytes.
+template <class R>
+std::vector<std::string> nonFiniteNumberFields(const FieldList<R>& fields, std::string_view bytes) {
+    std::vector<std::string> names;
+    for (const auto& f : fields)
+        if (std::holds_alternative<double R::*>(f.member) && !std::isfinite(binary::getDouble(bytes.data() + f.offset)))
+            names.emplace_back(f.name);
     return names;
 }
 

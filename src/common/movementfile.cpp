@@ -4,6 +4,7 @@
 
 #include "common/lock.h"
 #include "common/movementview.h"
+#include "common/recordchecks.h"
 #include "common/recordfile.h"
 #include "common/text1252.h"
 
@@ -66,37 +67,70 @@ std::string withRecordAt(const RecordBlock& block, std::size_t position, const s
     return content;
 }
 
-} // namespace
+// The file's records while a batch is placed: the records read, then the batch's
+// records that went to the end. Only when a record has to go between others is the
+// whole content copied, so a plain append writes nothing but its new records.
+class PendingRecords {
+public:
+    explicit PendingRecords(const RecordBlock& block) : block_(block), readCount_(block.count()) {}
 
-AppendResult appendMovement(const fs::path& file, Movement record, bool alcopp, Prompt& prompt) {
-    padMovement(record);
-    record.DATMOV = wholeDay(record.DATMOV);
-
-    FileLock lock(file, prompt);
-    const RecordBlock block = readRecords(file, kMovementSize);
-    requireWholeRecords(file, block);
-
-    if (record.NUMREC == 0) {
-        std::int32_t maxRec = 0, maxOpe = 0;
-        for (std::size_t i = 0; i < block.count(); ++i) {
-            const MovementView r(block.at(i));
-            maxRec = std::max(maxRec, r.NUMREC());
-            const char tipope = r.TIPOPE();
-            if (r.STATO() != 'C' && (tipope == 'I' || tipope == 'A')) maxOpe = std::max(maxOpe, r.NUMOPE());
-        }
-        record.NUMREC = maxRec + 1;
-        record.NUMOPE = maxOpe + 1;
+    std::size_t count() const { return rewritten_ ? whole_.size() / kMovementSize : readCount_ + tail_.size() / kMovementSize; }
+    std::string_view at(std::size_t i) const {
+        if (rewritten_) return std::string_view(whole_).substr(i * kMovementSize, kMovementSize);
+        if (i < readCount_) return block_.at(i);
+        return std::string_view(tail_).substr((i - readCount_) * kMovementSize, kMovementSize);
     }
+    void put(std::size_t position, const std::string& record, bool overwrite) {
+        if (!rewritten_ && position == count() && !overwrite) {
+            tail_ += record;
+            return;
+        }
+        if (!rewritten_) {
+            whole_.reserve(block_.bytes().size() + tail_.size() + kMovementSize);
+            whole_.append(block_.bytes(), 0, readCount_ * kMovementSize);
+            whole_ += tail_;
+            rewritten_ = true;
+        }
+        whole_.replace(position * kMovementSize, overwrite ? kMovementSize : 0, record);
+    }
+    void write(const fs::path& file) const {
+        if (rewritten_) replaceFileContent(file, whole_);
+        else if (!tail_.empty()) writeBytesAt(file, readCount_ * kMovementSize, tail_);
+    }
+
+private:
+    const RecordBlock& block_;
+    std::size_t readCount_;
+    std::string tail_;
+    std::string whole_;
+    bool rewritten_ = false;
+};
+
+// Past the cancellation and replacement that follow a corrected record: a new
+// record goes before a group or after it, never inside.
+std::size_t outsideCorrectionGroups(const PendingRecords& records, std::size_t position) {
+    while (position < records.count() && MovementView(records.at(position)).NUMRIF() != 0) ++position;
+    return position;
+}
+
+// Numbers, places and adds one record to the pending records.
+AppendResult placeRecord(const fs::path& file, PendingRecords& records, Movement record, bool alcopp,
+                         std::int32_t& maxRec, std::int32_t& maxOpe) {
+    if (record.NUMREC == 0) {
+        record.NUMREC = nextRecordNumber(file, maxRec);
+        record.NUMOPE = nextRecordNumber(file, maxOpe);
+    }
+    maxRec = std::max(maxRec, record.NUMREC);
+    const char tipope = flagOf(record.TIPOPE);
+    if (tipope == 'I' || tipope == 'A') maxOpe = std::max(maxOpe, record.NUMOPE);
 
     const NewRecord n{record.DATMOV, flagOf(record.TIPREC), flagOf(record.TIPMOV), record.NUMCPR,
                       padded1252(record.CODPAE, 2)};
-    AppendResult result{record.NUMREC, record.NUMOPE, block.count(), false};
-    bool insertBefore = false;
-    for (std::size_t i = 0; i < block.count(); ++i) {
-        const MovementView r(block.at(i));
+    AppendResult result{record.NUMREC, record.NUMOPE, records.count(), false};
+    for (std::size_t i = 0; i < records.count(); ++i) {
+        const MovementView r(records.at(i));
         if (goesBefore(n, r, alcopp)) {
-            result.position = i;
-            insertBefore = true;
+            result.position = outsideCorrectionGroups(records, i);
             break;
         }
         if (replaces(n, r, alcopp)) {
@@ -105,25 +139,58 @@ AppendResult appendMovement(const fs::path& file, Movement record, bool alcopp, 
             break;
         }
     }
-
-    const std::string bytes = encodeMovement(record);
-    if (!insertBefore && !result.replaced) writeRecordAt(file, block.count(), bytes);
-    else replaceFileContent(file, withRecordAt(block, result.position, bytes, result.replaced));
+    records.put(result.position, encodeMovement(record), result.replaced);
     return result;
 }
 
-bool deleteMovement(const fs::path& file, std::int32_t numrec, Prompt& prompt) {
+} // namespace
+
+AppendResult appendMovement(const fs::path& file, Movement record, bool alcopp, Prompt& prompt) {
+    return appendMovements(file, {std::move(record)}, alcopp, prompt).front();
+}
+
+std::vector<AppendResult> appendMovements(const fs::path& file, std::vector<Movement> records, bool alcopp,
+                                          Prompt& prompt) {
+    for (Movement& record : records) {
+        padMovement(record);
+        record.DATMOV = wholeDay(record.DATMOV);
+        requireFiniteNumbers(file, encodeMovement(record));
+    }
+
     FileLock lock(file, prompt);
-    const RecordBlock block = readRecords(file, kMovementSize);
+    const RecordBlock block = readRecords(file, kMovementSize, IfMissing::Empty);
+    requireWholeRecords(file, block);
+
+    std::int32_t maxRec = 0, maxOpe = 0;
     for (std::size_t i = 0; i < block.count(); ++i) {
-        if (MovementView(block.at(i)).NUMREC() != numrec) continue;
+        const MovementView r(block.at(i));
+        maxRec = std::max(maxRec, r.NUMREC());
+        const char tipope = r.TIPOPE();
+        if (r.STATO() != 'C' && (tipope == 'I' || tipope == 'A')) maxOpe = std::max(maxOpe, r.NUMOPE());
+    }
+    PendingRecords pending(block);
+    std::vector<AppendResult> results;
+    results.reserve(records.size());
+    for (Movement& record : records) results.push_back(placeRecord(file, pending, std::move(record), alcopp, maxRec, maxOpe));
+    pending.write(file);
+    return results;
+}
+
+DeleteOutcome deleteMovement(const fs::path& file, std::int32_t numrec, Prompt& prompt) {
+    FileLock lock(file, prompt);
+    const RecordBlock block = readRecords(file, kMovementSize, IfMissing::Empty);
+    for (std::size_t i = 0; i < block.count(); ++i) {
+        const MovementView r(block.at(i));
+        if (r.NUMREC() != numrec) continue;
+        if (r.STATO() == 'C' || r.TIPOPE() == 'C') return DeleteOutcome::PartOfCorrection;
+        if (r.NUMFLU() > 0) return DeleteOutcome::Sent;
         requireWholeRecords(file, block);
         std::string content = block.bytes();
         content.erase(i * kMovementSize, kMovementSize);
         replaceFileContent(file, content);
-        return true;
+        return DeleteOutcome::Deleted;
     }
-    return false;
+    return DeleteOutcome::NotFound;
 }
 
 void insertMovementAt(const fs::path& file, std::size_t position, const Movement& record) {
@@ -144,9 +211,11 @@ std::vector<Movement> readMovements(const fs::path& file) {
 }
 
 CorrectionResult correctMovement(const fs::path& file, std::int32_t numrec, const std::string& note,
-                                 const std::optional<Movement>& replacement, Prompt& prompt) {
+                                 const std::optional<Movement>& replacement, Prompt& prompt,
+                                 ReplacementNUMOPE numope) {
+    if (replacement) requireFiniteNumbers(file, encodeMovement(*replacement));
     FileLock lock(file, prompt);
-    const RecordBlock block = readRecords(file, kMovementSize);
+    const RecordBlock block = readRecords(file, kMovementSize, IfMissing::Empty);
     requireWholeRecords(file, block);
 
     std::size_t index = block.count();
@@ -171,7 +240,7 @@ CorrectionResult correctMovement(const fs::path& file, std::int32_t numrec, cons
     }
 
     Movement cancellation = original;
-    cancellation.NUMREC = maxRec + 1;
+    cancellation.NUMREC = nextRecordNumber(file, maxRec);
     cancellation.NUMRIF = original.NUMREC;
     cancellation.STATO = " ";
     cancellation.DATFLU = 0;
@@ -185,7 +254,8 @@ CorrectionResult correctMovement(const fs::path& file, std::int32_t numrec, cons
     if (replacement) {
         Movement edited = *replacement;
         padMovement(edited);
-        edited.NUMREC = maxRec + 2;
+        if (numope == ReplacementNUMOPE::FromCorrected && edited.NUMOPE == 0) edited.NUMOPE = original.NUMOPE;
+        edited.NUMREC = nextRecordNumber(file, maxRec, 2);
         edited.NUMRIF = original.NUMREC;
         edited.STATO = "R";
         edited.TIPOPE = "I";

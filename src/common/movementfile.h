@@ -24,12 +24,27 @@ struct AppendResult {
 
 // Adds a record under the file's lock: numbers it when its NUMREC is 0, then writes
 // it in register order or over the unsent record it replaces. `alcopp` selects the
-// placing rules of duty records kept by day (registered consignee).
+// placing rules of duty records kept by day (registered consignee). A record never
+// lands inside a corrected record's group (the superseded record, its cancellation
+// and its replacement stay together). Non-finite numbers and an exhausted NUMREC
+// are refused (IoError) before anything is written.
 AppendResult appendMovement(const fs::path& file, Movement record, bool alcopp, Prompt& prompt);
 
-// Removes the first record whose NUMREC equals `numrec`, under the file's lock.
-// False when there is none (the file is left as it was).
-bool deleteMovement(const fs::path& file, std::int32_t numrec, Prompt& prompt);
+// The same for several records, one after the other, under one lock and written in
+// one step: either every record of the batch is in the file or none is.
+std::vector<AppendResult> appendMovements(const fs::path& file, std::vector<Movement> records, bool alcopp,
+                                          Prompt& prompt);
+
+enum class DeleteOutcome {
+    Deleted,
+    NotFound,
+    Sent,            // the record went out in a flow: it is corrected, never deleted
+    PartOfCorrection // a superseded record or a cancellation: the correction stays whole
+};
+
+// Removes the first record whose NUMREC equals `numrec`, under the file's lock,
+// unless it was sent or belongs to a correction (the file is then left as it was).
+DeleteOutcome deleteMovement(const fs::path& file, std::int32_t numrec, Prompt& prompt);
 
 // Writes the record at `position` and moves the following records one place down.
 // The caller already holds the file's lock.
@@ -46,11 +61,17 @@ struct CorrectionResult {
     std::int32_t replacementNUMREC = 0; // 0 when the correction only cancels
 };
 
+enum class ReplacementNUMOPE {
+    AsGiven,       // the replacement keeps the NUMOPE the caller gave it
+    FromCorrected  // a replacement without NUMOPE (0) takes the corrected record's
+};
+
 // Corrects the sent record `numrec` under one lock: the record becomes superseded
 // ("C"), a cancellation record carrying `note` follows it and, when `replacement`
-// is given, the replacement record ("R") follows that. The replacement keeps the
-// NUMOPE the caller gave it. Only an active, sent insertion can be corrected.
+// is given, the replacement record ("R") follows that. Only an active, sent
+// insertion can be corrected.
 CorrectionResult correctMovement(const fs::path& file, std::int32_t numrec, const std::string& note,
-                                 const std::optional<Movement>& replacement, Prompt& prompt);
+                                 const std::optional<Movement>& replacement, Prompt& prompt,
+                                 ReplacementNUMOPE numope = ReplacementNUMOPE::AsGiven);
 
 } // namespace accise

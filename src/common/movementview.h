@@ -22,6 +22,7 @@ public:
     explicit MovementView(std::string_view bytes) : b_(bytes) {}
 
     std::int32_t NUMREC() const { return binary::getInt32(at(movement_offset::NUMREC)); }
+    std::int32_t NUMRIF() const { return binary::getInt32(at(movement_offset::NUMRIF)); }
     std::int32_t NUMFLU() const { return binary::getInt32(at(movement_offset::NUMFLU)); }
     std::int32_t NUMOPE() const { return binary::getInt32(at(movement_offset::NUMOPE)); }
     std::int32_t NUMCPR() const { return binary::getInt32(at(movement_offset::NUMCPR)); }

@@ -52,6 +52,12 @@ public:
     void flushToDisk();
     void close();
 
+#ifdef _WIN32
+    void* nativeHandle() const { return handle_; }
+#else
+    int nativeHandle() const { return fd_; }
+#endif
+
 private:
     void release() noexcept;
 
@@ -72,6 +78,20 @@ void flushFolder(const fs::path& folder);
 
 // Removes a file. Returns false when there was none; other failures throw.
 bool removeFile(const fs::path& path);
+
+// The file a path finally names: symbolic links are followed (a relative target
+// counts from the link's folder). A path that is no link comes back unchanged, also
+// when nothing of that name exists.
+fs::path finalTarget(const fs::path& path);
+
+// True when we may not change the file: its permissions deny us writing, or it is
+// marked read-only for everyone (a mark that even an administrator's writes honour).
+bool isReadOnly(const fs::path& path);
+
+// Gives the open file `to` the permissions and group of the file `from`, and its
+// owner where the system allows us; used so that a file written beside another and
+// renamed over it keeps what the folder's users rely on.
+void copyPermissions(const fs::path& from, File& to);
 
 // True when a file or folder of that name exists (a link counts when its target does).
 bool pathExists(const fs::path& path);

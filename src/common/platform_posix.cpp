@@ -137,6 +137,39 @@ bool removeFile(const fs::path& path) {
     throwErrno(path, "rimozione");
 }
 
+fs::path finalTarget(const fs::path& path) {
+    fs::path current = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return current;
+        std::error_code ec;
+        const fs::path target = fs::read_symlink(current, ec);
+        if (ec) throw IoError(current, "lettura del collegamento: " + ec.message());
+        current = target.is_absolute() ? target : current.parent_path() / target;
+    }
+    throw IoError(path, "troppi collegamenti simbolici concatenati");
+}
+
+bool isReadOnly(const fs::path& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return false; // a missing file is created, not changed
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return true;
+    return ::access(path.c_str(), W_OK) != 0 && (errno == EACCES || errno == EROFS || errno == EPERM);
+}
+
+void copyPermissions(const fs::path& from, File& to) {
+    struct stat st {};
+    if (::stat(from.c_str(), &st) != 0) return; // nothing to copy from: a new file
+    const int fd = to.nativeHandle();
+    // Owner and group first (changing them may clear the set-id bits), then the mode.
+    if (::fchown(fd, st.st_uid, st.st_gid) != 0) {
+        // Only an administrator may give a file away; a member of the group may still
+        // hand the group on, and when even that fails the folder's default group stays.
+        [[maybe_unused]] const int ignored = ::fchown(fd, static_cast<uid_t>(-1), st.st_gid);
+    }
+    if (::fchmod(fd, st.st_mode & 07777) != 0) throwErrno(to.path(), "impostazione dei permessi");
+}
+
 bool pathExists(const fs::path& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0;

@@ -6,6 +6,7 @@
 
 #include "common/binary.h"
 #include "common/lock.h"
+#include "common/recordchecks.h"
 #include "common/recordfile.h"
 
 namespace accise {
@@ -22,13 +23,14 @@ KeyCompare textKeyAt(std::size_t offset, std::size_t width) {
 
 std::int32_t orderedInsert(const fs::path& file, std::size_t recordSize, std::string record,
                            const KeyCompare& compare, Prompt& prompt) {
+    requireFiniteNumbers(file, record);
     FileLock lock(file, prompt);
     const RecordBlock block = readRecords(file, recordSize);
     requireWholeRecords(file, block);
     if (recordNumberOf(record) == 0) {
         std::int32_t highest = 0;
         for (std::size_t i = 0; i < block.count(); ++i) highest = std::max(highest, recordNumberOf(block.at(i)));
-        setRecordNumber(record, highest + 1);
+        setRecordNumber(record, nextRecordNumber(file, highest));
     }
     std::size_t position = block.count();
     for (std::size_t i = 0; i < block.count(); ++i) {
@@ -52,6 +54,7 @@ std::int32_t orderedInsert(const fs::path& file, std::size_t recordSize, std::st
 
 std::int32_t orderedReplace(const fs::path& file, std::size_t recordSize, std::int32_t oldNumber,
                             std::string record, const KeyCompare& compare, Prompt& prompt) {
+    requireFiniteNumbers(file, record);
     FileLock lock(file, prompt);
     const RecordBlock block = readRecords(file, recordSize);
     requireWholeRecords(file, block);
@@ -71,7 +74,7 @@ std::int32_t orderedReplace(const fs::path& file, std::size_t recordSize, std::i
     if (recordNumberOf(record) == 0) {
         std::int32_t highest = 0;
         for (auto r : kept) highest = std::max(highest, recordNumberOf(r));
-        setRecordNumber(record, highest + 1);
+        setRecordNumber(record, nextRecordNumber(file, highest));
     }
     const auto place = std::find_if(kept.begin(), kept.end(), [&](std::string_view r) { return compare(r, record) > 0; });
     kept.insert(place, record);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/lock.h"
+#include "common/recordchecks.h"
 #include "common/recordfile.h"
 #include "common/recordops.h"
 #include "common/text1252.h"
@@ -48,9 +49,10 @@ std::int32_t insertRegisterLocked(const Folders& folders, TableRecord reg) {
         if (reg.number != 0 && recordNumberOf(record) == reg.number) continue; // the edited register's old copy
         kept.push_back(record);
     }
-    if (reg.number == 0) reg.number = highest + 1;
+    if (reg.number == 0) reg.number = nextRecordNumber(file, highest);
 
     const std::string encoded = encodeTable(reg);
+    requireFiniteNumbers(file, encoded);
     const double firstDay = registerFirstDay(reg);
     const auto later = std::find_if(kept.begin(), kept.end(), [&](std::string_view record) {
         return registerFirstDay(decodeTable(record)) > firstDay;

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "common/dates.h"
+#include "common/ioerror.h"
 #include "common/movement.h"
 #include "common/movementview.h"
 #include "common/numbers.h"
@@ -26,7 +28,17 @@ struct PaddedKey {
     }
 };
 
-void add(Quantities& q, const MovementView& r, double sign) {
+// A quantity that is not a finite number would turn every sum after it into NaN:
+// the stock is refused instead, naming the record to be put right.
+void requireFiniteQuantities(const fs::path& file, const MovementView& r) {
+    for (const auto& [name, value] : {std::pair{"QTAKG", r.QTAKG()}, {"ETTOGR", r.ETTOGR()}, {"QTALIT", r.QTALIT()}})
+        if (!std::isfinite(value))
+            throw IoError(file, "record n. " + std::to_string(r.NUMREC()) + ": il campo " + name +
+                                    " non è un numero valido (NaN o infinito); giacenza non calcolata");
+}
+
+void add(const fs::path& file, Quantities& q, const MovementView& r, double sign) {
+    requireFiniteQuantities(file, r);
     q.QTAKG += sign * roundTo(r.QTAKG(), 5);
     q.ETTOGR += sign * roundTo(r.ETTOGR(), 5);
     q.QTALIT += sign * roundTo(r.QTALIT(), 5);
@@ -36,13 +48,14 @@ void add(Quantities& q, const MovementView& r, double sign) {
 // With `mustBeSent`, only one that went out in a flow counts.
 bool findInitialStock(const Folders& folders, const PaddedKey& key, bool mustBeSent, Quantities& q,
                       double& date) {
-    const RecordBlock stocks = readRecords(folders.initialStocks(), kMovementSize);
+    const fs::path file = folders.initialStocks();
+    const RecordBlock stocks = readRecords(file, kMovementSize, IfMissing::Empty);
     for (std::size_t i = 0; i < stocks.count(); ++i) {
         const MovementView r(stocks.at(i));
         if (!key.matches(r) || r.STATO() == 'C' || r.TIPOPE() != 'I') continue;
         if (mustBeSent && r.NUMFLU() <= 0) continue;
         q = Quantities{};
-        add(q, r, 1.0);
+        add(file, q, r, 1.0);
         date = r.DATMOV();
         return true;
     }
@@ -56,20 +69,21 @@ void addMovements(const Folders& folders, const PaddedKey& key, const std::vecto
                   double fromDate, double date, std::vector<Quantities>& totals) {
     const double last = std::round(date);
     for (int year = yearOf(fromDate); year <= yearOf(date); ++year) {
-        const RecordBlock block = readRecords(folders.registerFile(year), kMovementSize);
-        for (std::size_t i = 0; i < block.count(); ++i) {
-            const MovementView r(block.at(i));
+        // A year without a file yet has no movements: reading creates nothing.
+        const fs::path file = folders.registerFile(year);
+        forEachRecord(file, kMovementSize, [&](std::string_view bytes) {
+            const MovementView r(bytes);
             const char tipmov = r.TIPMOV();
-            if ((tipmov != 'C' && tipmov != 'S') || r.TIPOPE() != 'I' || r.STATO() == 'C') continue;
-            if (!key.matches(r) || std::round(r.DATMOV()) > last) continue;
+            if ((tipmov != 'C' && tipmov != 'S') || r.TIPOPE() != 'I' || r.STATO() == 'C') return;
+            if (!key.matches(r) || std::round(r.DATMOV()) > last) return;
             const double sign = tipmov == 'S' ? -1.0 : 1.0;
             if (products.empty()) {
-                add(totals[0], r, sign);
-                continue;
+                add(file, totals[0], r, sign);
+                return;
             }
             for (std::size_t p = 0; p < products.size(); ++p)
-                if (r.fieldEquals(off::PRODDO, 21, products[p])) add(totals[p], r, sign);
-        }
+                if (r.fieldEquals(off::PRODDO, 21, products[p])) add(file, totals[p], r, sign);
+        });
     }
 }
 

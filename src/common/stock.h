@@ -24,8 +24,9 @@ struct RegisterKey {
 // The register's stock at the end of `date` (all products together): its active
 // initial stock plus its active loads minus its active unloads up to the date,
 // across every year from the initial stock's year to the date's year. Zero when
-// the register has no active initial stock. Register files of the years scanned
-// are created empty when missing.
+// the register has no active initial stock. A missing year file counts as a year
+// without movements (nothing is created). A quantity that is not a finite number
+// aborts the sum (IoError naming the record).
 Quantities registerStockAt(const Folders& folders, const RegisterKey& reg, double date);
 
 // The stock of one product of the register at the end of `date`, starting from the

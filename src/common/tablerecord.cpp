@@ -1,5 +1,7 @@
 #include "common/tablerecord.h"
 
+#include <cmath>
+
 #include "common/binary.h"
 #include "common/text1252.h"
 
@@ -60,6 +62,13 @@ std::vector<std::string> oversizedTableTexts(std::string_view bytes) {
         if (static_cast<unsigned char>(bytes[tableExtraOffset(i)]) > kTableTextWidth)
             names.push_back("extra" + std::to_string(i));
     }
+    return names;
+}
+
+std::vector<std::string> nonFiniteTableNumbers(std::string_view bytes) {
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < 30; ++i)
+        if (!std::isfinite(binary::getDouble(bytes.data() + 5064 + 8 * i))) names.push_back("num" + std::to_string(i));
     return names;
 }
 

@@ -28,6 +28,8 @@ bool decodeTable(std::string_view bytes, TableRecord& t);
 TableRecord decodeTable(std::string_view bytes);
 // Names ("col3", "extra1") of the texts whose length byte exceeds 250.
 std::vector<std::string> oversizedTableTexts(std::string_view bytes);
+// Names ("num4") of the numbers that hold NaN or an infinity.
+std::vector<std::string> nonFiniteTableNumbers(std::string_view bytes);
 
 // Text offsets inside the record, for the code that needs them directly.
 constexpr std::size_t tableColumnOffset(std::size_t i) { return 4 + 251 * i; }

@@ -98,6 +98,14 @@ std::string encode1252(std::string_view utf8) {
     return out;
 }
 
+bool fitsIn1252(std::string_view utf8) {
+    for (std::size_t i = 0; i < utf8.size();) {
+        const char32_t cp = nextCodePoint(utf8, i);
+        if (cp != U'?' && toByte(cp) == '?') return false; // also a malformed sequence (U+FFFD)
+    }
+    return true;
+}
+
 std::size_t utf8Length(std::string_view utf8) {
     std::size_t n = 0;
     for (std::size_t i = 0; i < utf8.size();) {

@@ -13,6 +13,10 @@ namespace accise {
 std::string decode1252(std::string_view bytes);
 std::string encode1252(std::string_view utf8);
 
+// True when the text is valid UTF-8 and Windows-1252 can hold every character of
+// it: what a writer checks so that nothing becomes "?" without a word.
+bool fitsIn1252(std::string_view utf8);
+
 // Number of characters of a UTF-8 text (what the field widths count).
 std::size_t utf8Length(std::string_view utf8);
 

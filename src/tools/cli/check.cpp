@@ -6,6 +6,7 @@
 #include <set>
 #include <vector>
 
+#include "cli/cliprompt.h"
 #include "cli/commands.h"
 #include "common/address.h"
 #include "common/deliveredtables.h"
@@ -13,6 +14,7 @@
 #include "common/ioerror.h"
 #include "common/movement.h"
 #include "common/movementview.h"
+#include "common/recordchecks.h"
 #include "common/recordfields.h"
 #include "common/recordfile.h"
 #include "common/recordops.h"
@@ -72,6 +74,8 @@ public:
                                            : kind == RecordKind::Address ? oversizedTextFields(addressFields(), r)
                                                                          : oversizedTableTexts(r);
             for (const auto& field : bad) problem(file, i, number, "lunghezza del campo " + field + " oltre la larghezza");
+            for (const auto& field : nonFiniteFieldsOf(r))
+                problem(file, i, number, "il campo " + field + " non è un numero valido (NaN o infinito)");
             if (!singleRecord && !numbers.insert(number).second)
                 problem(file, i, number, "numero di record ripetuto");
         }
@@ -137,7 +141,13 @@ std::vector<fs::path> filesOf(const fs::path& folder, Checker& checker) {
             checker.problem(folder, "lettura della cartella: " + ec.message());
             break;
         }
-        if (it->is_regular_file(ec)) files.push_back(it->path());
+        if (it->is_regular_file(ec)) {
+            files.push_back(it->path());
+        } else if (kindOfFile(it->path()) != RecordKind::Unknown) {
+            // A folder or a dangling link under a data file's name: every writer would fail on it.
+            checker.problem(it->path(), it->is_symlink(ec) ? "collegamento simbolico senza destinazione al posto di un file di dati"
+                                                           : "non è un file (una cartella o altro) al posto di un file di dati");
+        }
     }
     std::sort(files.begin(), files.end());
     return files;
@@ -181,7 +191,9 @@ int check(const fs::path& working, std::ostream& out) {
         for (const fs::path& file : filesOf(folder, checker)) {
             const std::string name = file.filename().string();
             if (endsWith(name, "$")) {
-                checker.problem(file, "segnalino di blocco presente: un altro utente sta scrivendo, o una scrittura si è interrotta");
+                const std::string age = ageOf(file);
+                checker.problem(file, "segnalino di blocco presente" + (age.empty() ? "" : " da " + age) + ". " +
+                                          leftoverMarkerAdvice(folder / name.substr(0, name.size() - 1)));
                 continue;
             }
             if (endsWith(name, ".~nuovo")) {

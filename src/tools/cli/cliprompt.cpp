@@ -1,26 +1,37 @@
 #include "cli/cliprompt.h"
 
+#include <cstdio>
 #include <ostream>
 #include <random>
 #include <thread>
 
+#include "cli/interrupt.h"
+#include "common/lock.h"
+
 namespace accise::cli {
+
+namespace fs = std::filesystem;
 
 WaitingPrompt::WaitingPrompt(std::ostream& err, std::chrono::milliseconds limit) : err_(err), limit_(limit) {}
 
-void WaitingPrompt::information(const std::string& text) {
+void WaitingPrompt::startOperation(const fs::path& file) {
+    file_ = file;
+    waiting_ = false;
+}
+
+void WaitingPrompt::information(const std::string&) {
+    if (const int signal = pendingInterrupt()) throw Interrupted(signal);
     const auto now = std::chrono::steady_clock::now();
+    const fs::path marker = lockMarkerOf(file_);
     if (!waiting_) {
         waiting_ = true;
         waitingSince_ = now;
-        std::string line = text;
-        for (char& c : line)
-            if (c == '\r') c = ' ';
-        err_ << line << "(attendo)" << std::endl;
+        err_ << "accise-cli: il file " << file_.string() << " è bloccato dal segnalino " << marker.string()
+             << ": attendo al massimo " << secondsText(limit_) << " secondi" << std::endl;
     } else if (now - waitingSince_ > limit_) {
         waiting_ = false;
-        throw IoError("", "il file è ancora bloccato da un altro utente dopo " +
-                              std::to_string(limit_.count() / 1000) + " secondi: rinuncio");
+        throw IoError(marker, "il segnalino di blocco è ancora presente dopo " + secondsText(limit_) +
+                                  " secondi: rinuncio. " + leftoverMarkerAdvice(file_));
     }
     // A short, slightly random pause, so that several waiting writers do not retry in step.
     static thread_local std::minstd_rand random(std::random_device{}());
@@ -28,5 +39,33 @@ void WaitingPrompt::information(const std::string& text) {
 }
 
 bool WaitingPrompt::question(const std::string&) { return false; }
+
+std::string secondsText(std::chrono::milliseconds time) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f", static_cast<double>(time.count()) / 1000.0);
+    std::string s = text;
+    while (s.back() == '0') s.pop_back();
+    if (s.back() == '.') s.pop_back();
+    for (char& c : s)
+        if (c == '.') c = ',';
+    return s;
+}
+
+std::string ageOf(const fs::path& file) {
+    std::error_code ec;
+    const auto changed = fs::last_write_time(file, ec);
+    if (ec) return "";
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(fs::file_time_type::clock::now() - changed).count();
+    if (seconds < 120) return std::to_string(seconds < 0 ? 0 : seconds) + " secondi";
+    if (seconds < 2 * 3600) return std::to_string(seconds / 60) + " minuti";
+    if (seconds < 2 * 86400) return std::to_string(seconds / 3600) + " ore";
+    return std::to_string(seconds / 86400) + " giorni";
+}
+
+std::string leftoverMarkerAdvice(const fs::path& file) {
+    return "Un altro utente sta scrivendo il file, oppure il segnalino è rimasto da un programma che si è "
+           "interrotto: se nessuno sta usando il file, rimuoverlo con \"accise-cli unlock " +
+           file.string() + "\"";
+}
 
 } // namespace accise::cli

@@ -1,7 +1,9 @@
 #include "cli/commands.h"
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
+#include <ctime>
 #include <map>
 #include <cstdio>
 #include <istream>
@@ -9,12 +11,19 @@
 #include <ostream>
 
 #include "cli/cliprompt.h"
+#include "cli/interrupt.h"
 #include "cli/json.h"
 #include "cli/recordjson.h"
 #include "cli/tasks.h"
 #include "common/dates.h"
 #include "common/deliveredtables.h"
 #include "common/folders.h"
+#include "common/lock.h"
+#include "common/recordchecks.h"
+#include "common/recordfields.h"
+#include "common/recordops.h"
+#include "common/repair.h"
+#include "common/tablerecord.h"
 #include "common/movementfile.h"
 #include "common/recordfile.h"
 #include "common/stock.h"
@@ -27,6 +36,7 @@ constexpr const char* kUsage =
     "uso: accise-cli init DIR | demo DIR | check DIR | dump FILE [--kind movement|address|table]\n"
     "     | append FILE [--alcopp] | delete FILE NUMREC | correct FILE NUMREC --note TESTO [--modify]\n"
     "     | stock DIR --type M|L|F|N --year AAAA --protocol NUMPRO --date GG/MM/AAAA\n"
+    "     | unlock FILE [--yes] | repair DIR\n"
     "  i comandi che scrivono accettano --wait SECONDI (attesa massima di un file bloccato, 60 s)";
 
 struct UsageError : std::runtime_error {
@@ -70,8 +80,8 @@ public:
         const std::string text = value("--wait", "l'attesa");
         char* end = nullptr;
         const double seconds = std::strtod(text.c_str(), &end);
-        if (end == text.c_str() || *end != '\0' || seconds < 0 || seconds > 86400)
-            throw UsageError("attesa non valida: " + text);
+        if (end == text.c_str() || *end != '\0' || !(seconds >= 0 && seconds <= 86400))
+            throw UsageError("attesa non valida: " + text + " (da 0 a 86400 secondi)");
         return std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
     }
 
@@ -96,7 +106,23 @@ int init(const Arguments& a, std::ostream& out) {
     return kOk;
 }
 
-int dump(const Arguments& a, std::ostream& out) {
+// Names, on standard error, the fields of a record that cannot be read as stored:
+// texts whose length byte is beyond the width, numbers that are not finite.
+bool reportDamage(const fs::path& file, RecordKind kind, std::size_t index, std::string_view bytes, std::ostream& err) {
+    std::vector<std::string> damaged = kind == RecordKind::Movement ? oversizedTextFields(movementFields(), bytes)
+                                       : kind == RecordKind::Address ? oversizedTextFields(addressFields(), bytes)
+                                                                     : oversizedTableTexts(bytes);
+    for (const std::string& field : damaged)
+        err << "accise-cli: " << file.string() << ": record " << index + 1 << " (n. " << recordNumberOf(bytes)
+            << "): lunghezza del campo " << field << " oltre la larghezza, stampato solo il testo leggibile\n";
+    const std::vector<std::string> numbers = nonFiniteFieldsOf(bytes);
+    for (const std::string& field : numbers)
+        err << "accise-cli: " << file.string() << ": record " << index + 1 << " (n. " << recordNumberOf(bytes)
+            << "): il campo " << field << " non è un numero valido (NaN o infinito), stampato come null\n";
+    return !damaged.empty() || !numbers.empty();
+}
+
+int dump(const Arguments& a, std::ostream& out, std::ostream& err) {
     const fs::path file = a.at(0, "il file");
     a.expectPositional(1);
     const RecordKind kind = a.has("--kind") ? kindFromName(a.value("--kind", "il tipo")) : kindOfFile(file);
@@ -104,7 +130,9 @@ int dump(const Arguments& a, std::ostream& out) {
         throw UsageError("tipo di record sconosciuto per " + file.filename().string() + ": usare --kind");
     if (!fileExists(file)) throw IoError(file, "apertura: il file non esiste");
     const RecordBlock block = readRecords(file, recordSizeOf(kind), IfMissing::Empty);
-    for (std::size_t i = 0; i < block.count(); ++i) {
+    bool damaged = false;
+    for (std::size_t i = 0; i < block.count() && out; ++i) {
+        damaged = reportDamage(file, kind, i, block.at(i), err) || damaged;
         switch (kind) {
         case RecordKind::Movement: out << movementToJson(decodeMovement(block.at(i))) << "\n"; break;
         case RecordKind::Address: out << addressToJson(decodeAddress(block.at(i))) << "\n"; break;
@@ -115,28 +143,33 @@ int dump(const Arguments& a, std::ostream& out) {
         throw IoError(file, "gli ultimi " + std::to_string(block.tailBytes()) +
                                 " byte non formano un record intero (file danneggiato)");
     }
-    return kOk;
+    return damaged ? kProblems : kOk;
 }
 
 int append(const Arguments& a, std::istream& in, std::ostream& out, std::ostream& err) {
     const fs::path file = a.at(0, "il file");
     a.expectPositional(1);
-    WaitingPrompt prompt(err, a.wait());
+    const auto wait = a.wait();
+    // Every line is read and checked before anything is written: a batch with a bad
+    // line writes nothing, so a script can correct it and run it again.
+    std::vector<Movement> batch;
     std::string line;
     int lineNumber = 0;
     while (std::getline(in, line)) {
         ++lineNumber;
         if (trimmed(line).empty()) continue;
-        Movement m;
         try {
-            m = movementFromJson(parseJsonObject(line));
+            batch.push_back(movementFromJson(parseJsonObject(line)));
         } catch (const JsonError& e) {
-            throw UsageError("riga " + std::to_string(lineNumber) + ": " + e.what());
+            throw UsageError("riga " + std::to_string(lineNumber) + ": " + e.what() + "; nessun record scritto");
         }
-        prompt.startOperation();
-        const AppendResult r = appendMovement(file, m, a.has("--alcopp"), prompt);
-        out << r.NUMREC << " " << r.NUMOPE << "\n" << std::flush;
     }
+    if (in.bad()) throw IoError("-", "lettura dello standard input");
+    if (batch.empty()) return kOk;
+    WaitingPrompt prompt(err, wait);
+    prompt.startOperation(file);
+    for (const AppendResult& r : appendMovements(file, std::move(batch), a.has("--alcopp"), prompt))
+        out << r.NUMREC << " " << r.NUMOPE << "\n";
     return kOk;
 }
 
@@ -145,12 +178,18 @@ int remove(const Arguments& a, std::ostream& out, std::ostream& err) {
     const std::int32_t numrec = parseRecordNumber(a.at(1, "il NUMREC"));
     a.expectPositional(2);
     WaitingPrompt prompt(err, a.wait());
-    if (!deleteMovement(file, numrec, prompt)) {
-        err << "nessun record con NUMREC " << numrec << " in " << file.string() << "\n";
-        return kProblems;
+    prompt.startOperation(file);
+    switch (deleteMovement(file, numrec, prompt)) {
+    case DeleteOutcome::Deleted: out << "record " << numrec << " cancellato\n"; return kOk;
+    case DeleteOutcome::NotFound: err << "nessun record con NUMREC " << numrec << " in " << file.string() << "\n"; break;
+    case DeleteOutcome::Sent:
+        err << "il record " << numrec << " è stato inviato: non si cancella, si rettifica (accise-cli correct)\n";
+        break;
+    case DeleteOutcome::PartOfCorrection:
+        err << "il record " << numrec << " fa parte di una rettifica (record rettificato o annullamento): non si cancella\n";
+        break;
     }
-    out << "record " << numrec << " cancellato\n";
-    return kOk;
+    return kProblems;
 }
 
 int correct(const Arguments& a, std::istream& in, std::ostream& out, std::ostream& err) {
@@ -159,6 +198,7 @@ int correct(const Arguments& a, std::istream& in, std::ostream& out, std::ostrea
     a.expectPositional(2);
     const std::string note = a.value("--note", "la nota della rettifica");
     std::optional<Movement> replacement;
+    bool keepNumope = true;
     if (a.has("--modify")) {
         std::string line;
         while (std::getline(in, line) && trimmed(line).empty()) {}
@@ -166,18 +206,19 @@ int correct(const Arguments& a, std::istream& in, std::ostream& out, std::ostrea
         try {
             const JsonObject object = parseJsonObject(line);
             replacement = movementFromJson(object);
-            // The operation number of a register movement stays the corrected record's;
-            // an initial stock's replacement carries none.
-            if (!object.count("NUMOPE") && file.filename() != "GIACENZE.DAT") {
-                for (const Movement& m : readMovements(file))
-                    if (m.NUMREC == numrec) replacement->NUMOPE = m.NUMOPE;
-            }
+            if (object.count("NUMOPE")) keepNumope = false;
         } catch (const JsonError& e) {
             throw UsageError(e.what());
         }
     }
     WaitingPrompt prompt(err, a.wait());
-    const CorrectionResult r = correctMovement(file, numrec, note, replacement, prompt);
+    prompt.startOperation(file);
+    // The operation number of a register movement stays the corrected record's (read
+    // under the lock); an initial stock's replacement carries none.
+    const CorrectionResult r =
+        correctMovement(file, numrec, note, replacement, prompt,
+                        keepNumope && file.filename() != "GIACENZE.DAT" ? ReplacementNUMOPE::FromCorrected
+                                                                        : ReplacementNUMOPE::AsGiven);
     switch (r.outcome) {
     case CorrectionOutcome::Done:
         out << r.cancellationNUMREC;
@@ -207,25 +248,121 @@ int stock(const Arguments& a, std::ostream& out) {
     return kOk;
 }
 
+bool isYes(std::string answer) {
+    answer = trimmed(answer);
+    for (char& c : answer) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return answer == "s" || answer == "si" || answer == "sì" || answer == "y" || answer == "yes";
+}
+
+int unlock(const Arguments& a, std::istream& in, std::ostream& out, std::ostream& err) {
+    fs::path file = a.at(0, "il file");
+    a.expectPositional(1);
+    // The marker itself may be named too.
+    const std::string name = file.filename().string();
+    if (!name.empty() && name.back() == '$') file = file.parent_path() / name.substr(0, name.size() - 1);
+    const fs::path marker = lockMarkerOf(file);
+    if (!fileExists(marker)) {
+        err << "nessun segnalino di blocco per " << file.string() << "\n";
+        return kProblems;
+    }
+    const std::string age = ageOf(marker);
+    out << "segnalino di blocco " << marker.string() << (age.empty() ? "" : " presente da " + age) << "\n";
+    if (!a.has("--yes")) {
+        out << "Rimuoverlo solo se nessun utente sta usando il file. Rimuovere? (s/N) " << std::flush;
+        std::string answer;
+        if (!std::getline(in, answer) || !isYes(answer)) {
+            out << "segnalino non rimosso\n";
+            return kProblems;
+        }
+    }
+    unlockFile(file);
+    out << "segnalino rimosso\n";
+    return kOk;
+}
+
+std::string timeStamp() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    if (const std::tm* t = std::localtime(&now)) local = *t;
+    char text[32];
+    std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
+    return text;
+}
+
+int repair(const Arguments& a, std::ostream& out, std::ostream& err) {
+    const Folders folders = Folders::of(a.at(0, "la cartella"));
+    a.expectPositional(1);
+    WaitingPrompt prompt(err, a.wait());
+    const std::string stamp = timeStamp();
+    int repaired = 0;
+    for (const fs::path& folder : {folders.generalData, folders.registers}) {
+        std::error_code ec;
+        if (!fs::is_directory(folder, ec)) continue;
+        std::vector<fs::path> files;
+        for (const auto& entry : fs::directory_iterator(folder)) {
+            const RecordKind kind = kindOfFile(entry.path());
+            if (kind != RecordKind::Unknown && entry.is_regular_file(ec)) files.push_back(entry.path());
+        }
+        std::sort(files.begin(), files.end());
+        for (const fs::path& file : files) {
+            prompt.startOperation(file);
+            const RecordKind kind = kindOfFile(file);
+            const auto done = repairTail(file, recordSizeOf(kind), stamp, prompt);
+            if (!done) continue;
+            ++repaired;
+            out << file.string() << ": " << done->tailBytes << " byte della coda incompleta spostati in "
+                << done->sideFile.string() << "; restano " << done->wholeBytes / recordSizeOf(kind)
+                << " record interi\n";
+        }
+    }
+    if (repaired == 0) out << "nessun file da riparare\n";
+    return kOk;
+}
+
+} // namespace
+
+namespace {
+
+// Output that could not be written (a full disk, a closed pipe) is a failure: a
+// backup taken with dump must not be cut short in silence.
+int finish(int code, std::ostream& out, std::ostream& err) {
+    out.flush();
+    if (out) return code;
+    err << "accise-cli: errore di scrittura dell'uscita (disco pieno o uscita chiusa): risultato incompleto\n";
+    return kFailure;
+}
+
 } // namespace
 
 int run(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
     try {
         if (args.empty()) throw UsageError("manca il comando");
         const std::string& command = args[0];
-        if (command == "init") return init(Arguments(args, {}, {}), out);
-        if (command == "demo") return demo(Arguments(args, {}, {}).at(0, "la cartella"), out);
+        if (command == "init") return finish(init(Arguments(args, {}, {}), out), out, err);
+        if (command == "demo") return finish(demo(Arguments(args, {}, {}).at(0, "la cartella"), out), out, err);
         if (command == "check") {
             Arguments a(args, {}, {});
             a.expectPositional(1);
-            return check(a.at(0, "la cartella"), out);
+            return finish(check(a.at(0, "la cartella"), out), out, err);
         }
-        if (command == "dump") return dump(Arguments(args, {}, {"--kind"}), out);
-        if (command == "append") return append(Arguments(args, {"--alcopp"}, {"--wait"}), in, out, err);
-        if (command == "delete") return remove(Arguments(args, {}, {"--wait"}), out, err);
-        if (command == "correct") return correct(Arguments(args, {"--modify"}, {"--note", "--wait"}), in, out, err);
-        if (command == "stock") return stock(Arguments(args, {}, {"--type", "--year", "--protocol", "--date"}), out);
-        throw UsageError("comando sconosciuto: " + command);
+        if (command == "dump") return finish(dump(Arguments(args, {}, {"--kind"}), out, err), out, err);
+        if (command == "stock")
+            return finish(stock(Arguments(args, {}, {"--type", "--year", "--protocol", "--date"}), out), out, err);
+        // The commands that take lock markers: an interruption waits until they are released.
+        const HeldInterrupts held;
+        int code = kFailure;
+        if (command == "append") code = append(Arguments(args, {"--alcopp"}, {"--wait"}), in, out, err);
+        else if (command == "delete") code = remove(Arguments(args, {}, {"--wait"}), out, err);
+        else if (command == "correct") code = correct(Arguments(args, {"--modify"}, {"--note", "--wait"}), in, out, err);
+        else if (command == "unlock") code = unlock(Arguments(args, {"--yes"}, {}), in, out, err);
+        else if (command == "repair") code = repair(Arguments(args, {}, {"--wait"}), out, err);
+        else throw UsageError("comando sconosciuto: " + command);
+        if (const int signal = pendingInterrupt()) throw Interrupted(signal);
+        return finish(code, out, err);
+    } catch (const Interrupted& e) {
+        out.flush();
+        err << "accise-cli: interrotto (segnale " << e.signal << ")\n";
+        return 128 + e.signal;
     } catch (const UsageError& e) {
         err << "accise-cli: " << e.what() << "\n" << kUsage << "\n";
     } catch (const IoError& e) {

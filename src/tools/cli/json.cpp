@@ -1,6 +1,7 @@
 #include "cli/json.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 
 namespace accise::cli {
@@ -140,6 +141,7 @@ std::string jsonQuote(const std::string& utf8) {
 }
 
 std::string jsonNumber(double value) {
+    if (!std::isfinite(value)) return "null"; // JSON has no NaN nor infinities
     char buf[64];
     const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
     return ec == std::errc() ? std::string(buf, end) : std::string("0");

@@ -67,6 +67,9 @@ Movement movementFromJson(const JsonObject& object) {
         if (auto s = std::get_if<std::string Movement::*>(&f->member)) {
             const auto* text = std::get_if<std::string>(&value);
             if (!text) throw JsonError("il campo " + key + " vuole un testo");
+            if (!fitsIn1252(*text))
+                throw JsonError("il campo " + key + " contiene caratteri che i file non possono contenere "
+                                "(UTF-8 non valido o caratteri fuori da Windows-1252)");
             m.**s = *text;
             continue;
         }
