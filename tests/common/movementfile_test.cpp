@@ -1,6 +1,8 @@
 // The record append (numbering, register order, replacement), delete and correction.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "common/ioerror.h"
 #include "common/lock.h"
 #include "common/movementfile.h"
@@ -35,6 +37,15 @@ struct Fixture {
     TempDir dir;
     RecordingPrompt prompt;
     fs::path file = dir / "2014.RGM";
+
+    // Marks record `index` as sent in flow 1, keeping its place.
+    void markSent(std::size_t index) {
+        std::string bytes = readRecords(file, kMovementSize).bytes();
+        Movement m = decodeMovement(std::string_view(bytes).substr(index * kMovementSize, kMovementSize));
+        m.NUMFLU = 1;
+        bytes.replace(index * kMovementSize, kMovementSize, encodeMovement(m));
+        writeWholeFile(file, bytes);
+    }
 
     AppendResult add(Movement m, bool alcopp = false) { return appendMovement(file, m, alcopp, prompt); }
     std::vector<std::int32_t> numrecs() const {
@@ -137,8 +148,8 @@ TEST(RecordDelete, LargestNumberComesBackOnTheNextAppend) {
     Fixture f;
     f.add(movement(100, "C"));
     f.add(movement(101, "C"));
-    EXPECT_TRUE(deleteMovement(f.file, 2, f.prompt));
-    EXPECT_FALSE(deleteMovement(f.file, 2, f.prompt));
+    EXPECT_EQ(deleteMovement(f.file, 2, f.prompt), DeleteOutcome::Deleted);
+    EXPECT_EQ(deleteMovement(f.file, 2, f.prompt), DeleteOutcome::NotFound);
     EXPECT_EQ(f.add(movement(102, "C")).NUMREC, 2);
 }
 
@@ -207,4 +218,91 @@ TEST(RecordAppend, TruncatedFileIsRefusedAndLeftUnchanged) {
     EXPECT_THROW(f.add(movement(101, "C")), IoError);
     EXPECT_EQ(readRecords(f.file, kMovementSize).bytes(), bytes);
     EXPECT_FALSE(fileExists(lockMarkerOf(f.file)));
+}
+
+TEST(RecordDelete, SentRecordsAndCorrectionsAreNeverDeleted) {
+    Fixture f;
+    f.add(movement(100, "C")); // 1: sent, then corrected: superseded
+    f.add(movement(101, "C")); // 2: sent
+    f.add(movement(102, "C")); // 3: unsent
+    f.markSent(0);
+    f.markSent(1);
+    ASSERT_EQ(correctMovement(f.file, 1, "x", std::nullopt, f.prompt).outcome, CorrectionOutcome::Done); // 4: its cancellation
+    const std::string before = readRecords(f.file, kMovementSize).bytes();
+    const std::pair<std::int32_t, DeleteOutcome> cases[] = {
+        {1, DeleteOutcome::PartOfCorrection}, {4, DeleteOutcome::PartOfCorrection}, {2, DeleteOutcome::Sent}};
+    for (const auto& [numrec, outcome] : cases) {
+        EXPECT_EQ(deleteMovement(f.file, numrec, f.prompt), outcome) << numrec;
+        EXPECT_EQ(readRecords(f.file, kMovementSize).bytes(), before) << numrec;
+    }
+    EXPECT_EQ(deleteMovement(f.file, 3, f.prompt), DeleteOutcome::Deleted);
+}
+
+TEST(RecordAppend, NeverLandsInsideACorrectedRecordsGroup) {
+    Fixture f;
+    f.add(movement(100, "C")); // 1
+    f.add(movement(105, "C")); // 2
+    f.markSent(0);
+    // The replacement moves the movement to a later day than record 2.
+    Movement replacement = readMovements(f.file)[0];
+    replacement.DATMOV = 110;
+    ASSERT_EQ(correctMovement(f.file, 1, "data errata", replacement, f.prompt).outcome, CorrectionOutcome::Done);
+    ASSERT_EQ(f.numrecs(), (std::vector<std::int32_t>{1, 3, 4, 2}));
+    // A load of day 103 belongs before record 2 (day 105), which is right after the group.
+    const AppendResult r = f.add(movement(103, "C"));
+    EXPECT_EQ(f.numrecs(), (std::vector<std::int32_t>{1, 3, 4, 5, 2}));
+    EXPECT_EQ(r.position, 3u);
+    // One of day 101 would go before the replacement (day 110): it goes after the group too.
+    f.add(movement(101, "C"));
+    EXPECT_EQ(f.numrecs(), (std::vector<std::int32_t>{1, 3, 4, 6, 5, 2}));
+}
+
+TEST(RecordAppend, ABatchIsWrittenWholeOrNotAtAll) {
+    Fixture f;
+    f.add(movement(100, "C"));
+    // Two at the end and one that goes before the first: one rewrite, numbered in order.
+    const auto results = appendMovements(f.file, {movement(101, "C"), movement(99, "C"), movement(102, "S")}, false, f.prompt);
+    ASSERT_EQ(results.size(), 3u);
+    EXPECT_EQ(results[1].NUMREC, 3);
+    EXPECT_EQ(results[1].NUMOPE, 3);
+    EXPECT_EQ(f.numrecs(), (std::vector<std::int32_t>{3, 1, 2, 4}));
+
+    // A bad record anywhere in the batch: nothing of it is written.
+    const std::string before = readRecords(f.file, kMovementSize).bytes();
+    Movement bad = movement(103, "C");
+    bad.QTALIT = std::numeric_limits<double>::quiet_NaN();
+    EXPECT_THROW(appendMovements(f.file, {movement(103, "C"), bad}, false, f.prompt), IoError);
+    EXPECT_EQ(readRecords(f.file, kMovementSize).bytes(), before);
+    EXPECT_FALSE(fileExists(lockMarkerOf(f.file)));
+}
+
+TEST(RecordNumbers, AnExhaustedNUMRECIsRefusedInsteadOfWrapping) {
+    Fixture f;
+    Movement last = movement(100, "C");
+    last.NUMREC = 2147483647;
+    last.NUMOPE = 5;
+    f.add(last);
+    try {
+        f.add(movement(101, "C"));
+        ADD_FAILURE() << "no error";
+    } catch (const IoError& e) {
+        EXPECT_NE(std::string(e.what()).find("numeri di record esauriti"), std::string::npos);
+    }
+    f.markSent(0);
+    const std::string before = readRecords(f.file, kMovementSize).bytes();
+    EXPECT_THROW(correctMovement(f.file, 2147483647, "x", std::nullopt, f.prompt), IoError);
+    EXPECT_EQ(readRecords(f.file, kMovementSize).bytes(), before);
+    EXPECT_FALSE(fileExists(lockMarkerOf(f.file)));
+}
+
+TEST(Correction, AReplacementWithoutNUMOPETakesTheCorrectedRecordsWhenAsked) {
+    Fixture f;
+    f.add(movement(100, "C"));
+    f.add(movement(101, "C"));
+    f.markSent(1);
+    Movement replacement = readMovements(f.file)[1];
+    replacement.NUMOPE = 0;
+    const auto r = correctMovement(f.file, 2, "x", replacement, f.prompt, ReplacementNUMOPE::FromCorrected);
+    ASSERT_EQ(r.outcome, CorrectionOutcome::Done);
+    EXPECT_EQ(readMovements(f.file).back().NUMOPE, 2);
 }

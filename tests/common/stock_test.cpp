@@ -1,7 +1,10 @@
 // The register stock at a date and the stock of one product.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "common/dates.h"
+#include "common/ioerror.h"
 #include "common/movementfile.h"
 #include "common/recordfile.h"
 #include "common/stock.h"
@@ -80,12 +83,30 @@ TEST(RegisterStock, CountsActiveLoadsAndUnloadsUpToTheDateAcrossYears) {
     EXPECT_EQ(registerStockAt(f.folders, other, dayNumber(2015, 2, 1)).QTALIT, 0);
 }
 
-TEST(RegisterStock, MissingYearFilesAreCreatedEmpty) {
+TEST(RegisterStock, MissingYearFilesReadAsEmptyAndAreNotCreated) {
     StockFixture f;
     f.initialStock(dayNumber(2013, 12, 31), 5);
-    const Quantities q = registerStockAt(f.folders, f.reg, dayNumber(2015, 1, 1));
+    const Quantities q = registerStockAt(f.folders, f.reg, dayNumber(2060, 1, 1));
     EXPECT_EQ(q.QTALIT, 5);
-    for (int year : {2013, 2014, 2015}) EXPECT_TRUE(fileExists(f.folders.registerFile(year))) << year;
+    for (int year : {2013, 2014, 2015, 2060}) EXPECT_FALSE(fileExists(f.folders.registerFile(year))) << year;
+}
+
+TEST(RegisterStock, ANonFiniteQuantityIsRefusedNamingTheRecord) {
+    StockFixture f;
+    f.initialStock(dayNumber(2014, 1, 1), 5);
+    f.move(dayNumber(2014, 2, 1), "C", 10);
+    // Damage the stored quantity of the movement (no writer would store it).
+    const fs::path file = f.folders.registerFile(2014);
+    std::string bytes = readRecords(file, kMovementSize).bytes();
+    Movement m = decodeMovement(bytes);
+    m.QTALIT = std::numeric_limits<double>::infinity();
+    writeWholeFile(file, encodeMovement(m));
+    try {
+        registerStockAt(f.folders, f.reg, dayNumber(2014, 12, 31));
+        ADD_FAILURE() << "summed a non-finite quantity";
+    } catch (const IoError& e) {
+        EXPECT_NE(std::string(e.what()).find("QTALIT"), std::string::npos) << e.what();
+    }
 }
 
 TEST(ProductStock, NeedsASentInitialStockAndCountsOnlyTheProduct) {
