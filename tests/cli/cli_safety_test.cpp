@@ -10,6 +10,7 @@
 #include <cmath>
 #include <filesystem>
 #include <functional>
+#include <iostream>
 #include <limits>
 #include <thread>
 
@@ -311,6 +312,7 @@ TEST(CliSignals, AnInterruptedWriterLeavesNoMarkerAndNoHalfBatch) {
         EXPECT_EQ(code, 128 + SIGINT);
         EXPECT_EQ(records, 5002u);
     } else {
+        std::cout << "note: the batch ended before its marker was seen; only the outcome was checked\n";
         EXPECT_TRUE(records == 2u || records == 5002u) << records;
     }
     EXPECT_EQ(readRecords(w.rgm, kMovementSize).tailBytes(), 0u);
