@@ -1,18 +1,24 @@
 // Timing of the record store on the register file of a busy year: 100 000 movements
 // of several registers and products, in register order over 2014.
 //
-//   ReadFloor      reading the whole file into memory: what any scan costs at least
-//   RawRead        one plain read() into a ready buffer, to show what the floor itself spends
+//   ReadFloor      a plain sequential read of the file's bytes into one reused 256 KiB
+//                  buffer: what any scan costs at least (the physical floor)
+//   WholeRead      reading the file whole into memory (readRecords, used by the writers)
 //   RegisterStock  the stock of one register at the last day (reads the whole year)
 //   BrewLists      the brew's stock lists (one product stock per listed product)
 //   Append         adding an unload of the last day (it lands at the end of the file)
+//   CatProcess     the process "cat FILE > /dev/null", whole
+//   StockProcess   the process "accise-cli stock ..." for the same register, whole
 //
-// The counters x_floor compare each operation with a floor read timed beside it; the
-// CPU column counts that extra read too, so the Time column is the one to read.
+// The counters x_floor compare each operation with a floor read timed beside it (the
+// processes with a cat process timed beside them); the CPU column counts that extra
+// read too, so the Time column is the one to read.
 // Run a Release build: cmake --preset bench && cmake --build --preset bench
 #include <benchmark/benchmark.h>
 
 #include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -197,21 +203,48 @@ Dataset& dataset() {
 
 double secondsOf(const Clock::time_point& start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
-double readWholeFile() {
+// The floor: the file's bytes read in order into one reused buffer, nothing else.
+double readFloor() {
+    static std::string buffer(1 << 18, '\0');
     const auto start = Clock::now();
-    benchmark::DoNotOptimize(readRecords(dataset().registerFile(), kMovementSize).count());
+    const int fd = ::open(dataset().registerFile().c_str(), O_RDONLY | O_CLOEXEC);
+    std::size_t done = 0;
+    for (ssize_t n; (n = ::read(fd, buffer.data(), buffer.size())) > 0;) done += static_cast<std::size_t>(n);
+    ::close(fd);
+    benchmark::DoNotOptimize(done);
     return secondsOf(start);
 }
+
+extern "C" char** environ;
+
+// Runs a program with its output thrown away and returns the seconds it took.
+double runProcess(const std::vector<std::string>& args) {
+    std::vector<char*> argv;
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    const auto start = Clock::now();
+    pid_t pid = 0;
+    int status = -1;
+    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) ::waitpid(pid, &status, 0);
+    const double seconds = secondsOf(start);
+    posix_spawn_file_actions_destroy(&actions);
+    return status == 0 ? seconds : -1;
+}
+
+double catProcess() { return runProcess({"cat", dataset().registerFile().string()}); }
 
 // Times one operation per iteration (manual time), so that the preparation of each
 // iteration stays out of the figures. Every iteration also times one floor read, just
 // before the operation, and the counter x_floor is the ratio of the two sums: both
 // are measured in the same moments, so a busy machine slows both alike.
-template <typename Operation, typename After>
-void timedAgainstFloor(benchmark::State& state, Operation operation, After after) {
+template <typename Operation, typename After, typename Floor = double (*)()>
+void timedAgainstFloor(benchmark::State& state, Operation operation, After after, Floor floorOf = readFloor) {
     double total = 0, floor = 0;
     for (auto _ : state) {
-        floor += readWholeFile();
+        floor += floorOf();
         const auto start = Clock::now();
         operation();
         const double seconds = secondsOf(start);
@@ -223,25 +256,40 @@ void timedAgainstFloor(benchmark::State& state, Operation operation, After after
 }
 
 void ReadFloor(benchmark::State& state) {
-    for (auto _ : state) state.SetIterationTime(readWholeFile());
+    for (auto _ : state) state.SetIterationTime(readFloor());
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * dataset().fileSize()));
 }
 
-void RawRead(benchmark::State& state) {
+void WholeRead(benchmark::State& state) {
     Dataset& data = dataset();
-    std::string buffer(data.fileSize() + 1, '\0');
+    timedAgainstFloor(
+        state, [&] { benchmark::DoNotOptimize(readRecords(data.registerFile(), kMovementSize).count()); },
+        [] { return true; });
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * data.fileSize()));
+}
+
+void CatProcess(benchmark::State& state) {
+    for (auto _ : state) state.SetIterationTime(catProcess());
+}
+
+// The whole command as a script runs it, against a cat of the same file timed beside it.
+void StockProcess(benchmark::State& state) {
+    Dataset& data = dataset();
+    const Register& reg = kRegisters[kStockRegister];
+    const std::vector<std::string> command{ACCISE_CLI_PATH, "stock", data.folders().working.string(), "--type",
+                                           reg.type, "--year", "2013", "--protocol", reg.protocol,
+                                           "--date", "31/12/" + std::to_string(kYear)};
+    bool failed = false;
     timedAgainstFloor(
         state,
         [&] {
-            const int fd = ::open(data.registerFile().c_str(), O_RDONLY | O_CLOEXEC);
-            std::size_t done = 0;
-            for (ssize_t n; (n = ::read(fd, buffer.data() + done, buffer.size() - done)) > 0;)
-                done += static_cast<std::size_t>(n);
-            ::close(fd);
-            benchmark::DoNotOptimize(done);
+            if (runProcess(command) < 0) failed = true;
         },
-        [] { return true; });
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * data.fileSize()));
+        [&] {
+            if (failed) state.SkipWithError("accise-cli stock failed");
+            return !failed;
+        },
+        catProcess);
 }
 
 void RegisterStock(benchmark::State& state) {
@@ -285,9 +333,11 @@ void Append(benchmark::State& state) {
 } // namespace
 
 BENCHMARK(ReadFloor)->UseManualTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(RawRead)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(WholeRead)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(RegisterStock)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BrewLists)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(Append)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(CatProcess)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(StockProcess)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();
