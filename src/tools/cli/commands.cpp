@@ -339,7 +339,6 @@ int run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
         if (args.empty()) throw UsageError("manca il comando");
         const std::string& command = args[0];
         if (command == "init") return finish(init(Arguments(args, {}, {}), out), out, err);
-        if (command == "demo") return finish(demo(Arguments(args, {}, {}).at(0, "la cartella"), out), out, err);
         if (command == "check") {
             Arguments a(args, {}, {});
             a.expectPositional(1);
@@ -351,7 +350,8 @@ int run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
         // The commands that take lock markers: an interruption waits until they are released.
         const HeldInterrupts held;
         int code = kFailure;
-        if (command == "append") code = append(Arguments(args, {"--alcopp"}, {"--wait"}), in, out, err);
+        if (command == "demo") code = demo(Arguments(args, {}, {}).at(0, "la cartella"), out);
+        else if (command == "append") code = append(Arguments(args, {"--alcopp"}, {"--wait"}), in, out, err);
         else if (command == "delete") code = remove(Arguments(args, {}, {"--wait"}), out, err);
         else if (command == "correct") code = correct(Arguments(args, {"--modify"}, {"--note", "--wait"}), in, out, err);
         else if (command == "unlock") code = unlock(Arguments(args, {"--yes"}, {}), in, out, err);
