@@ -93,6 +93,8 @@ public:
         }
         whole_.replace(position * kMovementSize, overwrite ? kMovementSize : 0, record);
     }
+    // The records added to an empty start, as they will stand.
+    const std::string& added() const { return rewritten_ ? whole_ : tail_; }
     void write(const fs::path& file) const {
         if (rewritten_) replaceFileContent(file, whole_);
         else if (!tail_.empty()) writeBytesAt(file, readCount_ * kMovementSize, tail_);
@@ -143,6 +145,46 @@ AppendResult placeRecord(const fs::path& file, PendingRecords& records, Movement
     return result;
 }
 
+// The common case, decided by a scan in blocks: no record of the batch goes between
+// the file's records, so the batch is written after them and the file is never held
+// whole in memory. Nothing (nullopt) when some record belongs between.
+std::optional<std::vector<AppendResult>> appendAfterTheFile(const fs::path& file, std::vector<Movement>& records,
+                                                           bool alcopp) {
+    std::vector<NewRecord> news;
+    for (const Movement& m : records)
+        news.push_back({m.DATMOV, flagOf(m.TIPREC), flagOf(m.TIPMOV), m.NUMCPR, padded1252(m.CODPAE, 2)});
+    std::int32_t maxRec = 0, maxOpe = 0;
+    std::size_t count = 0;
+    bool between = false;
+    RecordScanner scanner(file, kMovementSize);
+    for (std::string_view block = scanner.nextBlock(); !block.empty(); block = scanner.nextBlock()) {
+        for (std::size_t at = 0; at < block.size(); at += kMovementSize) {
+            const MovementView r(block.substr(at, kMovementSize));
+            ++count;
+            maxRec = std::max(maxRec, r.NUMREC());
+            const char tipope = r.TIPOPE();
+            if (r.STATO() != 'C' && (tipope == 'I' || tipope == 'A')) maxOpe = std::max(maxOpe, r.NUMOPE());
+            for (const NewRecord& n : news)
+                if (goesBefore(n, r, alcopp) || replaces(n, r, alcopp)) between = true;
+        }
+        if (between) return std::nullopt;
+    }
+    requireWholeRecords(file, count * kMovementSize + scanner.tailBytes(), kMovementSize);
+
+    // The batch among itself: placed as in a file of its own, then written after the file's records.
+    const RecordBlock none({}, kMovementSize);
+    PendingRecords pending(none);
+    std::vector<AppendResult> results;
+    results.reserve(records.size());
+    for (Movement& record : records) {
+        AppendResult r = placeRecord(file, pending, std::move(record), alcopp, maxRec, maxOpe);
+        r.position += count;
+        results.push_back(r);
+    }
+    writeBytesAt(file, static_cast<std::uint64_t>(count) * kMovementSize, pending.added());
+    return results;
+}
+
 } // namespace
 
 AppendResult appendMovement(const fs::path& file, Movement record, bool alcopp, Prompt& prompt) {
@@ -158,6 +200,7 @@ std::vector<AppendResult> appendMovements(const fs::path& file, std::vector<Move
     }
 
     FileLock lock(file, prompt);
+    if (auto results = appendAfterTheFile(file, records, alcopp)) return *results;
     const RecordBlock block = readRecords(file, kMovementSize, IfMissing::Empty);
     requireWholeRecords(file, block);
 

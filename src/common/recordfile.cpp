@@ -76,6 +76,7 @@ std::string_view RecordScanner::nextBlock() {
         const std::size_t n = source_->file.read(buffer_.data() + filled, buffer_.size() - filled);
         if (n == 0) {
             source_.reset(); // the end of the file: a partial tail is no record
+            tail_ = filled % recordSize_;
             break;
         }
         filled += n;
@@ -84,9 +85,13 @@ std::string_view RecordScanner::nextBlock() {
 }
 
 void requireWholeRecords(const fs::path& file, const RecordBlock& block) {
-    if (block.tailBytes() != 0)
-        throw IoError(file, "file danneggiato: la dimensione (" + std::to_string(block.bytes().size()) +
-                                " byte) non è un multiplo di " + std::to_string(block.recordSize()) +
+    requireWholeRecords(file, block.bytes().size(), block.recordSize());
+}
+
+void requireWholeRecords(const fs::path& file, std::uint64_t size, std::size_t recordSize) {
+    if (size % recordSize != 0)
+        throw IoError(file, "file danneggiato: la dimensione (" + std::to_string(size) +
+                                " byte) non è un multiplo di " + std::to_string(recordSize) +
                                 " byte; nessuna modifica eseguita. Per spostare da parte la coda "
                                 "incompleta: accise-cli repair CARTELLA_DI_LAVORO");
 }

@@ -42,6 +42,7 @@ RecordBlock readRecords(const fs::path& file, std::size_t recordSize, IfMissing 
 // rewriting it would silently drop the damaged tail. Throws IoError, whose message
 // names the repair command.
 void requireWholeRecords(const fs::path& file, const RecordBlock& block);
+void requireWholeRecords(const fs::path& file, std::uint64_t size, std::size_t recordSize);
 
 // Reads the whole records of a file in order, a block at a time into one reused
 // buffer: the scans that visit every record of a year need no copy of the whole
@@ -55,12 +56,15 @@ public:
 
     // The next whole records (a multiple of the record size); empty at the end.
     std::string_view nextBlock();
+    // Bytes at the end that did not make a whole record; known once the end is reached.
+    std::size_t tailBytes() const { return tail_; }
 
 private:
     struct Source;
     std::unique_ptr<Source> source_; // none once the end is reached
     std::string buffer_;             // a whole number of records
     std::size_t recordSize_;
+    std::size_t tail_ = 0;
 };
 
 // Calls visit(record) for every whole record of the file, in order.

@@ -266,6 +266,11 @@ TEST(RecordAppend, ABatchIsWrittenWholeOrNotAtAll) {
     EXPECT_EQ(results[1].NUMREC, 3);
     EXPECT_EQ(results[1].NUMOPE, 3);
     EXPECT_EQ(f.numrecs(), (std::vector<std::int32_t>{3, 1, 2, 4}));
+    // All after the file's records, but ordered among themselves: a load before an
+    // unload of the same day.
+    const auto atEnd = appendMovements(f.file, {movement(103, "S"), movement(103, "C")}, false, f.prompt);
+    EXPECT_EQ(atEnd[1].position, 4u);
+    EXPECT_EQ(f.numrecs(), (std::vector<std::int32_t>{3, 1, 2, 4, 6, 5}));
 
     // A bad record anywhere in the batch: nothing of it is written.
     const std::string before = readRecords(f.file, kMovementSize).bytes();
