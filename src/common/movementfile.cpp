@@ -1,5 +1,6 @@
 #include "common/movementfile.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "common/lock.h"
@@ -91,7 +92,8 @@ public:
             whole_ += tail_;
             rewritten_ = true;
         }
-        whole_.replace(position * kMovementSize, overwrite ? kMovementSize : 0, record);
+        if (overwrite) std::copy(record.begin(), record.end(), whole_.begin() + static_cast<std::ptrdiff_t>(position * kMovementSize));
+        else whole_.insert(position * kMovementSize, record);
     }
     // The records added to an empty start, as they will stand.
     const std::string& added() const { return rewritten_ ? whole_ : tail_; }
