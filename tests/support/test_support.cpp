@@ -2,15 +2,30 @@
 
 #include <atomic>
 #include <random>
+#ifdef _WIN32
+#include <process.h>
+#else
 #include <unistd.h>
+#endif
 
 namespace accise::testing {
+namespace {
+
+int processId() {
+#ifdef _WIN32
+    return _getpid();
+#else
+    return ::getpid();
+#endif
+}
+
+} // namespace
 
 TempDir::TempDir() {
     static std::atomic<int> counter{0};
     std::random_device rd;
     path_ = std::filesystem::temp_directory_path() /
-            ("accise-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" +
+            ("accise-test-" + std::to_string(processId()) + "-" + std::to_string(counter++) + "-" +
              std::to_string(rd() % 100000));
     std::filesystem::create_directories(path_);
 }
