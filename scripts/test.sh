@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test.
+# Installs what is missing, builds everything and runs every test: the native build
+# first, then the Windows build of the core and accise-cli under Wine
+# (scripts/windows-test.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -7,3 +9,6 @@ bash scripts/install-deps.sh
 cmake --preset default
 cmake --build --preset default -j "$(nproc)"
 ctest --preset default -j 2
+echo "test: native tests passed"
+
+ACCISE_NATIVE_CLI="$PWD/build/src/tools/accise-cli" bash scripts/windows-test.sh build-windows
