@@ -12,6 +12,8 @@
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
+// After windows.h, which they need.
+#include <aclapi.h>
 
 #include <chrono>
 #include <string>
@@ -108,7 +110,7 @@ std::string busyMessage(const char* what, DWORD code) {
 }
 
 std::string readOnlyMessage(const char* what) {
-    return std::string(what) + ": il file è di sola lettura; nessuna modifica eseguita";
+    return std::string(what) + ": il file è in sola lettura: nessuna modifica eseguita";
 }
 
 const char* actionOf(OpenMode mode) {
@@ -151,15 +153,6 @@ OpenResult File::open(const fs::path& path, OpenMode mode) {
     case OpenMode::CreateOrTruncate: disposition = CREATE_ALWAYS; break;
     }
     const std::wstring name = systemName(path);
-    if (mode != OpenMode::Read) {
-        // Refused here too, not only by the system: an administrator's account may
-        // write a read-only file anyway.
-        DWORD error = 0;
-        const DWORD attributes = attributesOf(name, error);
-        if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-            (attributes & FILE_ATTRIBUTE_READONLY) && mode != OpenMode::CreateNew)
-            throw IoError(path, readOnlyMessage(actionOf(mode)));
-    }
     // Others may read, write, rename and remove while we hold the file, as on POSIX
     // systems: our readers never stop a writer's safe replacement.
     const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
@@ -282,6 +275,101 @@ bool removeFile(const fs::path& path) {
     if (isMissing(code)) return false;
     if (isBusy(code)) throw IoError(path, busyMessage("rimozione", code));
     throwCode(path, "rimozione", code);
+}
+
+namespace {
+
+// A name as people write it: without the \\?\ prefix when it is not needed.
+fs::path plainName(std::wstring name) {
+    if (name.rfind(L"\\\\?\\UNC\\", 0) == 0) name = L"\\\\" + name.substr(8);
+    else if (name.rfind(L"\\\\?\\", 0) == 0 && name.size() < MAX_PATH - 12 + 4) name = name.substr(4);
+    return fs::path(name);
+}
+
+} // namespace
+
+fs::path finalTarget(const fs::path& path) {
+    const std::wstring name = systemName(path);
+    DWORD error = 0;
+    const DWORD attributes = attributesOf(name, error);
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return path;
+    // A symbolic link or junction: ask the system where it finally leads.
+    HANDLE h = CreateFileW(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        const DWORD code = GetLastError();
+        if (isMissing(code)) return path; // a dangling link: the writers report the missing file
+        throwCode(path, "lettura del collegamento", code);
+    }
+    std::wstring target(MAX_PATH, L'\0');
+    DWORD length = GetFinalPathNameByHandleW(h, target.data(), static_cast<DWORD>(target.size()), FILE_NAME_NORMALIZED);
+    if (length >= target.size()) {
+        target.resize(length + 1);
+        length = GetFinalPathNameByHandleW(h, target.data(), static_cast<DWORD>(target.size()), FILE_NAME_NORMALIZED);
+    }
+    const DWORD code = GetLastError();
+    CloseHandle(h);
+    if (length == 0 || length >= target.size()) throwCode(path, "lettura del collegamento", code);
+    target.resize(length);
+    return plainName(target);
+}
+
+bool isReadOnly(const fs::path& path) {
+    const std::wstring name = systemName(path);
+    DWORD error = 0;
+    const DWORD attributes = attributesOf(name, error);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+    if (attributes & FILE_ATTRIBUTE_READONLY) return true;
+    // The folder's permissions may deny us writing: an open for writing tells, and
+    // changes nothing.
+    HANDLE h = CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+        CloseHandle(h);
+        return false;
+    }
+    return GetLastError() == ERROR_ACCESS_DENIED;
+}
+
+void copyPermissions(const fs::path& from, File& to) {
+    const std::wstring source = systemName(from);
+    DWORD error = 0;
+    const DWORD attributes = attributesOf(source, error);
+    if (attributes == INVALID_FILE_ATTRIBUTES) return; // nothing to copy from: a new file
+    // The marks people see in the file's properties (hidden, system, archive...).
+    constexpr DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                           FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    FILE_BASIC_INFO basic{};
+    if (!GetFileInformationByHandleEx(handleOf(to.nativeHandle()), FileBasicInfo, &basic, sizeof basic))
+        throwCode(to.path(), "impostazione dei permessi", GetLastError());
+    basic.FileAttributes = (attributes & kept) ? (attributes & kept) : FILE_ATTRIBUTE_NORMAL;
+    if (!SetFileInformationByHandle(handleOf(to.nativeHandle()), FileBasicInfo, &basic, sizeof basic))
+        throwCode(to.path(), "impostazione dei permessi", GetLastError());
+
+    // Permissions of its own (not only those the folder hands down) go with the file.
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetNamedSecurityInfoW(source.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl,
+                              nullptr, &descriptor) != ERROR_SUCCESS)
+        return; // a file system without permissions (FAT, some shares): nothing to keep
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    GetSecurityDescriptorControl(descriptor, &control, &revision);
+    bool own = (control & SE_DACL_PROTECTED) != 0;
+    for (DWORD i = 0; dacl && !own && i < dacl->AceCount; ++i) {
+        void* ace = nullptr;
+        if (GetAce(dacl, i, &ace) && !(static_cast<ACE_HEADER*>(ace)->AceFlags & INHERITED_ACE)) own = true;
+    }
+    DWORD code = ERROR_SUCCESS;
+    if (own) {
+        std::wstring target = systemName(to.path());
+        const SECURITY_INFORMATION what =
+            DACL_SECURITY_INFORMATION |
+            ((control & SE_DACL_PROTECTED) ? PROTECTED_DACL_SECURITY_INFORMATION : UNPROTECTED_DACL_SECURITY_INFORMATION);
+        code = SetNamedSecurityInfoW(target.data(), SE_FILE_OBJECT, what, nullptr, nullptr, dacl, nullptr);
+    }
+    LocalFree(descriptor);
+    if (code != ERROR_SUCCESS) throwCode(to.path(), "impostazione dei permessi", code);
 }
 
 bool pathExists(const fs::path& path) {
