@@ -154,7 +154,8 @@ OpenResult File::open(const fs::path& path, OpenMode mode) {
     }
     const std::wstring name = systemName(path);
     // Others may read, write, rename and remove while we hold the file, as on POSIX
-    // systems: our readers never stop a writer's safe replacement.
+    // systems. Some systems still refuse to replace a file while anyone reads it:
+    // the replacement then retries (replaceFile).
     const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
     HANDLE h = INVALID_HANDLE_VALUE;
     const DWORD code = retryWhileBusy([&]() -> DWORD {
