@@ -221,6 +221,26 @@ std::vector<AppendResult> appendMovements(const fs::path& file, std::vector<Move
     return results;
 }
 
+AppendResult appendToContent(const fs::path& file, std::string& content, Movement record, bool alcopp) {
+    padMovement(record);
+    record.DATMOV = wholeDay(record.DATMOV);
+    requireFiniteNumbers(file, encodeMovement(record));
+    const RecordBlock block(std::move(content), kMovementSize);
+    std::int32_t maxRec = 0, maxOpe = 0;
+    for (std::size_t i = 0; i < block.count(); ++i) {
+        const MovementView r(block.at(i));
+        maxRec = std::max(maxRec, r.NUMREC());
+        const char tipope = r.TIPOPE();
+        if (r.STATO() != 'C' && (tipope == 'I' || tipope == 'A')) maxOpe = std::max(maxOpe, r.NUMOPE());
+    }
+    PendingRecords pending(block);
+    const AppendResult result = placeRecord(file, pending, std::move(record), alcopp, maxRec, maxOpe);
+    // A record put after the others is kept apart; one put between them rewrote the whole.
+    const bool atTheEnd = result.position == block.count() && !result.replaced;
+    content = atTheEnd ? block.bytes() + pending.added() : pending.added();
+    return result;
+}
+
 DeleteOutcome deleteMovement(const fs::path& file, std::int32_t numrec, Prompt& prompt) {
     FileLock lock(file, prompt);
     const RecordBlock block = readRecords(file, kMovementSize, IfMissing::Empty);

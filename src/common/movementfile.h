@@ -35,6 +35,11 @@ AppendResult appendMovement(const fs::path& file, Movement record, bool alcopp, 
 std::vector<AppendResult> appendMovements(const fs::path& file, std::vector<Movement> records, bool alcopp,
                                           Prompt& prompt);
 
+// The record append on a file's content held in memory, for a writer that changes the
+// file in more than one way under one lock: pads, numbers and places the record in
+// `content` exactly as appendMovement does in the file (`file` names it in errors).
+AppendResult appendToContent(const fs::path& file, std::string& content, Movement record, bool alcopp);
+
 enum class DeleteOutcome {
     Deleted,
     NotFound,

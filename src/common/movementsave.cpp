@@ -1,0 +1,108 @@
+#include "common/movementsave.h"
+
+#include <optional>
+
+#include "common/dates.h"
+#include "common/lock.h"
+#include "common/movementcalc.h"
+#include "common/movementfile.h"
+#include "common/movementview.h"
+#include "common/recordfile.h"
+
+namespace accise {
+namespace {
+
+SaveResult refused(SaveOutcome outcome) {
+    SaveResult r;
+    r.outcome = outcome;
+    return r;
+}
+
+// Where the record numbered `numrec` stands in the block; nullopt when absent.
+std::optional<std::size_t> indexOf(const RecordBlock& block, std::int32_t numrec) {
+    for (std::size_t i = 0; i < block.count(); ++i)
+        if (MovementView(block.at(i)).NUMREC() == numrec) return i;
+    return std::nullopt;
+}
+
+SaveResult modify(const Folders& folders, Movement movement, const Movement& selected, bool alcopp,
+                  Prompt& prompt) {
+    const int oldYear = yearOf(selected.DATMOV), newYear = yearOf(movement.DATMOV);
+    const fs::path oldFile = folders.registerFile(oldYear), newFile = folders.registerFile(newYear);
+
+    // Both markers, always the earlier year first, so two workstations moving
+    // movements between the same two years cannot wait for each other forever.
+    std::optional<FileLock> first, second;
+    first.emplace(oldYear <= newYear ? oldFile : newFile, prompt);
+    if (oldYear != newYear) second.emplace(oldYear <= newYear ? newFile : oldFile, prompt);
+
+    const RecordBlock oldBlock = readRecords(oldFile, kMovementSize);
+    requireWholeRecords(oldFile, oldBlock);
+    const auto index = indexOf(oldBlock, selected.NUMREC);
+    if (!index) return refused(SaveOutcome::RecordGone);
+    if (MovementView(oldBlock.at(*index)).NUMFLU() > 0) return refused(SaveOutcome::RecordSent);
+
+    std::string oldContent = oldBlock.bytes();
+    oldContent.erase(*index * kMovementSize, kMovementSize);
+
+    SaveResult result;
+    result.file = newFile;
+    if (oldYear == newYear) {
+        const AppendResult appended = appendToContent(oldFile, oldContent, movement, alcopp);
+        replaceFileContent(oldFile, oldContent);
+        result.NUMREC = appended.NUMREC;
+        result.NUMOPE = appended.NUMOPE;
+        return result;
+    }
+    const RecordBlock newBlock = readRecords(newFile, kMovementSize);
+    requireWholeRecords(newFile, newBlock);
+    std::string newContent = newBlock.bytes();
+    const AppendResult appended = appendToContent(newFile, newContent, movement, alcopp);
+    // The new year's file first: a crash between the two replacements leaves the
+    // movement in both files, never in neither.
+    replaceFileContent(newFile, newContent);
+    replaceFileContent(oldFile, oldContent);
+    result.NUMREC = appended.NUMREC;
+    result.NUMOPE = appended.NUMOPE;
+    return result;
+}
+
+} // namespace
+
+SaveResult saveMovement(const Folders& folders, EntryMode mode, Movement movement, const Movement& selected,
+                        bool alcopp, Prompt& prompt) {
+    padMovement(movement);
+    if (mode == EntryMode::CorrectionCancel || mode == EntryMode::CorrectionModify) {
+        const fs::path file = folders.registerFile(yearOf(selected.DATMOV));
+        std::optional<Movement> replacement;
+        if (mode == EntryMode::CorrectionModify) {
+            movement.NUMOPE = selected.NUMOPE;
+            replacement = movement;
+        }
+        const CorrectionResult r = correctMovement(file, selected.NUMREC, movement.ANNOTA, replacement, prompt);
+        switch (r.outcome) {
+        case CorrectionOutcome::Done: break;
+        case CorrectionOutcome::NotFound: return refused(SaveOutcome::RecordGone);
+        case CorrectionOutcome::NotSent:
+        case CorrectionOutcome::NotCorrectable: return refused(SaveOutcome::NotCorrectable);
+        }
+        SaveResult result;
+        result.file = file;
+        result.NUMREC = r.replacementNUMREC ? r.replacementNUMREC : r.cancellationNUMREC;
+        result.NUMOPE = selected.NUMOPE;
+        return result;
+    }
+
+    if (!hasActiveInitialStock(folders, registerKeyOf(movement))) return refused(SaveOutcome::NoInitialStock);
+    if (mode == EntryMode::Modify) return modify(folders, movement, selected, alcopp, prompt);
+
+    const fs::path file = folders.registerFile(yearOf(movement.DATMOV));
+    const AppendResult appended = appendMovement(file, movement, alcopp, prompt);
+    SaveResult result;
+    result.file = file;
+    result.NUMREC = appended.NUMREC;
+    result.NUMOPE = appended.NUMOPE;
+    return result;
+}
+
+} // namespace accise
