@@ -423,6 +423,31 @@ FocusMove MovementEntryLogic::onLeave(std::string_view control) {
     return FocusMove::next();
 }
 
+std::optional<std::string> MovementEntryLogic::typeFields(const std::map<std::string, std::string>& values) {
+    keyTyped();
+    const auto& specs = fields();
+    const auto indexOf = [&](const std::string& control) {
+        for (std::size_t i = 0; i < specs.size(); ++i)
+            if (specs[i].control == control) return i;
+        return specs.size();
+    };
+    for (std::size_t i = 0; i < specs.size(); ++i) {
+        const std::string control = specs[i].control;
+        if (!shown(control) || !editable(control)) continue;
+        if (const auto it = values.find(control); it != values.end()) setValue(control, it->second);
+        const FocusMove move = leave(control);
+        if (move.proceed) continue;
+        const std::size_t target = indexOf(move.control);
+        // Some fields send the cursor further on (the tax position skips a hidden excise).
+        if (target > i && target < specs.size()) {
+            i = target - 1;
+            continue;
+        }
+        return move.control;
+    }
+    return std::nullopt;
+}
+
 void MovementEntryLogic::onSave() {
     focus_.clear();
     const Movement selected = selected_ ? *selected_ : blankMovement();

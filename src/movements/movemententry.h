@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -99,6 +100,11 @@ public:
     const Movement& movement() const { return movement_; }
     const std::optional<SaveResult>& lastSave() const { return lastSave_; }
     const std::optional<MovementRefusal>& refusal() const { return refusal_; }
+
+    // Types `values` (by control name) as a clerk would: every shown, editable field in
+    // tab order gets its value (when one is given) and is left. The control where the
+    // cursor was sent back; nullopt when every field was accepted.
+    std::optional<std::string> typeFields(const std::map<std::string, std::string>& values);
 
     // The "." buttons beside TIPDOC, PRODAZ, PRODDO, CAUMOV, POSFIS, CODPAE and MITDES,
     // and the "Inserisce Nuovo Codice" buttons beside TIPDOC, CAUMOV, CODPAE, PRODAZ
