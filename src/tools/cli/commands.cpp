@@ -37,6 +37,7 @@ constexpr const char* kUsage =
     "     | append FILE [--alcopp] | delete FILE NUMREC | correct FILE NUMREC --note TESTO [--modify]\n"
     "     | stock DIR --type M|L|F|N --year AAAA --protocol NUMPRO --date GG/MM/AAAA\n"
     "     | unlock FILE [--yes] | repair DIR\n"
+    "     | movements import DIR [--dry-run]   (movimenti in righe JSON sullo standard input)\n"
     "  i comandi che scrivono accettano --wait SECONDI (attesa massima di un file bloccato, 60 s)";
 
 struct UsageError : std::runtime_error {
@@ -356,6 +357,14 @@ int run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
         else if (command == "correct") code = correct(Arguments(args, {"--modify"}, {"--note", "--wait"}), in, out, err);
         else if (command == "unlock") code = unlock(Arguments(args, {"--yes"}, {}), in, out, err);
         else if (command == "repair") code = repair(Arguments(args, {}, {"--wait"}), out, err);
+        else if (command == "movements") {
+            Arguments a(args, {"--dry-run"}, {"--wait"});
+            if (a.at(0, "il sottocomando (import)") != "import")
+                throw UsageError("sottocomando sconosciuto: " + a.at(0, ""));
+            const fs::path working = a.at(1, "la cartella");
+            a.expectPositional(2);
+            code = importMovements(working, a.has("--dry-run"), a.wait(), in, out, err);
+        }
         else throw UsageError("comando sconosciuto: " + command);
         if (const int signal = pendingInterrupt()) throw Interrupted(signal);
         return finish(code, out, err);

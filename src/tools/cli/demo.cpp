@@ -1,12 +1,16 @@
 // A complete sample company: a tax warehouse with its four customs registers,
-// products, partners, sent initial stocks and some movements of the current year,
-// all written through the same operations the windows use.
+// products, partners, sent initial stocks and a whole year of movements (last year),
+// the movements typed into the movement window's logic as "movements import" does.
 #include "cli/tasks.h"
 
 #include <ostream>
+#include <tuple>
+#include <sstream>
+#include <stdexcept>
 
 #include "cli/cliprompt.h"
 #include "cli/commands.h"
+#include "cli/json.h"
 #include "common/addressbook.h"
 #include "common/codetables.h"
 #include "common/company.h"
@@ -77,6 +81,101 @@ AddressRecord partner(const char* excise, const char* vatFirstTen, const char* n
     return a;
 }
 
+// One movement as a line of "movements import".
+class Line {
+public:
+    Line& text(const char* key, const std::string& value) {
+        add(key, jsonQuote(value));
+        return *this;
+    }
+    Line& number(const char* key, double value) {
+        add(key, jsonNumber(value));
+        return *this;
+    }
+    std::string str() const { return "{" + body_ + "}\n"; }
+
+private:
+    void add(const char* key, const std::string& json) {
+        if (!body_.empty()) body_ += ",";
+        body_ += jsonQuote(key) + ":" + json;
+    }
+    std::string body_;
+};
+
+// A year of a small brewery, month by month: malt and hops bought and sent to the
+// brewhouse, a brew of 5 000 litres at 12 degrees Plato, its beer bottled and kegged
+// with the process losses, bottles sold to a distributor and over the counter, kegs
+// sold to a pub, and every quarter a shipment in suspension to Germany.
+std::string demoYear(int year) {
+    std::string lines;
+    const auto day = [year](int d, int month) { return formatDate(dayNumber(year, month, d)); };
+    const std::string yy = std::to_string(year).substr(2);
+    for (int month = 1; month <= 12; ++month) {
+        const std::string n = std::to_string(month);
+        const auto doc = [&](const char* prefix) { return std::string(prefix) + " " + n + "/" + std::to_string(year); };
+        // Raw materials: bought by weight, sent to the brewhouse.
+        lines += Line().text("TIPMOV", "C").text("DATMOV", day(3, month)).text("TIPDOC", "DDT")
+                     .text("DATDOC", day(2, month)).text("NUMDOC", doc("DDT MP")).text("PRODDO", "M000-11071099-00-0000")
+                     .text("TIPSTO", "S").text("CAUMOV", "105").number("QTA", 1200).text("CODPAE", "IT")
+                     .text("MITDES", "IT00MIA00777M").str();
+        if (month % 3 == 1)
+            lines += Line().text("TIPMOV", "C").text("DATMOV", day(4, month)).text("TIPDOC", "DDT")
+                         .text("DATDOC", day(4, month)).text("NUMDOC", doc("DDT LAA")).text("PRODDO", "M000-12102090-00-0000")
+                         .text("TIPSTO", "S").text("CAUMOV", "105").number("QTA", 50).text("CODPAE", "IT")
+                         .text("MITDES", "IT00BZA00321H").str();
+        lines += Line().text("TIPMOV", "S").text("DATMOV", day(5, month)).text("TIPDOC", "VIA")
+                     .text("DATDOC", day(5, month)).text("NUMDOC", doc("COTTA")).text("PRODDO", "M000-11071099-00-0000")
+                     .text("TIPSTO", "S").text("CAUMOV", "030").number("QTA", 1000).text("CODPAE", "IT").str();
+        lines += Line().text("TIPMOV", "S").text("DATMOV", day(5, month)).text("TIPDOC", "VIA")
+                     .text("DATDOC", day(5, month)).text("NUMDOC", doc("COTTA")).text("PRODDO", "M000-12102090-00-0000")
+                     .text("TIPSTO", "S").text("CAUMOV", "030").number("QTA", 15).text("CODPAE", "IT").str();
+        // The brew: loaded in process, excise suspended; the litre counter of the brewhouse.
+        Line brew;
+        brew.text("TIPMOV", "C").text("DATMOV", day(6, month)).text("TIPDOC", "VIA").text("DATDOC", day(6, month))
+            .text("NUMDOC", doc("COTTA")).text("PRODDO", "B000-22030000-00-0000").text("TIPSTO", "S")
+            .number("GRAPLA", 12).text("CAUMOV", "109").number("QTA", 5000);
+        if (month == 1) brew.number("CONTIN", 120000); // later brews start from the last reading
+        brew.text("POSFIS", "002").text("CODPAE", "IT");
+        lines += brew.str();
+        // Out of process: to bottling, to kegs, and the losses.
+        for (const auto& [litres, reason, position] :
+             {std::tuple{2871.0, "010", "002"}, std::tuple{2000.0, "010", "002"}, std::tuple{129.0, "009", "003"}})
+            lines += Line().text("TIPMOV", "S").text("DATMOV", day(20, month)).text("TIPDOC", "VIA")
+                         .text("DATDOC", day(20, month)).text("NUMDOC", doc("CONDIZ")).text("PRODDO", "B000-22030000-00-0000")
+                         .text("TIPSTO", "S").number("GRAPLA", 12).text("CAUMOV", reason).number("QTA", litres)
+                         .text("POSFIS", position).text("CODPAE", "IT").str();
+        // Finished beer loaded: 8 700 bottles of 0,33 l, 2 000 litres in kegs.
+        lines += Line().text("TIPMOV", "C").text("DATMOV", day(21, month)).text("TIPDOC", "VIA")
+                     .text("DATDOC", day(21, month)).text("NUMDOC", doc("CONDIZ")).text("PRODAZ", "BIONDA33")
+                     .text("CAUMOV", "112").number("NUMCON", 8700).text("POSFIS", "002").text("CODPAE", "IT").str();
+        lines += Line().text("TIPMOV", "C").text("DATMOV", day(21, month)).text("TIPDOC", "VIA")
+                     .text("DATDOC", day(21, month)).text("NUMDOC", doc("INFUSTAM")).text("PRODAZ", "BIONDAFUSTO")
+                     .text("CAUMOV", "114").number("QTA", 2000).text("POSFIS", "002").text("CODPAE", "IT").str();
+        // Sales released for consumption: the excise is declared in the summary of taxes.
+        for (const auto& [d, bottles] : {std::pair{10, 4000.0}, std::pair{24, 4000.0}})
+            lines += Line().text("TIPMOV", "S").text("DATMOV", day(d, month)).text("TIPDOC", "DAS")
+                         .text("DATDOC", day(d, month)).text("NUMDOC", doc(d == 10 ? "DAS A" : "DAS B"))
+                         .text("PRODAZ", "BIONDA33").text("CAUMOV", "071").number("NUMCON", bottles)
+                         .text("POSFIS", "001").text("CODPAE", "IT").text("MITDES", "IT00RMA00555K").str();
+        lines += Line().text("TIPMOV", "S").text("DATMOV", day(26, month)).text("TIPDOC", "SCF")
+                     .text("PRODAZ", "BIONDA33").text("CAUMOV", "071").number("NUMCON", 300).text("POSFIS", "001")
+                     .text("CODPAE", "IT").text("ANNOTA", "Vendite al banco dello spaccio").str();
+        lines += Line().text("TIPMOV", "S").text("DATMOV", day(27, month)).text("TIPDOC", "DAS")
+                     .text("DATDOC", day(27, month)).text("NUMDOC", doc("DAS F")).text("PRODAZ", "BIONDAFUSTO")
+                     .text("CAUMOV", "071").number("QTA", 1500).text("POSFIS", "001").text("CODPAE", "IT")
+                     .text("MITDES", "IT00TOA00999Z").str();
+        // A shipment in suspension to Germany under an e-AD, with its guarantee.
+        if (month % 3 == 0) {
+            const std::string arc = yy + "IT00MIA00123B" + std::string(month < 10 ? "0" : "") + n + "0000";
+            lines += Line().text("TIPMOV", "S").text("DATMOV", day(28, month)).text("TIPDOC", "EAD")
+                         .text("DATDOC", day(28, month)).text("NUMDOC", arc).text("NILODD", "BD01-" + yy + "-" + n)
+                         .number("NUMCPR", 1).text("PRODAZ", "BIONDAFUSTO").text("CAUMOV", "002").number("QTA", 400)
+                         .text("POSFIS", "002").text("CODPAE", "DE").text("MITDES", "DE00123456789").str();
+        }
+    }
+    return lines;
+}
+
 struct DemoRegister {
     const char* protocol;
     int type;
@@ -92,9 +191,9 @@ int demo(const fs::path& working, std::ostream& out) {
     installDeliveredTables(folders);
     WaitingPrompt prompt(out, std::chrono::seconds(60));
 
-    const double today = todayDayNumber();
-    const int year = yearOf(today);
-    const double firstDay = firstOfYear(year);
+    // The books run from 1 January of last year: a whole year of movements lies behind today.
+    const int year = yearOf(todayDayNumber());
+    const double firstDay = firstOfYear(year - 1);
     const std::string office = firstCode(folders, "TA03", "IT079100");
 
     writeCompany(folders, company(office));
@@ -118,12 +217,24 @@ int demo(const fs::path& working, std::ostream& out) {
     insertAddress(folders.addressBook('F'), partner("IT00BZA00321H", "0777666555", "Luppoli Alto Adige", "BOLZANO"), prompt);
     insertAddress(folders.addressBook('C'), client, prompt);
     insertAddress(folders.addressBook('C'), partner("IT00TOA00999Z", "0111222333", "Birreria Torinese", "TORINO"), prompt);
+    AddressRecord munich = partner("DE00123456789", "0999888777", "Bierhandel München GmbH", "MUENCHEN");
+    munich.section = "de";
+    insertAddress(folders.addressBook('C'), munich, prompt);
     AddressRecord guarantor = partner("IT00MIA00888G", "0444333222", "Banca di Garanzia S.p.A.", "MILANO");
     guarantor.guarantee_account = "CAUZ-2024-01";
     guarantor.bond_kind = "C";
     insertAddress(folders.addressBook('G'), guarantor, prompt);
     AddressRecord carrier = partner(" ", "0222111000", "Trasporti Veloci S.n.c.", "LODI");
     insertAddress(folders.addressBook('T'), carrier, prompt);
+
+    // The German rate, for the guarantee of the shipments in suspension to Germany.
+    TableRecord german = blankTable();
+    german.col[kRateCountryCol] = "DE";
+    german.col[kRateChapterCol] = "1402";
+    german.extra[0] = "ACCISE";
+    german.nums[kRateDateNum] = dayNumber(2004, 1, 1);
+    german.nums[kRateAmountNum] = 0.787;
+    insertExciseRate(folders, german, prompt);
 
     // Company products: a bottle and a keg.
     TableRecord bottle = blankTable();
@@ -138,24 +249,24 @@ int demo(const fs::path& working, std::ostream& out) {
     bottle.nums = {12, 0.33, 0.55, 12 * 0.33 / 100, 5.0};
     insertTableRecord(folders.table("PRAZ"), bottle, prompt);
     TableRecord keg = blankTable();
-    keg.col[0] = "ROSSAFUSTO";
-    keg.col[1] = "Birra rossa sfusa";
+    keg.col[0] = "BIONDAFUSTO";
+    keg.col[1] = "Birra bionda in fusti da 30 l";
     keg.col[2] = "B000-22030010-00-0000";
     keg.col[3] = "S";
     keg.col[9] = ".bmp";
     keg.extra[0] = "PRAZ";
-    keg.nums[0] = 14;
-    keg.nums[4] = 6.2;
+    keg.nums[0] = 12;
+    keg.nums[4] = 5.0;
     insertTableRecord(folders.table("PRAZ"), keg, prompt);
 
     // The four registers, each with a sent initial stock at the start of the year.
     const std::vector<DemoRegister> registers = {
-        {"101", 0, {"M000-11071099-00-0000", "M000-12102090-00-0000"}, 5000, 0, 0},
-        {"102", 1, {"B000-22030000-00-0000"}, 0, 2000, 12},
-        {"103", 2, {"B000-22030010-00-0000"}, 0, 3000, 12},
-        {"104", 3, {"B000-22030001-00-0000"}, 0, 1000, 12},
+        {"101", 0, {"M000-11071099-00-0000", "M000-12102090-00-0000"}, 3000, 0, 0},
+        {"102", 1, {"B000-22030000-00-0000"}, 0, 1000, 12},
+        {"103", 2, {"B000-22030010-00-0000"}, 0, 2000, 12},
+        {"104", 3, {"B000-22030001-00-0000"}, 0, 1500, 12},
     };
-    const std::string yearText = std::to_string(year);
+    const std::string yearText = std::to_string(year - 1);
     for (const DemoRegister& r : registers) {
         TableRecord reg = blankTable();
         reg.col[0] = r.protocol;
@@ -186,62 +297,17 @@ int demo(const fs::path& working, std::ostream& out) {
         stock.QTALIT = r.litres;
         stock.ETTOGR = r.litres * r.plato / 100;
         stock.ANNOTA = "Giacenza iniziale";
-        stock.DATFLU = firstDay;
+        stock.DATFLU = firstDay + 14; // sent in the first flow of the year
         stock.NUMFLU = 1;
         appendMovement(folders.initialStocks(), stock, false, prompt);
     }
 
-    // Some movements of the year, dated before today.
-    const auto rate = exciseRate(folders, RateMode::InForce, "IT", today);
-    const double ratePerDegree = rate ? rate->nums[1] : 0;
-    struct DemoMove {
-        int dayOfYear;
-        const char* tipmov;
-        int registerIndex;
-        double kg, litres, plato;
-        const char* mitdes;
-    };
-    const std::vector<DemoMove> moves = {
-        {9, "C", 0, 1200, 0, 0, "IT00MIA00777M"},
-        {20, "S", 2, 0, 500, 12, "IT00RMA00555K"},
-        {20, "C", 2, 0, 800, 12, "PRODUZIONE PROPRIA"},
-        {40, "S", 3, 0, 330, 12, "IT00RMA00555K"},
-    };
-    const std::string loadDoc = firstCode(folders, "TA05C", "DAA"), unloadDoc = firstCode(folders, "TA05S", "DAA");
-    const std::string loadReason = firstCode(folders, "TA21C", "009"), unloadReason = firstCode(folders, "TA21S", "010");
-    int documentNumber = 1;
-    for (const DemoMove& d : moves) {
-        const double date = std::min(firstDay + d.dayOfYear, today);
-        const DemoRegister& r = registers[static_cast<std::size_t>(d.registerIndex)];
-        const bool load = std::string(d.tipmov) == "C";
-        Movement m = blankMovement();
-        m.TIPREC = "C";
-        m.TIPOPE = "I";
-        m.STATO = " ";
-        m.TIPMOV = d.tipmov;
-        m.DATMOV = date;
-        m.TIPREG = std::string(1, registerTypeLetter(r.type));
-        m.UFFDOG = office;
-        m.ANNPRO = yearText;
-        m.NUMPRO = r.protocol;
-        m.PRODDO = r.products.front();
-        m.QTAKG = d.kg;
-        m.QTALIT = d.litres;
-        m.GRAPLA = d.plato;
-        m.ETTOGR = d.litres * d.plato / 100;
-        m.TIPSTO = r.type == 3 ? "N" : "S";
-        m.TIPDOC = load ? loadDoc : unloadDoc;
-        m.NUMDOC = "DEMO/" + std::to_string(documentNumber++);
-        m.DATDOC = date;
-        m.CODPAE = "IT";
-        m.MITDES = d.mitdes;
-        m.CAUMOV = load ? loadReason : unloadReason;
-        m.POSFIS = r.type == 0 ? "004" : "001";
-        if (!load && m.ETTOGR > 0) m.ACCISA = static_cast<double>(static_cast<long long>(m.ETTOGR * ratePerDegree * 100 + 0.5)) / 100;
-        m.TIPDES = "1";
-        appendMovement(folders.registerFile(year), m, false, prompt);
-    }
-
+    // A year of the brewery, typed into the movement window through "movements import".
+    const std::string movements = demoYear(year - 1);
+    std::istringstream lines(movements);
+    std::ostringstream accepted, refused;
+    if (importMovements(working, false, std::chrono::seconds(60), lines, accepted, refused) != kOk)
+        throw std::runtime_error("movimenti dimostrativi rifiutati:\n" + refused.str());
     out << "cartella dimostrativa pronta: " << fs::absolute(working).string() << "\n";
     return kOk;
 }

@@ -1,5 +1,6 @@
 #pragma once
 // The larger commands of accise-cli and what they share.
+#include <chrono>
 #include <filesystem>
 #include <iosfwd>
 #include <string>
@@ -18,5 +19,11 @@ int check(const std::filesystem::path& working, std::ostream& out);
 
 // A complete sample company in a new working folder.
 int demo(const std::filesystem::path& working, std::ostream& out);
+
+// Movements as JSON lines on `in`, each typed into the movement window in insert mode
+// and saved (checked only with `dryRun`). One line on `out` per accepted movement, one
+// on `err` per refusal or warning. kProblems when a line was refused.
+int importMovements(const std::filesystem::path& working, bool dryRun, std::chrono::milliseconds wait,
+                    std::istream& in, std::ostream& out, std::ostream& err);
 
 } // namespace accise::cli
