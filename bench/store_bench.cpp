@@ -9,6 +9,8 @@
 //   Append         adding an unload of the last day (it lands at the end of the file)
 //   CatProcess     the process "cat FILE > /dev/null", whole
 //   StockProcess   the process "accise-cli stock ..." for the same register, whole
+//   ConfirmUnload  the movement window confirming an unload: stock, prerequisite,
+//                  duplicate warning and append
 //
 // The counters x_floor compare each operation with a floor read timed beside it (the
 // processes with a cat process timed beside them); the CPU column counts that extra
@@ -30,7 +32,9 @@
 #include "common/dates.h"
 #include "common/folders.h"
 #include "common/movement.h"
+#include "common/movementcalc.h"
 #include "common/movementfile.h"
+#include "common/movementsave.h"
 #include "common/prompt.h"
 #include "common/recordfile.h"
 #include "common/registers.h"
@@ -163,6 +167,7 @@ private:
             m.PRODDO = "";
             m.NUMREC = m.NUMOPE = ++number;
             m.NUMFLU = 1;
+            m.DATFLU = dayNumber(kYear, 1, 10);
             m.QTAKG = reg.kilograms ? 5000 : 0;
             m.QTALIT = reg.kilograms ? 0 : 20000;
             m.ETTOGR = m.QTALIT * 0.125;
@@ -334,8 +339,41 @@ void Append(benchmark::State& state) {
         });
 }
 
+// Confirming an unload in the movement window: the stock available for it, the stock
+// check, the initial-stock prerequisite, the duplicate warning and the save (record
+// append), against the floor read timed in the same iteration (x_floor).
+void ConfirmUnload(benchmark::State& state) {
+    Dataset& data = dataset();
+    SilentPrompt prompt;
+    Movement unload = movementOf(kRegisters[kStockRegister], data.lastDay(), "S");
+    unload.QTALIT = 100;
+    unload.ETTOGR = 12.5;
+    unload.NUMDOC = "NUOVO-1";
+    SaveResult saved;
+    double total = 0, floor = 0;
+    for (auto _ : state) {
+        floor += readFloor();
+        const auto start = Clock::now();
+        const Quantities available = stockForUnload(data.folders(), unload, blankMovement());
+        const bool enough = checkUnloadStock(available, unload) == StockVerdict::Enough;
+        const bool sent = sentInitialStockBefore(data.folders(), unload);
+        const bool duplicate = duplicateInRegister(data.folders(), unload);
+        if (enough && sent) saved = saveMovement(data.folders(), EntryMode::Insert, unload, blankMovement(), false, prompt);
+        const double seconds = secondsOf(start);
+        state.SetIterationTime(seconds);
+        total += seconds;
+        if (!enough || !sent || duplicate || saved.outcome != SaveOutcome::Saved) {
+            state.SkipWithError("the unload was not confirmed as a new movement");
+            break;
+        }
+        fs::resize_file(data.registerFile(), data.fileSize());
+    }
+    if (floor > 0) state.counters["x_floor"] = total / floor;
+}
+
 } // namespace
 
+BENCHMARK(ConfirmUnload)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(ReadFloor)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(WholeRead)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(RegisterStock)->UseManualTime()->Unit(benchmark::kMillisecond);

@@ -9,6 +9,7 @@
 #include "masterdata/qt/registersdialog.h"
 #include "masterdata/qt/pathsdialog.h"
 #include "masterdata/qt/webaddressesdialog.h"
+#include "movements/qt/movemententrydialog.h"
 #include "shell/commands.h"
 #include "shell/commandtable.h"
 #include "shell/qt/infowindow.h"
@@ -51,6 +52,7 @@ void registerAll(WindowRegistry& registry, TaskWindowDeps d) {
     registerCodeTableWindows(registry, &d.main, d.prompt, d.services);
     registerAddressWindows(registry, &d.main, d.prompt, d.services);       // clients and suppliers, return mode
     registerCompanyProductWindows(registry, &d.main, d.prompt, d.services); // products, return mode
+    registerMovementWindows(registry, &d.main, d.prompt, d.services);       // movement entry and its changes
 
     registry.add("APROTOCOLLO",
                  [d](CommandContext& ctx) { RegistersDialog(ctx, d.prompt, d.services, &d.main).run(); });

@@ -1,0 +1,44 @@
+#pragma once
+// The movement window on screen: widgets named as the controls of MovementEntryLogic,
+// shown, hidden, captioned and coloured as the logic's layout says, the lookup and
+// new-code buttons, the stock available for an unload and the product's photo.
+#include <map>
+#include <string>
+#include <vector>
+
+#include "framework/qt/entrydialog.h"
+#include "movements/movemententry.h"
+#include "shell/windowregistry.h"
+
+class QLabel;
+
+namespace accise {
+
+class MovementEntryDialog : public EntryDialog {
+    Q_OBJECT
+public:
+    MovementEntryDialog(CommandContext& ctx, Prompt& prompt, FormServices& services, const WindowRegistry& registry,
+                        QWidget* parent = nullptr);
+
+    MovementEntryLogic& form() { return form_; }
+    QLabel* labelOf(const std::string& name) const; // the caption or display label of that name
+
+protected:
+    void valuesShown() override { refreshView(); }
+
+private:
+    void refreshView();
+    void showPhoto();
+
+    MovementEntryLogic form_;
+    std::map<std::string, std::vector<QWidget*>> rows_; // a control and what is shown with it
+    std::map<std::string, QLabel*> labels_;
+    QLabel* photo_ = nullptr;
+    std::string shownPhoto_;
+};
+
+// "Inserisce movimento" and the window the record selection opens for the changes
+// and corrections (movemententry::kWindow).
+void registerMovementWindows(WindowRegistry& registry, QWidget* parent, Prompt& prompt, FormServices& services);
+
+} // namespace accise
