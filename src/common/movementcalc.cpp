@@ -1,10 +1,14 @@
 #include "common/movementcalc.h"
 
 #include <cmath>
+#include <fstream>
+#include <functional>
+#include <vector>
 
 #include "common/binary.h"
 #include "common/codetables.h"
 #include "common/dates.h"
+#include "common/ioerror.h"
 #include "common/movementview.h"
 #include "common/numbers.h"
 #include "common/recordfile.h"
@@ -22,6 +26,24 @@ constexpr std::size_t kTIPSTO = 160, kNUMCON = 176, kTIPDOC = 180, kNUMDOC = 184
 char flagOf(const std::string& text) { return text.empty() ? ' ' : text[0]; }
 
 bool sameQuantity(double a, double b) { return std::fabs(a - b) <= kQuantityTolerance; }
+
+// Visits the whole records of a year's file in file order, read in blocks into one
+// reused buffer: the duplicate warning runs on every confirmation over files of a
+// busy year. A missing file has none; a partial record at the end is not visited.
+// `visit` returns false to stop.
+void scanRecords(const fs::path& file, const std::function<bool(std::string_view)>& visit) {
+    constexpr std::size_t kRecordsPerBlock = 2048;
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return;
+    static thread_local std::vector<char> buffer(kRecordsPerBlock * kMovementSize);
+    while (in) {
+        in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+        const std::size_t whole = static_cast<std::size_t>(in.gcount()) / kMovementSize;
+        for (std::size_t i = 0; i < whole; ++i)
+            if (!visit(std::string_view(buffer.data() + i * kMovementSize, kMovementSize))) return;
+    }
+    if (in.bad()) throw IoError(file, "lettura non riuscita");
+}
 
 } // namespace
 
@@ -137,38 +159,32 @@ bool duplicateInRegister(const Folders& folders, const Movement& movement) {
         {off::CODPAE, 2, padded1252(m.CODPAE, 2)}, {kMITDES, 16, padded1252(m.MITDES, 16)},
         {off::TIPOPE, 1, padded1252(m.TIPOPE, 1)},
     };
-    const RecordBlock block = readRecords(folders.registerFile(yearOf(m.DATMOV)), kMovementSize, IfMissing::Empty);
-    for (std::size_t i = 0; i < block.count(); ++i) {
-        const std::string_view bytes = block.at(i);
+    bool found = false;
+    scanRecords(folders.registerFile(yearOf(m.DATMOV)), [&](std::string_view bytes) {
         const MovementView r(bytes);
-        if (r.STATO() == 'C' || std::round(r.DATMOV()) != date) continue;
-        if (std::round(binary::getDouble(bytes.data() + kDATDOC)) != documentDate) continue;
+        if (r.STATO() == 'C' || std::round(r.DATMOV()) != date) return true;
+        if (std::round(binary::getDouble(bytes.data() + kDATDOC)) != documentDate) return true;
         if (binary::getInt32(bytes.data() + kNPRDAA) != m.NPRDAA || r.NUMCPR() != m.NUMCPR ||
             binary::getInt32(bytes.data() + kNUMCON) != m.NUMCON)
-            continue;
-        bool same = true;
-        for (const Text& t : texts) {
-            if (!r.fieldEquals(t.offset, t.width, t.padded)) {
-                same = false;
-                break;
-            }
-        }
-        if (same && sameQuantity(r.QTAKG(), m.QTAKG) && sameQuantity(r.ETTOGR(), m.ETTOGR) &&
-            sameQuantity(r.QTALIT(), m.QTALIT))
             return true;
-    }
-    return false;
+        for (const Text& t : texts)
+            if (!r.fieldEquals(t.offset, t.width, t.padded)) return true;
+        found = sameQuantity(r.QTAKG(), m.QTAKG) && sameQuantity(r.ETTOGR(), m.ETTOGR) &&
+                sameQuantity(r.QTALIT(), m.QTALIT);
+        return !found;
+    });
+    return found;
 }
 
 std::int32_t lastCounterReading(const Folders& folders, int year) {
-    const RecordBlock block = readRecords(folders.registerFile(year), kMovementSize, IfMissing::Empty);
     std::int32_t reading = 0;
-    for (std::size_t i = 0; i < block.count(); ++i) {
-        const MovementView r(block.at(i));
-        if (r.TIPMOV() != 'C' || r.TIPREG() != 'L' || r.STATO() == 'C' || r.TIPOPE() != 'I') continue;
-        const std::int32_t final = binary::getInt32(block.at(i).data() + kCONTFI);
+    scanRecords(folders.registerFile(year), [&](std::string_view bytes) {
+        const MovementView r(bytes);
+        if (r.TIPMOV() != 'C' || r.TIPREG() != 'L' || r.STATO() == 'C' || r.TIPOPE() != 'I') return true;
+        const std::int32_t final = binary::getInt32(bytes.data() + kCONTFI);
         if (final > 0) reading = final;
-    }
+        return true;
+    });
     return reading;
 }
 

@@ -170,6 +170,16 @@ QLabel* MovementEntryDialog::labelOf(const std::string& name) const {
     return it == labels_.end() ? nullptr : it->second;
 }
 
+void MovementEntryDialog::typeSample(const std::map<std::string, std::string>& values) {
+    runAction([&]() -> std::optional<std::string> {
+        for (const FieldSpec& f : form_.fields())
+            if (!f.readOnly) form_.setValue(f.control, "");
+        form_.setValue("CODPAE", "IT");
+        if (const auto back = form_.typeFields(values)) return back;
+        return std::string("BCONF");
+    });
+}
+
 void MovementEntryDialog::refreshView() {
     const MovementLayout& l = form_.layout();
     setWindowTitle(q(form_.title()));

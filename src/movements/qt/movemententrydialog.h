@@ -22,6 +22,9 @@ public:
 
     MovementEntryLogic& form() { return form_; }
     QLabel* labelOf(const std::string& name) const; // the caption or display label of that name
+    // Types the values into the window as a clerk would, without confirming (the
+    // screenshot tour shows a load and an unload this way).
+    void typeSample(const std::map<std::string, std::string>& values);
 
 protected:
     void valuesShown() override { refreshView(); }

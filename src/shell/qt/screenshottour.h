@@ -9,6 +9,7 @@
 
 namespace accise {
 
+class MovementEntryDialog;
 class Shell;
 
 class ScreenshotTour : public QObject {
@@ -21,6 +22,7 @@ public:
 private:
     void run();
     void grabModal();
+    void showMovementSamples(MovementEntryDialog& dialog);
     void save(const QPixmap& picture, const QString& name);
     void settle(int ms);
 
@@ -31,6 +33,7 @@ private:
     QTimer poll_;
     QWidget* seen_ = nullptr;
     int seenTicks_ = 0;
+    bool typingSamples_ = false;
 };
 
 } // namespace accise
