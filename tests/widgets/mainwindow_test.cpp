@@ -72,16 +72,17 @@ TEST_F(MainWindowTest, EveryCommandIsInItsMenuWithCaptionAndTag) {
 
 TEST_F(MainWindowTest, OnlyCommandsWithARegisteredHandlerAreEnabled) {
     MainWindow& main = shell.window();
-    for (const char* built : {"AAZIENDA", "APERAPPL", "AWEB", "AINFO", "ADOGANE", "AFIRMAVERIFICA"})
+    for (const char* built : {"AAZIENDA", "APERAPPL", "AWEB", "AINFO", "ADOGANE", "AFIRMAVERIFICA", "AINSSCARICO"})
         EXPECT_TRUE(main.commandAction(built)->isEnabled()) << built;
     for (const CommandEntry& entry : commandTable())
         EXPECT_EQ(main.commandAction(entry.action)->isEnabled(), shell.registry().has(entry.handler))
             << entry.action;
-    EXPECT_FALSE(main.commandAction("AINSSCARICO")->isEnabled());
+    // The brew window is not built yet: its entry waits for its registration.
+    EXPECT_FALSE(main.commandAction("Action45")->isEnabled());
 
-    shell.registry().add("AINSSCARICO", [](CommandContext&) {});
+    shell.registry().add("Action45", [](CommandContext&) {});
     main.updateCommandStates();
-    EXPECT_TRUE(main.commandAction("AINSSCARICO")->isEnabled());
+    EXPECT_TRUE(main.commandAction("Action45")->isEnabled());
 }
 
 TEST_F(MainWindowTest, F10OrAltAloneOpensTheMenuBarOfThePageShown) {
