@@ -45,6 +45,8 @@ MovementEntryDialog::MovementEntryDialog(CommandContext& ctx, Prompt& prompt, Fo
         edits[f.control] = edit;
     }
     edits["ANNOTA"]->setMinimumWidth(widthForChars(edits["ANNOTA"], 60));
+    for (const char* description : {"DTIPDOC", "DPRODAZ", "DPRODDO", "DCAUMOV", "DPOSFIS", "DCODPAE", "DMITDES"})
+        edits[description]->setMinimumWidth(widthForChars(edits[description], 36));
 
     auto* grid = new QGridLayout;
     grid->setColumnStretch(2, 1);
@@ -209,7 +211,11 @@ void MovementEntryDialog::refreshView() {
             if (w != labels_["LMAX"]) w->setVisible(visible);
     }
     for (const FieldSpec& f : form_.fields()) {
-        if (f.readOnly) continue;
+        // A description shows its beginning.
+        if (f.readOnly) {
+            if (auto* edit = qobject_cast<QLineEdit*>(control(f.control))) edit->setCursorPosition(0);
+            continue;
+        }
         if (auto* edit = qobject_cast<QLineEdit*>(control(f.control))) edit->setReadOnly(!form_.editable(f.control));
     }
     if (form_.photoFile().string() != shownPhoto_) showPhoto();
