@@ -1,5 +1,7 @@
 #include "app/taskwindows.h"
 
+#include "common/dates.h"
+
 #include "codetables/qt/codetablewindows.h"
 #include "codetables/qt/exciseratesdialog.h"
 #include "masterdata/qt/addresswindows.h"
@@ -71,6 +73,22 @@ void registerAll(WindowRegistry& registry, TaskWindowDeps d) {
 void registerTaskWindows(Shell& shell) {
     registerAll(shell.registry(), TaskWindowDeps{shell.window(), shell.prompt(), shell.services()});
     shell.window().updateCommandStates();
+}
+
+bool screenshotSamples(QWidget* modal, const std::function<void(const QString& suffix)>& shoot) {
+    auto* movement = qobject_cast<MovementEntryDialog*>(modal);
+    if (!movement) return false;
+    shoot(QString());
+    const std::string day = "15/06/" + std::to_string(yearOf(todayDayNumber()) - 1);
+    movement->typeSample({{"TIPMOV", "C"}, {"DATMOV", day}, {"TIPDOC", "DDT"}, {"DATDOC", day},
+                          {"NUMDOC", "DDT 999"}, {"PRODDO", "M000-11071099-00-0000"}, {"TIPSTO", "S"},
+                          {"CAUMOV", "105"}, {"DOUBL1_3", "800"}, {"MITDES", "IT00MIA00777M"}});
+    shoot(QStringLiteral("-carico"));
+    movement->typeSample({{"TIPMOV", "S"}, {"DATMOV", day}, {"TIPDOC", "DAS"}, {"DATDOC", day},
+                          {"NUMDOC", "DAS 999"}, {"PRODAZ", "BIONDAFUSTO"}, {"CAUMOV", "071"},
+                          {"DOUBL1_3", "100"}, {"POSFIS", "001"}, {"MITDES", "IT00TOA00999Z"}});
+    shoot(QStringLiteral("-scarico"));
+    return true;
 }
 
 } // namespace accise

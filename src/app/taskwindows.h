@@ -3,11 +3,20 @@
 // window registry under its handler name. A window built later is enabled by adding
 // its registration to registerTaskWindows(). This is the one place that knows every
 // dialog; the shell itself knows none.
+#include <functional>
+
+class QString;
+class QWidget;
+
 namespace accise {
 
 class Shell;
 
 // Registers the windows and enables the menu entries that now have a handler.
 void registerTaskWindows(Shell& shell);
+
+// The screenshot tour's samples: the movement window empty, then with a load and an
+// unload of the demo's year typed in (not confirmed), each in its colours.
+bool screenshotSamples(QWidget* modal, const std::function<void(const QString& suffix)>& shoot);
 
 } // namespace accise

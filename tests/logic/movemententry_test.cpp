@@ -41,7 +41,7 @@ protected:
     std::string enter(const Values& values) {
         if (auto back = form.typeFields(values)) return *back;
         if (auto failed = form.confirmChecks()) return *failed;
-        form.save();
+        form.confirmPressed();
         return "";
     }
     std::vector<Movement> year(int y) const { return readMovements(work.folders.registerFile(y)); }
@@ -181,7 +181,7 @@ TEST_F(MovementWindow, PackagedProductComputesItsTotal) {
     EXPECT_EQ(form.protocolText(), "protocollo:  FC1  del 01/01/2024");
     EXPECT_EQ(form.stockText(), "max 500 (Hlg 60)");
     ASSERT_EQ(form.confirmChecks(), std::nullopt);
-    form.save();
+    form.confirmPressed();
     Movement m = year(2024).at(0);
     EXPECT_EQ(m.NUMCON, 24);
     EXPECT_DOUBLE_EQ(m.VOLUNI, 0.33);
@@ -218,7 +218,7 @@ TEST_F(MovementWindow, RawMaterialInKilogramsHasNoPlatoAndNoExcise) {
     EXPECT_EQ(form.value("DMITDES"), "Malteria Padana S.p.A. PAVIA");
     EXPECT_EQ(form.stockText(), ""); // a load shows no stock
     ASSERT_EQ(form.confirmChecks(), std::nullopt);
-    form.save();
+    form.confirmPressed();
     const Movement m = year(2024).at(0);
     EXPECT_DOUBLE_EQ(m.QTAKG, 1200);
     EXPECT_DOUBLE_EQ(m.QTALIT, 0);
@@ -273,7 +273,7 @@ TEST_F(MovementWindow, LitreCounterIsPrefilledFromTheLastInProcessLoad) {
     EXPECT_EQ(form.layout().exciseLabel, "Accisa sospesa");
     EXPECT_EQ(form.value("DOUBL7"), "373,75"); // 125 × 2,99, suspended
     ASSERT_EQ(form.confirmChecks(), std::nullopt);
-    form.save();
+    form.confirmPressed();
     const Movement m = year(2024).at(1);
     EXPECT_EQ(m.CONTIN, 4200);
     EXPECT_EQ(m.CONTFI, 5200);
@@ -363,7 +363,7 @@ TEST_F(MovementWindowModes, ModifyOffersItsOwnQuantityAndReplacesTheMovement) {
     window->keyTyped();
     window->setValue("DOUBL1_3", "1000");
     ASSERT_EQ(window->confirmChecks(), std::nullopt);
-    window->save();
+    window->confirmPressed();
     EXPECT_TRUE(window->closeRequested());
     ASSERT_EQ(year(2024).size(), 1u);
     EXPECT_DOUBLE_EQ(year(2024)[0].QTALIT, 1000);
@@ -375,7 +375,7 @@ TEST_F(MovementWindowModes, ModifyOffersItsOwnQuantityAndReplacesTheMovement) {
     window->setValue("DATMOV", "02/01/2025");
     window->setValue("DATDOC", "02/01/2025");
     ASSERT_EQ(window->confirmChecks(), std::nullopt);
-    window->save();
+    window->confirmPressed();
     EXPECT_TRUE(year(2024).empty());
     ASSERT_EQ(year(2025).size(), 1u);
 }
@@ -408,7 +408,7 @@ TEST_F(MovementWindowModes, CorrectionCancelChangesOnlyTheNote) {
     prompt.messages.clear();
     ASSERT_EQ(window->confirmChecks(), std::nullopt);
     EXPECT_EQ(prompt.messages, std::vector<std::string>{kDuplicateDocument});
-    window->save();
+    window->confirmPressed();
     EXPECT_TRUE(window->closeRequested());
     const auto records = year(2024);
     ASSERT_EQ(records.size(), 2u);
@@ -426,7 +426,7 @@ TEST_F(MovementWindowModes, CorrectionModifyStaysInTheCorrectedRecordsFile) {
     window->setValue("DOUBL1_3", "250");
     window->setValue("ANNOTA", "quantità corretta");
     ASSERT_EQ(window->confirmChecks(), std::nullopt);
-    window->save();
+    window->confirmPressed();
     const auto records = year(2024);
     ASSERT_EQ(records.size(), 3u);
     EXPECT_EQ(records[2].STATO, "R");

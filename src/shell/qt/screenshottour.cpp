@@ -11,8 +11,6 @@
 #include <QTabWidget>
 #include <QTextStream>
 
-#include "common/dates.h"
-#include "movements/qt/movemententrydialog.h"
 #include "shell/commandtable.h"
 #include "shell/qt/mainwindow.h"
 #include "shell/qt/shell.h"
@@ -52,10 +50,22 @@ void ScreenshotTour::grabModal() {
         return;
     }
     if (++seenTicks_ < 3) return;
-    if (auto* movement = qobject_cast<MovementEntryDialog*>(modal)) {
-        if (!typingSamples_) showMovementSamples(*movement);
-        return;
+    if (samples_ && !typingSamples_ && !qobject_cast<QMessageBox*>(modal)) {
+        // The poll keeps running meanwhile: a message box shown is grabbed and closed.
+        typingSamples_ = true;
+        const QString name = current_;
+        const bool shown = samples_(modal, [this, modal, name](const QString& suffix) {
+            settle(300);
+            save(modal->grab(), name + suffix);
+        });
+        typingSamples_ = false;
+        if (shown) {
+            seen_ = nullptr;
+            if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->done(QDialog::Rejected);
+            return;
+        }
     }
+    if (typingSamples_) return;
     const bool message = qobject_cast<QMessageBox*>(modal) != nullptr;
     save(modal->grab(),
          current_ + (message ? QStringLiteral("-messaggio-") + QString::number(++counter_) : QString()));
@@ -64,29 +74,6 @@ void ScreenshotTour::grabModal() {
         dialog->done(QDialog::Rejected);
     else
         modal->close();
-}
-
-// The movement window empty, then a load and an unload typed in (not confirmed), each
-// in its colours: a delivery of malt and a sale of kegged beer of the demo's year.
-void ScreenshotTour::showMovementSamples(MovementEntryDialog& dialog) {
-    // The poll keeps running: a message box shown meanwhile is grabbed and closed.
-    typingSamples_ = true;
-    save(dialog.grab(), current_);
-    const std::string year = std::to_string(yearOf(todayDayNumber()) - 1);
-    const std::string day = "15/06/" + year;
-    dialog.typeSample({{"TIPMOV", "C"}, {"DATMOV", day}, {"TIPDOC", "DDT"}, {"DATDOC", day},
-                       {"NUMDOC", "DDT 999"}, {"PRODDO", "M000-11071099-00-0000"}, {"TIPSTO", "S"},
-                       {"CAUMOV", "105"}, {"DOUBL1_3", "800"}, {"MITDES", "IT00MIA00777M"}});
-    settle(300);
-    save(dialog.grab(), current_ + QStringLiteral("-carico"));
-    dialog.typeSample({{"TIPMOV", "S"}, {"DATMOV", day}, {"TIPDOC", "DAS"}, {"DATDOC", day},
-                       {"NUMDOC", "DAS 999"}, {"PRODAZ", "BIONDAFUSTO"}, {"CAUMOV", "071"}, {"DOUBL1_3", "100"},
-                       {"POSFIS", "001"}, {"MITDES", "IT00TOA00999Z"}});
-    settle(300);
-    save(dialog.grab(), current_ + QStringLiteral("-scarico"));
-    typingSamples_ = false;
-    seen_ = nullptr;
-    dialog.done(QDialog::Rejected);
 }
 
 void ScreenshotTour::run() {

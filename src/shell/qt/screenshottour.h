@@ -3,13 +3,14 @@
 // both pages and of every menu, then runs every enabled command in turn and saves
 // each window (and each message box) it opens, closing it again. Used by
 // scripts/screenshots.sh so that anyone can look at the windows without clicking.
+#include <functional>
+
 #include <QObject>
 #include <QString>
 #include <QTimer>
 
 namespace accise {
 
-class MovementEntryDialog;
 class Shell;
 
 class ScreenshotTour : public QObject {
@@ -18,11 +19,15 @@ public:
     ScreenshotTour(Shell& shell, QString folder);
     // Runs the tour once the event loop runs; quits the application at the end.
     void start();
+    // Windows worth seeing filled in: for a modal window it knows, the function types
+    // samples into it and calls `shoot(suffix)` for each picture (the empty window
+    // first, with an empty suffix); true when it did. The tour then closes the window.
+    using Samples = std::function<bool(QWidget* modal, const std::function<void(const QString& suffix)>& shoot)>;
+    void setSamples(Samples samples) { samples_ = std::move(samples); }
 
 private:
     void run();
     void grabModal();
-    void showMovementSamples(MovementEntryDialog& dialog);
     void save(const QPixmap& picture, const QString& name);
     void settle(int ms);
 
@@ -34,6 +39,7 @@ private:
     QWidget* seen_ = nullptr;
     int seenTicks_ = 0;
     bool typingSamples_ = false;
+    Samples samples_;
 };
 
 } // namespace accise

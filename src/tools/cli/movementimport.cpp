@@ -134,7 +134,7 @@ LineOutcome importLine(const Folders& folders, bool alcopp, bool dryRun, const J
     if (const auto failed = window.confirmChecks()) return refuse(*failed);
     outcome.movement = window.movement();
     if (!dryRun) {
-        window.save();
+        window.confirmPressed();
         const auto& saved = window.lastSave();
         if (!saved || saved->outcome != SaveOutcome::Saved) return refuse("PRODDO");
         outcome.NUMREC = saved->NUMREC;
