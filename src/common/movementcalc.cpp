@@ -1,14 +1,11 @@
 #include "common/movementcalc.h"
 
 #include <cmath>
-#include <fstream>
 #include <functional>
-#include <vector>
 
 #include "common/binary.h"
 #include "common/codetables.h"
 #include "common/dates.h"
-#include "common/ioerror.h"
 #include "common/movementview.h"
 #include "common/numbers.h"
 #include "common/recordfile.h"
@@ -28,21 +25,12 @@ char flagOf(const std::string& text) { return text.empty() ? ' ' : text[0]; }
 bool sameQuantity(double a, double b) { return std::fabs(a - b) <= kQuantityTolerance; }
 
 // Visits the whole records of a year's file in file order, read in blocks into one
-// reused buffer: the duplicate warning runs on every confirmation over files of a
-// busy year. A missing file has none; a partial record at the end is not visited.
-// `visit` returns false to stop.
+// reused buffer, until `visit` returns false. A missing file has none.
 void scanRecords(const fs::path& file, const std::function<bool(std::string_view)>& visit) {
-    constexpr std::size_t kRecordsPerBlock = 2048;
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return;
-    static thread_local std::vector<char> buffer(kRecordsPerBlock * kMovementSize);
-    while (in) {
-        in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-        const std::size_t whole = static_cast<std::size_t>(in.gcount()) / kMovementSize;
-        for (std::size_t i = 0; i < whole; ++i)
-            if (!visit(std::string_view(buffer.data() + i * kMovementSize, kMovementSize))) return;
-    }
-    if (in.bad()) throw IoError(file, "lettura non riuscita");
+    RecordScanner scanner(file, kMovementSize);
+    for (std::string_view block = scanner.nextBlock(); !block.empty(); block = scanner.nextBlock())
+        for (std::size_t at = 0; at < block.size(); at += kMovementSize)
+            if (!visit(block.substr(at, kMovementSize))) return;
 }
 
 } // namespace
