@@ -171,7 +171,7 @@ int importMovements(const fs::path& working, bool dryRun, std::chrono::milliseco
             continue;
         }
         ImportPrompt prompt(waiting);
-        waiting.startOperation();
+        waiting.startOperation(folders.registers);
         const LineOutcome r = importLine(folders, alcopp, dryRun, object, prompt, services);
         if (!r.accepted) {
             err << where << r.field << ": " << r.message << "\n";
