@@ -2,6 +2,7 @@
 
 #include "codetables/qt/codetablewindows.h"
 #include "codetables/qt/exciseratesdialog.h"
+#include "duty/qt/dutywindows.h"
 #include "masterdata/qt/addresswindows.h"
 #include "masterdata/qt/companydatadialog.h"
 #include "masterdata/qt/companyproductsdialog.h"
@@ -51,6 +52,7 @@ void registerAll(WindowRegistry& registry, TaskWindowDeps d) {
     registerCodeTableWindows(registry, &d.main, d.prompt, d.services);
     registerAddressWindows(registry, &d.main, d.prompt, d.services);       // clients and suppliers, return mode
     registerCompanyProductWindows(registry, &d.main, d.prompt, d.services); // products, return mode
+    registerDutyWindows(registry, &d.main, d.prompt, d.services);
 
     registry.add("APROTOCOLLO",
                  [d](CommandContext& ctx) { RegistersDialog(ctx, d.prompt, d.services, &d.main).run(); });
