@@ -62,8 +62,7 @@ void registerAll(WindowRegistry& registry, TaskWindowDeps d) {
         if (auto refusal = sitesCommandRefusal(ctx.folders)) d.prompt.information(*refusal);
         else OtherSitesDialog(ctx, d.prompt, d.services, &d.main).run();
     });
-    // Windows of later work register here (for example "ARECORDE", which opens
-    // exciseSummaryWindow(ctx)).
+    // Windows of later work register here.
 }
 
 } // namespace

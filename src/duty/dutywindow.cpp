@@ -16,7 +16,10 @@ std::string amountText(double value) { return formatNumber(value, 0, 2); }
 DutyWindowLogic::DutyWindowLogic(CommandContext& ctx, Prompt& prompt, FormServices& services, DutyKind kind,
                                  Captions captions)
     : EntryFormLogic(ctx, prompt, services), kind_(kind), captions_(captions) {
-    useOpenGuard();
+    // The checks of what names the record wait for the first key typed; the credits
+    // window checks its year at once.
+    if (kind == DutyKind::Credit) useOpenGuard({"CODPAE", "DATMOV", "CODUFF"});
+    else useOpenGuard({"ANNPRO", "CODPAE", "DATMOV"});
 }
 
 std::string DutyWindowLogic::title() const {

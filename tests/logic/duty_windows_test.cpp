@@ -113,7 +113,9 @@ TEST_F(DutyWindows, PeriodAndYearChecks) {
         const std::string focus = type(c.control, c.typed);
         EXPECT_EQ(focus, c.passes ? "" : c.control);
         EXPECT_EQ(w.value(c.control), c.shown);
-        if (c.description) EXPECT_EQ(w.value("DCODPAE"), c.description);
+        if (c.description) {
+            EXPECT_EQ(w.value("DCODPAE"), c.description);
+        }
     }
     EXPECT_TRUE(prompt.messages.empty());
 }
