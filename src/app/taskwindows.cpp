@@ -4,6 +4,7 @@
 
 #include "codetables/qt/codetablewindows.h"
 #include "codetables/qt/exciseratesdialog.h"
+#include "duty/qt/dutywindows.h"
 #include "masterdata/qt/addresswindows.h"
 #include "masterdata/qt/companydatadialog.h"
 #include "masterdata/qt/companyproductsdialog.h"
@@ -55,6 +56,7 @@ void registerAll(WindowRegistry& registry, TaskWindowDeps d) {
     registerAddressWindows(registry, &d.main, d.prompt, d.services);       // clients and suppliers, return mode
     registerCompanyProductWindows(registry, &d.main, d.prompt, d.services); // products, return mode
     registerMovementWindows(registry, &d.main, d.prompt, d.services);       // movement entry and its changes
+    registerDutyWindows(registry, &d.main, d.prompt, d.services);
 
     registry.add("APROTOCOLLO",
                  [d](CommandContext& ctx) { RegistersDialog(ctx, d.prompt, d.services, &d.main).run(); });
@@ -64,8 +66,7 @@ void registerAll(WindowRegistry& registry, TaskWindowDeps d) {
         if (auto refusal = sitesCommandRefusal(ctx.folders)) d.prompt.information(*refusal);
         else OtherSitesDialog(ctx, d.prompt, d.services, &d.main).run();
     });
-    // Windows of later work register here (for example "ARECORDE", which opens
-    // exciseSummaryWindow(ctx)).
+    // Windows of later work register here.
 }
 
 } // namespace

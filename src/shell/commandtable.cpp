@@ -148,6 +148,7 @@ constexpr std::array kCommands{
         false)),
     ready(continuous(mode(cmd(R, kDutyMenu, "Ra&vvedimento (record: R)", "Action43", none, "Action43"), 'I'),
                      false)),
+    ready(continuous(mode(cmd(R, kDutyMenu, "&Garanzie (record: F)", "AGARANZIE", none, "AGARANZIE"), 'I'), false)),
     mode(cmd(R, kDutyMenu, "Ca&ncella record D, E, R non inviati", "ACANCGAR", 3, h::kCancellation), 'T'),
     mode(cmd(R, kDutyMenu, "R&icerche record D, E, R", "ARICDER", 3, h::kDutySearch), 'T'),
     ready(flags(

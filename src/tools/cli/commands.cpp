@@ -14,6 +14,7 @@
 #include "cli/interrupt.h"
 #include "cli/json.h"
 #include "cli/recordjson.h"
+#include "cli/summary.h"
 #include "cli/tasks.h"
 #include "common/dates.h"
 #include "common/deliveredtables.h"
@@ -346,6 +347,7 @@ int run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
             return finish(check(a.at(0, "la cartella"), out), out, err);
         }
         if (command == "dump") return finish(dump(Arguments(args, {}, {"--kind"}), out, err), out, err);
+        if (command == "summary") return finish(summary(args, out, err), out, err);
         if (command == "stock")
             return finish(stock(Arguments(args, {}, {"--type", "--year", "--protocol", "--date"}), out), out, err);
         // The commands that take lock markers: an interruption waits until they are released.
