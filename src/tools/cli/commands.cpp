@@ -11,6 +11,7 @@
 #include <ostream>
 
 #include "cli/cliprompt.h"
+#include "cli/flow.h"
 #include "cli/interrupt.h"
 #include "cli/json.h"
 #include "cli/recordjson.h"
@@ -356,6 +357,7 @@ int run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
         else if (command == "correct") code = correct(Arguments(args, {"--modify"}, {"--note", "--wait"}), in, out, err);
         else if (command == "unlock") code = unlock(Arguments(args, {"--yes"}, {}), in, out, err);
         else if (command == "repair") code = repair(Arguments(args, {}, {"--wait"}), out, err);
+        else if (command == "flow") code = flow(args, out, err);
         else throw UsageError("comando sconosciuto: " + command);
         if (const int signal = pendingInterrupt()) throw Interrupted(signal);
         return finish(code, out, err);
