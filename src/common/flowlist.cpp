@@ -25,26 +25,29 @@ std::string withWholeDay(std::string_view stored) {
     return bytes;
 }
 
+// Fields shown as the file stores them, padded to their width.
+std::string stored(const std::string& text, std::size_t width) { return padTo(text, width); }
+
 std::string initialStockText(const Movement& m) {
-    return formatDate(m.DATMOV) + " " + m.TIPOPE + " GIACENZA INIZIALE: " + quantity(m.QTAKG + m.QTALIT) + " " +
-           m.NUMPRO + "-" + m.ANNPRO;
+    return formatDate(m.DATMOV) + " " + stored(m.TIPOPE, 1) + " GIACENZA INIZIALE: " + quantity(m.QTAKG + m.QTALIT) +
+           " " + stored(m.NUMPRO, 10) + "-" + stored(m.ANNPRO, 4);
 }
 
 std::string movementText(const Movement& m) {
-    return formatDate(m.DATMOV) + " " + m.TIPOPE + directionText(m) + m.TIPDOC + " n. " + trimmed(m.NUMDOC) + " " +
+    return formatDate(m.DATMOV) + " " + stored(m.TIPOPE, 1) + directionText(m) + stored(m.TIPDOC, 3) + " n. " + trimmed(m.NUMDOC) + " " +
            trimmed(m.MITDES) + " q. " + amount(m.QTAKG + m.QTALIT) + " - " + trimmed(m.PRODDO) + " " +
            trimmed(m.PRODAZ);
 }
 
 std::string guaranteeText(const Movement& m) {
-    return formatDate(m.DATMOV) + m.TIPOPE + " Garanzia " + "| Imp. " + amount(m.QTAKG) + " | Svin. " +
+    return formatDate(m.DATMOV) + stored(m.TIPOPE, 1) + " Garanzia " + "| Imp. " + amount(m.QTAKG) + " | Svin. " +
            amount(m.ETTOGR) + " | Nuova " + amount(m.QTALIT) + " | Scad. " + amount(m.VALAUX) + " | Disp. " +
            amount(m.GRAPLA) + " |";
 }
 
 std::string dutyText(const Movement& m, bool alcopp) {
-    const std::string period = m.ANNPRO + " " + m.CODPAE + " " + m.TIPOPE;
-    const std::string day = formatDate(m.DATMOV) + " " + m.TIPOPE;
+    const std::string period = stored(m.ANNPRO, 4) + " " + stored(m.CODPAE, 2) + " " + stored(m.TIPOPE, 1);
+    const std::string day = formatDate(m.DATMOV) + " " + stored(m.TIPOPE, 1);
     switch (flagOf(m.TIPREC)) {
     case 'D':
         return period + " Crediti e riaccrediti " + "| Importo " + amount(m.QTAKG) + " | Scontato " +
