@@ -52,7 +52,7 @@ void FlowReactivationLogic::buildList() {
     list_.clear();
     if (!validFlowYear(value("LANNO"), year)) return;
     const bool alcopp = isAlcopp(context().company);
-    list_.assign(buildReactivationList(folders(), year, flowDate_, parseInteger(value("INUCO")), alcopp), false);
+    list_.assign(buildReactivationList(folders(), year, flowDate_, parseInteger(value("INUCO")), alcopp), true);
 }
 
 FocusMove FlowReactivationLogic::onLeave(std::string_view control) {
