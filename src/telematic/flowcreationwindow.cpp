@@ -1,5 +1,7 @@
 #include "telematic/flowcreationwindow.h"
 
+#include <algorithm>
+
 #include "common/company.h"
 #include "common/dates.h"
 #include "common/flowlist.h"
@@ -65,8 +67,12 @@ FocusMove FlowCreationLogic::onLeave(std::string_view control) {
     } else if (control == "DATFLU") {
         const auto date = parseDate(value("DATFLU"));
         if (!date) return FocusMove::to("DATFLU");
-        setValue("NUMFLU", std::to_string(nextFlowProgressive(applPaths_[2], trimmed(context().company.user_code),
-                                                              *date)));
+        // The progressive follows the signed flows of the day; a flow still waiting to
+        // be signed counts too, so that the next flow does not overwrite it.
+        const std::string user = trimmed(context().company.user_code);
+        const int next = std::max(nextFlowProgressive(applPaths_[2], user, *date),
+                                  nextFlowProgressive(applPaths_[1], user, *date));
+        setValue("NUMFLU", std::to_string(next));
     }
     return FocusMove::next();
 }

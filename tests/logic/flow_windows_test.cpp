@@ -66,6 +66,10 @@ TEST(FlowCreationWindow, OpensWithTheListTickedAndProposesTheNextNumber) {
     EXPECT_EQ(window.value("NUMFLU"), "");
     EXPECT_EQ(window.leave("DATFLU"), FocusMove::next());
     EXPECT_EQ(window.value("NUMFLU"), "4");
+    // A flow of the day not yet signed is not overwritten by the next one.
+    writeWholeFile(w.sign / w.todayName(5), "x");
+    window.leave("DATFLU");
+    EXPECT_EQ(window.value("NUMFLU"), "6");
 
     window.setValue("LANNO", "2007");
     EXPECT_EQ(window.leave("LANNO"), FocusMove::to("LANNO"));
