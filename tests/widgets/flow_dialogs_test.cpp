@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -74,6 +75,7 @@ TEST_F(FlowDialogs, CreationListTicksAndConfirmation) {
     EXPECT_EQ(checked(*list), 3);
     EXPECT_EQ(list->font().family(), "Courier New");
     EXPECT_TRUE(dialog.findChild<QCheckBox*>("CFIRMA")->isChecked());
+    EXPECT_EQ(dialog.findChild<QLabel*>("LFLUSSO")->text().toStdString(), sign.string() + "/");
 
     QTest::mouseClick(dialog.findChild<QPushButton*>("BNESSUNO"), Qt::LeftButton);
     EXPECT_EQ(checked(*list), 0);

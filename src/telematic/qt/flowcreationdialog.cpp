@@ -42,8 +42,9 @@ FlowCreationDialog::FlowCreationDialog(CommandContext& ctx, Prompt& prompt, Form
     auto* folderRow = new QHBoxLayout;
     auto* label3 = new QLabel(QString::fromUtf8("Il FLUSSO sarà generato nella cartella:  "), this);
     label3->setObjectName(QStringLiteral("Label3"));
-    auto* folder = new QLabel(this);
-    folder->setObjectName(QStringLiteral("LFLUSSO"));
+    folder_ = new QLabel(this);
+    folder_->setObjectName(QStringLiteral("LFLUSSO"));
+    auto* folder = folder_;
     folderRow->addWidget(label3);
     folderRow->addWidget(folder, 1);
 
@@ -94,6 +95,7 @@ FlowCreationDialog::FlowCreationDialog(CommandContext& ctx, Prompt& prompt, Form
 
 void FlowCreationDialog::valuesShown() {
     list_->refresh();
+    folder_->setText(QString::fromStdString(form_.signFolderText()));
     sign_->setChecked(form_.value("CFIRMA") != "0");
 }
 

@@ -4,6 +4,7 @@
 #include "telematic/flowcreationwindow.h"
 
 class QCheckBox;
+class QLabel;
 
 namespace accise {
 
@@ -21,6 +22,7 @@ private:
     FlowCreationLogic form_;
     CheckListWidget* list_ = nullptr;
     QCheckBox* sign_ = nullptr;
+    QLabel* folder_ = nullptr; // LFLUSSO
 };
 
 } // namespace accise
