@@ -19,6 +19,8 @@
 #include "shell/qt/lookuplistdialog.h"
 #include "shell/qt/mainwindow.h"
 #include "shell/qt/shell.h"
+#include "telematic/qt/flowcreationdialog.h"
+#include "telematic/qt/flowreactivationdialog.h"
 
 namespace accise {
 
@@ -66,6 +68,10 @@ void registerAll(WindowRegistry& registry, TaskWindowDeps d) {
         if (auto refusal = sitesCommandRefusal(ctx.folders)) d.prompt.information(*refusal);
         else OtherSitesDialog(ctx, d.prompt, d.services, &d.main).run();
     });
+    registry.add("ACREAFIRINVFLUSSO",
+                 [d](CommandContext& ctx) { FlowCreationDialog(ctx, d.prompt, d.services, &d.main).run(); });
+    registry.add("AAZZDATIFLUSSO",
+                 [d](CommandContext& ctx) { FlowReactivationDialog(ctx, d.prompt, d.services, &d.main).run(); });
     // Windows of later work register here.
 }
 

@@ -11,6 +11,7 @@
 #include <ostream>
 
 #include "cli/cliprompt.h"
+#include "cli/flow.h"
 #include "cli/interrupt.h"
 #include "cli/json.h"
 #include "cli/recordjson.h"
@@ -367,6 +368,7 @@ int run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
             a.expectPositional(2);
             code = importMovements(working, a.has("--dry-run"), a.wait(), in, out, err);
         }
+        else if (command == "flow") code = flow(args, out, err);
         else throw UsageError("comando sconosciuto: " + command);
         if (const int signal = pendingInterrupt()) throw Interrupted(signal);
         return finish(code, out, err);

@@ -1,0 +1,121 @@
+// The flow creation and reactivation windows on screen: the check list follows the
+// logic's ticks, "Tutti"/"Nessuno" work, and the confirmation writes the flow.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+#include "common/company.h"
+#include "common/dates.h"
+#include "common/movementfile.h"
+#include "common/recordfile.h"
+#include "logic/window_fixtures.h"
+#include "telematic/qt/flowcreationdialog.h"
+#include "telematic/qt/flowreactivationdialog.h"
+
+namespace accise {
+namespace {
+
+using testing::FakeServices;
+using testing::RecordingPrompt;
+using testing::WorkingFolder;
+
+Movement load(std::int32_t numrec) {
+    Movement m = blankMovement();
+    m.NUMREC = numrec;
+    m.TIPREC = "C";
+    m.TIPOPE = "I";
+    m.TIPREG = "M";
+    m.TIPMOV = "C";
+    m.TIPDOC = "DAA";
+    m.DATMOV = todayDayNumber();
+    m.QTAKG = 10 * numrec;
+    return m;
+}
+
+int checked(const QListWidget& list) {
+    int n = 0;
+    for (int i = 0; i < list.count(); ++i) n += list.item(i)->checkState() == Qt::Checked;
+    return n;
+}
+
+struct FlowDialogs : ::testing::Test {
+    WorkingFolder work;
+    CommandContext ctx = work.context();
+    RecordingPrompt prompt;
+    FakeServices services;
+    fs::path sign = work.dir / "dafirmare";
+    int year = yearOf(todayDayNumber());
+
+    void SetUp() override {
+        fs::create_directories(sign);
+        writeApplConfig(work.folders, {"/opt/fv", sign.string() + "/", (work.dir / "firmati").string() + "/", "x"});
+        ctx.company = blankAddress();
+        ctx.company.user_code = "AB12";
+        ctx.company.postcode2 = "ALCODA";
+        ctx.flowYear = std::to_string(year);
+        writeWholeFile(work.folders.registerFile(year),
+                       encodeMovement(load(1)) + encodeMovement(load(2)) + encodeMovement(load(3)));
+    }
+};
+
+TEST_F(FlowDialogs, CreationListTicksAndConfirmation) {
+    FlowCreationDialog dialog(ctx, prompt, services);
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    auto* list = dialog.findChild<QListWidget*>("CELENCO");
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->count(), 3);
+    EXPECT_EQ(checked(*list), 3);
+    EXPECT_EQ(list->font().family(), "Courier New");
+    EXPECT_TRUE(dialog.findChild<QCheckBox*>("CFIRMA")->isChecked());
+    EXPECT_EQ(dialog.findChild<QLabel*>("LFLUSSO")->text().toStdString(), sign.string() + "/");
+
+    QTest::mouseClick(dialog.findChild<QPushButton*>("BNESSUNO"), Qt::LeftButton);
+    EXPECT_EQ(checked(*list), 0);
+    list->item(1)->setCheckState(Qt::Checked);
+    dialog.findChild<QCheckBox*>("CFIRMA")->setChecked(false);
+    dialog.findChild<QLineEdit*>("NUMFLU")->setFocus(); // leaving DATFLU proposes 1
+    QApplication::processEvents();
+    EXPECT_EQ(dialog.findChild<QLineEdit*>("NUMFLU")->text(), "1");
+    dialog.findChild<QLineEdit*>("NUMFLU")->setText("3");
+    dialog.confirmButton()->setFocus();
+    QTest::mouseClick(dialog.confirmButton(), Qt::LeftButton);
+
+    EXPECT_TRUE(fs::exists(sign / flowFileName("AB12", 3, todayDayNumber())));
+    const auto records = readMovements(work.folders.registerFile(year));
+    EXPECT_EQ(records[0].NUMFLU, 0);
+    EXPECT_EQ(records[1].NUMFLU, 3);
+    EXPECT_TRUE(services.startedPrograms.empty());
+}
+
+TEST_F(FlowDialogs, ReactivationShowsTheWarningsAndTheFlowsRecords) {
+    std::vector<Movement> records = readMovements(work.folders.registerFile(year));
+    records[0].NUMFLU = 4;
+    records[0].DATFLU = dayNumber(2020, 1, 2);
+    writeWholeFile(work.folders.registerFile(year), encodeMovement(records[0]) + encodeMovement(records[1]));
+    FlowReactivationDialog dialog(ctx, prompt, services);
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    auto* list = dialog.findChild<QListWidget*>("CELENCO");
+    EXPECT_EQ(list->count(), 0);
+    ASSERT_EQ(QApplication::focusWidget(), dialog.findChild<QLineEdit*>("MDARI"));
+    dialog.findChild<QLineEdit*>("MDARI")->setText("02/01/2020");
+    dialog.findChild<QLineEdit*>("INUCO")->setFocus(); // leaving MDARI
+    QApplication::processEvents();
+    dialog.findChild<QLineEdit*>("INUCO")->setText("4");
+    dialog.findChild<QLineEdit*>("ECONF")->setFocus(); // leaving INUCO builds the list
+    QApplication::processEvents();
+    ASSERT_EQ(list->count(), 1);
+    EXPECT_EQ(checked(*list), 1);
+}
+
+} // namespace
+} // namespace accise
