@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
@@ -153,6 +154,26 @@ TEST_F(EntryDialogTest, KeyFiltersLetterCaseAndMasks) {
     EXPECT_EQ(code->displayText(), "ABCD-22030001-__-____");
     QTest::keyClicks(code, "x");
     EXPECT_EQ(code->displayText(), "ABCD-22030001-X_-____");
+}
+
+TEST_F(EntryDialogTest, CharactersTheFilesCannotHoldAreNeverTyped) {
+    ProbeDialog dialog(ctx, prompt, services, false);
+    show(dialog);
+    QLineEdit* name = dialog.line("NAME");
+    name->setFocus();
+    // "€", "à" and "ß" are Windows-1252; the Greek letter and the emoji are not.
+    for (const char32_t c : QString::fromUtf8("caf\u00e0 \u20ac\u03b1\u00df\U0001F37A").toUcs4()) {
+        const QString text = QString::fromUcs4(&c, 1);
+        QTest::sendKeyEvent(QTest::Press, name, Qt::Key_unknown, text, Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Release, name, Qt::Key_unknown, text, Qt::NoModifier);
+    }
+    EXPECT_EQ(name->text(), QString::fromUtf8("Caf\u00e0 \u20ac\u00df"));
+
+    // What the files cannot hold is dropped from a paste.
+    name->clear();
+    QApplication::clipboard()->setText(QString::fromUtf8("Birra \u03b1 chiara"));
+    QTest::keyClick(name, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(name->text(), QString::fromUtf8("Birra  chiara"));
 }
 
 TEST_F(EntryDialogTest, AConfirmationThatPassedDoesNotOutliveAChangeOfTheWindow) {

@@ -1,5 +1,7 @@
 #include "framework/qt/entrydialog.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
@@ -12,6 +14,7 @@
 #include <QTimer>
 
 #include "common/keyfilters.h"
+#include "common/text1252.h"
 #include "framework/inputmask.h"
 
 namespace accise {
@@ -23,6 +26,21 @@ constexpr int kFixedWidthLimit = 24;
 
 QString qs(const std::string& s) {
     return QString::fromStdString(s);
+}
+
+// The data files hold Windows-1252 texts: a character they cannot hold is never typed.
+bool storable(const QString& text) {
+    return fitsIn1252(text.toStdString());
+}
+
+// What a paste leaves in a field, less the characters the files cannot hold.
+QString storablePart(const QString& text) {
+    QString kept;
+    for (const char32_t c : text.toUcs4()) {
+        const QString one = QString::fromUcs4(&c, 1);
+        if (storable(one)) kept += one;
+    }
+    return kept;
 }
 
 QList<QRadioButton*> radiosOf(const QGroupBox* box) {
@@ -175,6 +193,13 @@ void EntryDialog::finishSetup(QPushButton* confirm, QPushButton* abandon) {
                 line->setReadOnly(true);
                 line->setFocusPolicy(Qt::NoFocus);
             }
+            connect(line, &QLineEdit::textEdited, this, [line](const QString& text) {
+                if (storable(text)) return;
+                QApplication::beep();
+                const int cursor = line->cursorPosition();
+                line->setText(storablePart(text));
+                line->setCursorPosition(std::min(cursor, static_cast<int>(line->text().size())));
+            });
             if (fieldSpec.letterCase != LetterCase::AsTyped && fieldSpec.mask.empty()) {
                 const LetterCase letterCase = fieldSpec.letterCase;
                 connect(line, &QLineEdit::textEdited, this,
@@ -403,6 +428,10 @@ bool EntryDialog::eventFilter(QObject* watched, QEvent* event) {
 
 bool EntryDialog::filterKey(QWidget* widget, const FieldSpec& fieldSpec, QKeyEvent* key) {
     auto* line = qobject_cast<QLineEdit*>(widget);
+    if (!key->text().isEmpty() && key->text().at(0).isPrint() && !storable(key->text())) {
+        QApplication::beep();
+        return true;
+    }
     if (auto* memo = qobject_cast<QPlainTextEdit*>(widget)) {
         // A memo with a maximum length refuses a character typed when it is full.
         const bool character = !key->text().isEmpty() && key->text().at(0).isPrint();
