@@ -79,7 +79,7 @@ TEST(CliFlow, CheckNamesProblemsAndBadArgumentsAreUsageErrors) {
          {"flow create " + q(d.work) + " --year 2007 --date 01/01/2020", "flow create " + q(d.work) +
               " --year " + d.year() + " --date 32/01/2020",
           "flow create " + q(d.work) + " --year " + d.year() + " --date 01/01/2020 --number 100",
-          "flow create " + q(d.work) + " --year " + d.year() + " --date 01/01/2020 --lines 99",
+          "flow create " + q(d.work) + " --year " + d.year() + " --date 01/01/2020 --lines 99999",
           "flow reactivate " + q(d.work) + " --year " + d.year() + " --date 01/01/2020", std::string("flow send")}) {
         const auto r = runCli(args);
         EXPECT_EQ(r.exitCode, 2) << args;
