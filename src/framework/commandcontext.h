@@ -8,6 +8,8 @@
 
 #include "common/address.h"
 #include "common/folders.h"
+#include "common/movement.h"
+#include "common/tablerecord.h"
 
 namespace accise {
 
@@ -28,11 +30,17 @@ struct CommandContext {
 
     std::int32_t chosenCode = -1;   // lookup list result: record number (entry code) of the row, -1 for none
     std::int32_t chosenRecord = -1; // record selection result, -1 for none
+    TableRecord chosenRegister;     // the register row the last register lookup chose (trimmed)
     std::string enteredCode;        // code confirmed by the code-table editor opened to add one code
     double movementDate = 0;        // date of the movement being entered: the product lists filter on it
 
     std::string workingYear; // year of the register and duty files the record selection works on
     std::string flowYear;    // year of the flow commands
+
+    // The record a movement or initial-stock window starts from (prepared by the
+    // command), and the record chosen in the record selection list, as stored.
+    Movement movementBuffer;
+    Movement selectedRecord;
 
     AddressRecord company; // the live company record, refilled by every readiness check
 
