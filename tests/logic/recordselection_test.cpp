@@ -1,0 +1,298 @@
+// The record selection list: which records each mode lists, its columns and
+// TABELLA.TXT, sorting, the year field, and the command that then opens the window of
+// the chosen record, never another one.
+#include "movements/recordselectionwindow.h"
+
+#include <gtest/gtest.h>
+
+#include "common/movementfile.h"
+#include "common/recordselection.h"
+#include "logic/register_fixtures.h"
+#include "movements/initialstockcommand.h"
+#include "movements/recordselectioncommand.h"
+#include "shell/commands.h"
+
+namespace accise {
+namespace {
+
+using testing::RecordingPrompt;
+using testing::WorkingFolder;
+
+double day(int d, int m) { return dayNumber(2015, m, d); }
+
+// 2015.RGM: each record in a different state.
+std::vector<Movement> registerFile() {
+    using testing::movementRecord;
+    Movement superseded = movementRecord(3, "C", day(12, 1), 30, 2);
+    superseded.STATO = "C";
+    Movement cancellation = movementRecord(4, "C", day(12, 1), 30);
+    cancellation.TIPOPE = "C";
+    cancellation.NUMRIF = 3;
+    Movement replacement = movementRecord(5, "C", day(12, 1), 35);
+    replacement.STATO = "R";
+    replacement.NUMRIF = 3;
+    Movement closing = movementRecord(6, "A", day(13, 1), 0);
+    return {movementRecord(1, "C", day(10, 1), 1000), movementRecord(2, "S", day(11, 1), 20, 3), superseded,
+            cancellation, replacement, closing, movementRecord(7, "C", day(14, 1), 40, 4)};
+}
+
+Movement dutyRecord(std::int32_t numrec, const char* kind, std::int32_t flow) {
+    Movement m = blankMovement();
+    m.NUMREC = numrec;
+    m.TIPREC = kind;
+    m.TIPOPE = "I";
+    m.CODPAE = "03";
+    m.ANNPRO = "2015";
+    m.QTAKG = 150.5;
+    m.VALAUX = 99;
+    m.DATMOV = day(31, 3);
+    m.NUMFLU = flow;
+    m.DATFLU = flow ? day(10, 4) : 0;
+    padMovement(m);
+    return m;
+}
+
+class RecordSelection : public ::testing::Test {
+protected:
+    RecordSelection() {
+        testing::writeMovementFile(work.folders.registerFile(2015), registerFile());
+        testing::writeRegisters(work.folders, {testing::registerRow(1, "20", 1, 2015)});
+        Movement superseded = testing::stockRecord(2, "20", "L", 2015, day(1, 1), 500, 1);
+        superseded.STATO = "C";
+        testing::writeMovementFile(work.folders.initialStocks(),
+                                   {testing::stockRecord(1, "20", "L", 2015, day(1, 1), 1000, 2), superseded,
+                                    testing::stockRecord(3, "99", "F", 2015, day(1, 1), 10, 2),
+                                    testing::stockRecord(4, "20", "L", 2015, day(1, 1), 7)});
+        testing::writeMovementFile(work.folders.dutyFile(2015),
+                                   {dutyRecord(1, "D", 5), dutyRecord(2, "E", 5), dutyRecord(3, "R", 5),
+                                    dutyRecord(4, "E", 0)});
+    }
+
+    std::vector<std::int32_t> listed(char mode) {
+        std::vector<std::int32_t> numbers;
+        for (const auto& row : buildSelectionTable(work.folders, mode, 2015, false).rows) numbers.push_back(row.number);
+        return numbers;
+    }
+
+    WorkingFolder work;
+    CommandContext ctx = work.context();
+    RecordingPrompt prompt;
+};
+
+TEST_F(RecordSelection, EachModeListsItsRecordsNeverASupersededOne) {
+    using V = std::vector<std::int32_t>;
+    EXPECT_EQ(listed('M'), (V{1, 4, 5})); // unsent loads and unloads, correction records included
+    EXPECT_EQ(listed('E'), (V{2, 7}));    // sent insertions still active
+    EXPECT_EQ(listed('e'), (V{2, 7}));
+    EXPECT_EQ(listed('I'), (V{1, 3}));
+    EXPECT_EQ(listed('i'), (V{1, 3}));
+    EXPECT_EQ(listed('T'), (V{1, 2, 3}));
+    EXPECT_EQ(listed('t'), (V{1, 2, 3}));
+    EXPECT_TRUE(listed('X').empty());
+}
+
+TEST_F(RecordSelection, ColumnsOfTheModeWidenToTheirTexts) {
+    const SelectionTable m = buildSelectionTable(work.folders, 'M', 2015, false);
+    const std::vector<SelectionColumn> expected{
+        {"DATA MOV.", 11}, {"C/S", 3},   {"N. e DATA DOCUMENTO", 17}, {" CODICE PRODOTTO ", 21},
+        {"LITRI", 6},      {"GRADO", 6}, {"PAESE", 6},                {"Mitt./Dest.", 13},
+        {"NOTA", 5},       {"N. FLUSSO", 10}, {"", 0}};
+    EXPECT_EQ(std::vector<SelectionColumn>(m.columns.begin(), m.columns.end()), expected);
+    EXPECT_EQ(m.rows[0].cells, (std::vector<std::string>{"10/01/2015", " C", "D1 del 10/01/2015",
+                                                         "B000-22030000-00-0000", "1.000", "12", "IT",
+                                                         "IT00000000001", "", ""}));
+    // The flow label only in the correction modes.
+    EXPECT_EQ(buildSelectionTable(work.folders, 'E', 2015, false).rows[0].cells[9], "0112.C03");
+
+    const SelectionTable stocks = buildSelectionTable(work.folders, 'I', 2015, false);
+    EXPECT_EQ(stocks.rows[0].cells, (std::vector<std::string>{"01/01/2015", "20-2015", "       1.000,00000",
+                                                              "         120,00000", "", "0106.C02"}));
+    EXPECT_EQ(stocks.columns[2], (SelectionColumn{"GIACENZA INIZ.", 18}));
+
+    const auto duty = [&](bool alcopp) { return buildSelectionTable(work.folders, 'T', 2015, alcopp).rows; };
+    EXPECT_EQ(duty(false)[0].cells, (std::vector<std::string>{"CREDITI - D", "03-2015", "      150,50", "0410.C05", ""}));
+    EXPECT_EQ(duty(false)[1].cells[2], "       99,00"); // an excise summary shows its total
+    EXPECT_EQ(duty(true)[1].cells[1], "31/03/2015");
+    EXPECT_EQ(duty(true)[1].cells[2], "      150,50");
+
+    // No file: no columns; a file without listed records: the columns without the empty ones.
+    EXPECT_EQ(buildSelectionTable(work.folders, 'M', 2016, false).columns[0].width, 0);
+    testing::writeMovementFile(work.folders.registerFile(2016), {testing::movementRecord(1, "C", day(1, 1), 1, 9)});
+    const SelectionTable none = buildSelectionTable(work.folders, 'M', 2016, false);
+    EXPECT_TRUE(none.rows.empty());
+    EXPECT_EQ(none.columns[0].width, 11);
+    EXPECT_EQ(none.columns[2].width, 0);
+}
+
+TEST_F(RecordSelection, WindowWritesTabellaAndShowsTheColumnsOfPositiveWidth) {
+    ctx.mode = 'M';
+    RecordSelectionLogic list(ctx, prompt);
+    list.open();
+    ASSERT_TRUE(list.leaveYear("2015"));
+    EXPECT_EQ(list.title(), "MODIFICA UN MOVIMENTO");
+    EXPECT_EQ(ctx.workingYear, "2015");
+    EXPECT_EQ(ctx.chosenRecord, -1);
+    ASSERT_EQ(list.rows().size(), 3u);
+    EXPECT_EQ(list.columns().size(), 10u);
+    EXPECT_EQ(list.columns()[1], (LookupColumn{5, "C/S"})); // raised to 5
+
+    RecordBlock file = readRecords(work.folders.inTemp("TABELLA.TXT"), 1, IfMissing::Empty);
+    const std::string first = "10/01/2015\r\n@1\r\n\t C\r\n\tD1 del 10/01/2015\r\n\tB000-22030000-00-0000\r\n"
+                              "\t1.000\r\n\t12\r\n\tIT\r\n\tIT00000000001\r\n\t\r\n\t\r\n";
+    EXPECT_EQ(file.bytes().substr(0, first.size()), first);
+
+    // Without rows the columns that start at 0 are absent and the cells follow the columns.
+    ASSERT_TRUE(list.leaveYear("2016"));
+    EXPECT_TRUE(list.rows().empty());
+    EXPECT_TRUE(list.columns().empty()); // no 2016 file at all
+    const auto size = list.windowSize(8, 12);
+    EXPECT_EQ(size.width, 500);
+    EXPECT_EQ(size.height, 300);
+}
+
+TEST_F(RecordSelection, YearFieldKeepsTheCursorOnAYearOutOfRange) {
+    ctx.mode = 'M';
+    RecordSelectionLogic list(ctx, prompt);
+    list.open();
+    ASSERT_TRUE(list.leaveYear("2015"));
+    for (const char* year : {"2007", "2061", "0"}) {
+        EXPECT_FALSE(list.leaveYear(year)) << year;
+        EXPECT_EQ(ctx.workingYear, "2015"); // the list and its year stay as they were
+        EXPECT_EQ(list.rows().size(), 3u);
+    }
+    EXPECT_TRUE(prompt.messages.empty());
+    EXPECT_FALSE(list.leaveYear(""));
+    EXPECT_EQ(prompt.messages.size(), 1u);
+    EXPECT_TRUE(list.leaveYear("2008"));
+    EXPECT_TRUE(list.leaveYear("2060"));
+}
+
+TEST_F(RecordSelection, SortingComparesTheTextsSoDatesSortByDay) {
+    testing::writeMovementFile(work.folders.registerFile(2015),
+                               {testing::movementRecord(1, "C", day(15, 1), 9), testing::movementRecord(2, "C", day(2, 3), 10)});
+    ctx.mode = 'M';
+    RecordSelectionLogic list(ctx, prompt);
+    list.open();
+    ASSERT_TRUE(list.leaveYear("2015"));
+    list.sortBy(0);
+    EXPECT_EQ(list.rows()[0].cells[0], "02/03/2015");
+    list.sortBy(4); // "10" before "9"
+    EXPECT_EQ(list.rows()[0].number, 2);
+    list.sortBy(0); // ascending again
+    EXPECT_EQ(list.rows()[0].number, 2);
+
+    list.choose(1);
+    EXPECT_EQ(ctx.chosenRecord, 1);
+    EXPECT_EQ(ctx.selectedRecord.NUMREC, 1);
+    EXPECT_TRUE(list.closeRequested());
+}
+
+// The command with a selection window that chooses record `numrec` of 2015, after
+// which `meanwhile` runs (another workstation at work), and windows that record
+// their opening.
+class ChangeCommand : public RecordSelection {
+protected:
+    ChangeCommand() {
+        registry.add(kRecordSelection, [this](CommandContext& c) {
+            RecordSelectionLogic list(c, prompt);
+            list.open();
+            list.leaveYear("2015");
+            for (std::size_t i = 0; i < list.rows().size(); ++i)
+                if (list.rows()[i].number == numrec) list.choose(static_cast<int>(i));
+            if (meanwhile) meanwhile();
+        });
+        for (std::string_view name : {kMovementWindow, kInitialStockWindow, kCreditsWindow, kVoluntaryCorrectionWindow,
+                                      std::string_view(kExciseSummaryAlcopp), std::string_view(kExciseSummaryAlcoda)})
+            registry.add(name, [this, name](CommandContext& c) {
+                opened.emplace_back(name);
+                buffer = c.movementBuffer;
+            });
+    }
+    void run(char mode, std::int32_t chosen) {
+        ctx.mode = mode;
+        numrec = chosen;
+        opened.clear();
+        runRecordChangeCommand(registry, ctx, prompt);
+    }
+
+    WindowRegistry registry;
+    std::int32_t numrec = -1;
+    std::function<void()> meanwhile;
+    std::vector<std::string> opened;
+    Movement buffer;
+};
+
+TEST_F(ChangeCommand, OpensTheWindowOfTheModeOnTheChosenRecord) {
+    run('M', 5);
+    EXPECT_EQ(opened, std::vector<std::string>{"UMOVIMENTI"});
+    EXPECT_EQ(ctx.selectedRecord.NUMREC, 5);
+    EXPECT_EQ(buffer.NUMREC, 5);
+
+    run('e', 7);
+    EXPECT_EQ(opened, std::vector<std::string>{"UMOVIMENTI"});
+
+    run('i', 1);
+    EXPECT_EQ(opened, std::vector<std::string>{"UGIACENZA"});
+    EXPECT_EQ(ctx.chosenRegister.number, 1);
+    EXPECT_EQ(buffer.QTALIT, 1000);
+    EXPECT_EQ(buffer.TIPREG, "L");
+    EXPECT_EQ(buffer.DATMOV, day(1, 1));
+
+    run('I', 3); // its register (protocol 99) is not in PROTOCOLLI: the command ends
+    EXPECT_TRUE(opened.empty());
+
+    struct Duty {
+        std::int32_t numrec;
+        bool alcopp;
+        const char* window;
+    };
+    for (const Duty& d : {Duty{1, false, "UCREDITI"}, Duty{2, false, kExciseSummaryAlcoda},
+                          Duty{2, true, kExciseSummaryAlcopp}, Duty{3, false, "URAVVEDIM"}}) {
+        ctx.alcopp = d.alcopp;
+        run('t', d.numrec);
+        EXPECT_EQ(opened, std::vector<std::string>{d.window});
+    }
+
+    run('M', -1); // abandoned
+    EXPECT_TRUE(opened.empty());
+    EXPECT_TRUE(prompt.messages.empty());
+}
+
+TEST_F(ChangeCommand, NeverOpensOnARecordThatChangedAfterTheListWasBuilt) {
+    const fs::path file = work.folders.registerFile(2015);
+    struct Case {
+        const char* what;
+        char mode;
+        std::int32_t chosen;
+        std::function<void()> meanwhile;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"removed", 'M', 1, [&] { deleteMovement(file, 1, prompt); }, kChosenRecordGone},
+        {"removed, its number given to a new record", 'E', 7,
+         [&] {
+             deleteMovement(file, 7, prompt);
+             Movement other = testing::movementRecord(0, "S", day(20, 1), 5);
+             appendMovement(file, other, false, prompt);
+         },
+         kChosenRecordChanged},
+        {"sent", 'M', 1, [&] {
+             auto all = readMovements(file);
+             all[0].NUMFLU = 9;
+             all[0].DATFLU = day(1, 2);
+             testing::writeMovementFile(file, all);
+         }, kChosenRecordChanged},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        testing::writeMovementFile(file, registerFile());
+        prompt.messages.clear();
+        meanwhile = c.meanwhile;
+        run(c.mode, c.chosen);
+        EXPECT_TRUE(opened.empty());
+        EXPECT_EQ(prompt.messages, std::vector<std::string>{c.message});
+    }
+}
+
+} // namespace
+} // namespace accise
