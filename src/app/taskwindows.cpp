@@ -13,6 +13,7 @@
 #include "masterdata/qt/pathsdialog.h"
 #include "masterdata/qt/webaddressesdialog.h"
 #include "movements/qt/movemententrydialog.h"
+#include "movements/qt/registerlistwindows.h"
 #include "shell/commands.h"
 #include "shell/commandtable.h"
 #include "shell/qt/infowindow.h"
@@ -72,6 +73,7 @@ void registerAll(WindowRegistry& registry, TaskWindowDeps d) {
                  [d](CommandContext& ctx) { FlowCreationDialog(ctx, d.prompt, d.services, &d.main).run(); });
     registry.add("AAZZDATIFLUSSO",
                  [d](CommandContext& ctx) { FlowReactivationDialog(ctx, d.prompt, d.services, &d.main).run(); });
+    registerRegisterListWindows(registry, &d.main, d.prompt, d.services);
     // Windows of later work register here.
 }
 

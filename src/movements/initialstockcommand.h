@@ -12,7 +12,7 @@
 namespace accise {
 
 // The initial stock window's name in the window registry.
-inline constexpr std::string_view kInitialStockWindow = "UGIACENZA";
+inline constexpr std::string_view kInitialStockWindow = "TFGIACENZA";
 
 // Opens the register lookup (ctx.table "PROTOCOLLI", ctx.mode "G") and prepares the
 // movement buffer and the chosen register. False when nothing was chosen, the row

@@ -16,9 +16,9 @@
 
 namespace accise {
 
-// Names in the window registry.
-inline constexpr std::string_view kRecordSelection = "USCEGLIMOVIMENTO";
-inline constexpr std::string_view kMovementWindow = "UMOVIMENTI";
+// Names in the window registry (the movement window is the one of the movement entry).
+inline constexpr std::string_view kRecordSelection = "TFSCEGLIMOVIMENTO";
+inline constexpr std::string_view kMovementWindow = "TFMOVIMENTI";
 inline constexpr std::string_view kCreditsWindow = "UCREDITI";
 inline constexpr std::string_view kVoluntaryCorrectionWindow = "URAVVEDIM";
 

@@ -224,15 +224,15 @@ protected:
 
 TEST_F(ChangeCommand, OpensTheWindowOfTheModeOnTheChosenRecord) {
     run('M', 5);
-    EXPECT_EQ(opened, std::vector<std::string>{"UMOVIMENTI"});
+    EXPECT_EQ(opened, std::vector<std::string>{"TFMOVIMENTI"});
     EXPECT_EQ(ctx.selectedRecord.NUMREC, 5);
     EXPECT_EQ(buffer.NUMREC, 5);
 
     run('e', 7);
-    EXPECT_EQ(opened, std::vector<std::string>{"UMOVIMENTI"});
+    EXPECT_EQ(opened, std::vector<std::string>{"TFMOVIMENTI"});
 
     run('i', 1);
-    EXPECT_EQ(opened, std::vector<std::string>{"UGIACENZA"});
+    EXPECT_EQ(opened, std::vector<std::string>{"TFGIACENZA"});
     EXPECT_EQ(ctx.chosenRegister.number, 1);
     EXPECT_EQ(buffer.QTALIT, 1000);
     EXPECT_EQ(buffer.TIPREG, "L");

@@ -1,0 +1,50 @@
+#pragma once
+// The record selection list on screen (TFSCEGLIMOVIMENTO): the year field LANNO, the
+// list LISTA (a click on a header sorts, Enter or a double click chooses) and
+// "&Abbandona".
+#include <QDialog>
+#include <exception>
+#include <functional>
+
+#include "movements/recordselectionwindow.h"
+
+class QLineEdit;
+class QPushButton;
+class QTreeWidget;
+
+namespace accise {
+
+class RecordSelectionDialog : public QDialog {
+    Q_OBJECT
+public:
+    RecordSelectionDialog(CommandContext& ctx, Prompt& prompt, QWidget* parent = nullptr);
+    ~RecordSelectionDialog() override;
+
+    RecordSelectionLogic& logic() { return logic_; }
+    QTreeWidget* list() const { return list_; }
+    QLineEdit* yearField() const { return year_; }
+
+    // Shows the window modally; the chosen record number (also in ctx.chosenRecord), -1 for none.
+    std::int32_t run();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void onFocusChanged(QWidget* old, QWidget* now);
+    void fill();
+    void choose();
+    // Runs logic code; an error closes the window and is thrown again by run().
+    bool safely(const std::function<void()>& work);
+
+    CommandContext& ctx_;
+    RecordSelectionLogic logic_;
+    QLineEdit* year_ = nullptr;
+    QTreeWidget* list_ = nullptr;
+    QPushButton* abandon_ = nullptr;
+    bool handling_ = false;
+    std::exception_ptr error_;
+};
+
+} // namespace accise

@@ -1,0 +1,30 @@
+#include "movements/qt/registerlistwindows.h"
+
+#include "movements/initialstockcommand.h"
+#include "movements/qt/cancelunsentdialog.h"
+#include "movements/qt/initialstockdialog.h"
+#include "movements/qt/recordselectiondialog.h"
+#include "movements/recordselectioncommand.h"
+#include "shell/commandtable.h"
+
+namespace accise {
+
+void registerRegisterListWindows(WindowRegistry& registry, QWidget* parent, Prompt& prompt, FormServices& services) {
+    namespace h = handlers;
+    WindowRegistry* windows = &registry;
+    Prompt* p = &prompt;
+    FormServices* s = &services;
+
+    registry.add(kInitialStockWindow,
+                 [parent, p, s](CommandContext& ctx) { InitialStockDialog(ctx, *p, *s, parent).run(); });
+    registry.add(kRecordSelection, [parent, p](CommandContext& ctx) { RecordSelectionDialog(ctx, *p, parent).run(); });
+
+    registry.add("Action17", [windows, p, s](CommandContext& ctx) { runInitialStockCommand(*windows, ctx, *p, *s); });
+    // Movements (Tags 12, 16, 17) and initial stocks (Tags 1, 2); the duty records'
+    // corrections come with their windows.
+    registry.add(h::kMovementChange, [windows, p](CommandContext& ctx) { runRecordChangeCommand(*windows, ctx, *p); });
+    registry.add(h::kStockCorrection, [windows, p](CommandContext& ctx) { runRecordChangeCommand(*windows, ctx, *p); });
+    registry.add(h::kCancellation, [parent, p](CommandContext& ctx) { CancelUnsentDialog(ctx, *p, parent).run(); });
+}
+
+} // namespace accise
