@@ -48,7 +48,9 @@ RecordSelectionDialog::RecordSelectionDialog(CommandContext& ctx, Prompt& prompt
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->setStyleSheet(QStringLiteral("QTreeView::item { border-right: 1px solid #d0d0d0; "
-                                        "border-bottom: 1px solid #d0d0d0; }")); // grid lines
+                                        "border-bottom: 1px solid #d0d0d0; } "
+                                        "QTreeView::item:selected { background: palette(highlight); "
+                                        "color: palette(highlighted-text); }")); // grid lines
     list_->header()->setSectionsClickable(true);
     list_->header()->setStretchLastSection(false);
     connect(list_->header(), &QHeaderView::sectionClicked, this, [this](int column) {
@@ -106,7 +108,10 @@ void RecordSelectionDialog::showEvent(QShowEvent* event) {
     fill();
     const QFontMetrics fm(list_->font());
     const auto size = logic_.windowSize(fm.horizontalAdvance(QLatin1Char('W')), fm.height());
-    resize(size.width, size.height);
+    // The view draws its own margins around each cell: room for them too, within the limits.
+    int width = size.width + static_cast<int>(logic_.columns().size()) * kCellPadding;
+    if (ctx_.maxWindowWidth > 0) width = std::min(width, ctx_.maxWindowWidth);
+    resize(width, size.height);
     list_->setFocus();
     handling_ = false;
 }

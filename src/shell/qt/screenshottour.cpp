@@ -11,6 +11,11 @@
 #include <QTabWidget>
 #include <QTextStream>
 
+#include "common/codetables.h"
+#include "common/initialstock.h"
+#include "common/recordfile.h"
+#include "common/registers.h"
+#include "movements/initialstockcommand.h"
 #include "shell/commandtable.h"
 #include "shell/qt/mainwindow.h"
 #include "shell/qt/shell.h"
@@ -120,6 +125,21 @@ void ScreenshotTour::run() {
         current_ = QString::fromUtf8(entry.action.data(), static_cast<qsizetype>(entry.action.size()));
         counter_ = 0;
         action->trigger();
+        settle(200);
+    }
+
+    // The initial stock window, which the menu reaches only once a register is chosen:
+    // on the first register, as a new initial stock.
+    CommandContext& ctx = shell_.context();
+    const fs::path registerTable = ctx.folders.table(kRegistersTable);
+    const auto registers = fileExists(registerTable) ? readTable(registerTable) : std::vector<TableRecord>{};
+    if (!registers.empty()) {
+        current_ = QStringLiteral("TFGIACENZA");
+        counter_ = 0;
+        ctx.mode = 'G';
+        ctx.chosenRegister = registers.front();
+        ctx.movementBuffer = initialStockBufferFor(registers.front());
+        shell_.registry().run(kInitialStockWindow, ctx);
         settle(200);
     }
     poll_.stop();
