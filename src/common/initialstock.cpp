@@ -101,6 +101,12 @@ StockAddResult addInitialStock(const Folders& folders, Movement stock, Prompt& p
         // Initial stocks are placed by date only: before the first record of a later day.
         if (position == block.count() && std::round(r.DATMOV) > stock.DATMOV) position = i;
     }
+    // Never between a corrected record and the records of its correction, which follow it.
+    while (position < block.count()) {
+        const Movement r = decodeMovement(block.at(position));
+        if (r.NUMRIF == 0 || (t(r.TIPOPE) != "C" && t(r.STATO) != "R")) break;
+        ++position;
+    }
     stock.NUMREC = maxRec + 1;
     stock.NUMOPE = maxOpe + 1;
     insertMovementAt(file, position, stock);

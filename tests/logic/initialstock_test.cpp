@@ -203,6 +203,28 @@ TEST_F(InitialStock, NewStocksAreNumberedAndPlacedByDate) {
     EXPECT_EQ(stocks()[1].NUMOPE, 6);
 }
 
+TEST_F(InitialStock, NewStockNeverSplitsACorrection) {
+    // Stock 4 corrected: its cancellation 5 and a replacement 6 dated later follow it.
+    Movement corrected = testing::stockRecord(4, "10", "M", 2015, dayNumber(2015, 1, 1), 1, 2);
+    corrected.STATO = "C";
+    Movement cancellation = testing::stockRecord(5, "10", "M", 2015, dayNumber(2015, 1, 1), 1);
+    cancellation.TIPOPE = "C";
+    cancellation.NUMRIF = 4;
+    Movement replacement = testing::stockRecord(6, "10", "M", 2015, dayNumber(2015, 5, 1), 2);
+    replacement.STATO = "R";
+    replacement.NUMRIF = 4;
+    testing::writeMovementFile(work.folders.initialStocks(),
+                               {corrected, cancellation, replacement,
+                                testing::stockRecord(7, "20", "L", 2015, dayNumber(2015, 6, 1), 1)});
+    ASSERT_TRUE(command(3));
+    InitialStockLogic form(ctx, prompt, services);
+    form.open();
+    form.setValue("DATMOV", "01/03/2015"); // before the replacement's date
+    form.setValue("DOUBL1_3", "10");
+    EXPECT_EQ(form.confirm(), std::nullopt);
+    EXPECT_EQ(testing::numbersIn(work.folders.initialStocks()), (std::vector<std::int32_t>{4, 5, 6, 8, 7}));
+}
+
 class StockCorrection : public InitialStock {
 protected:
     // A sent stock of register 2 (number 4) between two other stocks; the buffers as
