@@ -15,19 +15,27 @@
 namespace accise {
 namespace {
 
-std::string t(const std::string& s) { return trimmed(s); }
+std::string t(const std::string& s) {
+    return trimmed(s);
+}
 
-std::string protocolYear(const TableRecord& reg) { return std::to_string(yearOf(reg.nums[kRegProtocolDateNum])); }
+std::string protocolYear(const TableRecord& reg) {
+    return std::to_string(yearOf(reg.nums[kRegProtocolDateNum]));
+}
 
 } // namespace
 
 StockUnit stockUnitOf(const std::vector<TableRecord>& productList) {
     if (productList.empty()) return StockUnit::None;
     switch (productList.back().ints[0]) {
-    case 0: return StockUnit::Kilograms;
-    case 1: return StockUnit::LitresWithPlato;
-    case 2: return StockUnit::Litres;
-    default: return StockUnit::None; // a unit the program does not know stores nothing
+    case 0:
+        return StockUnit::Kilograms;
+    case 1:
+        return StockUnit::LitresWithPlato;
+    case 2:
+        return StockUnit::Litres;
+    default:
+        return StockUnit::None; // a unit the program does not know stores nothing
     }
 }
 
@@ -48,7 +56,9 @@ bool isStockOfRegister(const Movement& stock, const TableRecord& reg) {
            t(stock.UFFDOG) == t(reg.col[kRegOfficeCol]);
 }
 
-bool isActiveInitialStock(const Movement& stock) { return t(stock.STATO) != "C" && t(stock.TIPOPE) == "I"; }
+bool isActiveInitialStock(const Movement& stock) {
+    return t(stock.STATO) != "C" && t(stock.TIPOPE) == "I";
+}
 
 std::optional<Movement> activeInitialStockOf(const Folders& folders, const TableRecord& reg) {
     for (Movement& m : readMovements(folders.initialStocks())) {
@@ -62,13 +72,18 @@ std::optional<Movement> activeInitialStockOf(const Folders& folders, const Table
 void setStockQuantities(Movement& stock, StockUnit unit, double quantity, double hectolitreDegrees) {
     stock.QTAKG = stock.ETTOGR = stock.QTALIT = 0;
     switch (unit) {
-    case StockUnit::Kilograms: stock.QTAKG = roundTo(quantity, 5); break;
+    case StockUnit::Kilograms:
+        stock.QTAKG = roundTo(quantity, 5);
+        break;
     case StockUnit::LitresWithPlato:
         stock.QTALIT = roundTo(quantity, 5);
         stock.ETTOGR = roundTo(hectolitreDegrees, 5);
         break;
-    case StockUnit::Litres: stock.QTALIT = roundTo(quantity, 5); break;
-    case StockUnit::None: break;
+    case StockUnit::Litres:
+        stock.QTALIT = roundTo(quantity, 5);
+        break;
+    case StockUnit::None:
+        break;
     }
 }
 
@@ -81,7 +96,8 @@ StockAddResult addInitialStock(const Folders& folders, Movement stock, Prompt& p
     stock.NUMFLU = 0;
     padMovement(stock);
     stock.DATMOV = std::round(stock.DATMOV);
-    const std::string key = t(stock.TIPREG) + "|" + t(stock.ANNPRO) + "|" + t(stock.NUMPRO) + "|" + t(stock.UFFDOG);
+    const std::string key =
+        t(stock.TIPREG) + "|" + t(stock.ANNPRO) + "|" + t(stock.NUMPRO) + "|" + t(stock.UFFDOG);
 
     const fs::path file = folders.initialStocks();
     FileLock lock(file, prompt);
@@ -126,14 +142,17 @@ CorrectionResult correctInitialStock(const Folders& folders, std::int32_t numrec
 
 std::string correctionRefusal(CorrectionOutcome outcome) {
     switch (outcome) {
-    case CorrectionOutcome::Done: return {};
+    case CorrectionOutcome::Done:
+        return {};
     case CorrectionOutcome::NotFound:
-        return "IL RECORD SCELTO NON ESISTE PIU': E' STATO CANCELLATO DA UN'ALTRA POSTAZIONE. NESSUNA RETTIFICA "
+        return "IL RECORD SCELTO NON ESISTE PIU': E' STATO CANCELLATO DA UN'ALTRA POSTAZIONE. NESSUNA "
+               "RETTIFICA "
                "REGISTRATA";
     case CorrectionOutcome::NotSent:
         return "IL RECORD SCELTO NON RISULTA INVIATO AL SERVIZIO TELEMATICO. NESSUNA RETTIFICA REGISTRATA";
     case CorrectionOutcome::NotCorrectable:
-        return "IL RECORD SCELTO E' GIA' STATO RETTIFICATO DA UN'ALTRA POSTAZIONE. NESSUNA RETTIFICA REGISTRATA";
+        return "IL RECORD SCELTO E' GIA' STATO RETTIFICATO DA UN'ALTRA POSTAZIONE. NESSUNA RETTIFICA "
+               "REGISTRATA";
     }
     return {};
 }

@@ -30,13 +30,20 @@ struct ColumnSpec {
 };
 
 constexpr ColumnSpec kMovementColumns[] = {
-    {"DATA MOV.", 11, false}, {"C/S", 3, false},   {"N. e DATA DOCUMENTO", 0, true}, {" CODICE PRODOTTO ", 0, true},
-    {"LITRI", 6, true},       {"GRADO", 6, true},  {"PAESE", 6, false},              {"Mitt./Dest.", 0, true},
-    {"NOTA", 5, true},        {"N. FLUSSO", 10, false},
+    {"DATA MOV.", 11, false},
+    {"C/S", 3, false},
+    {"N. e DATA DOCUMENTO", 0, true},
+    {" CODICE PRODOTTO ", 0, true},
+    {"LITRI", 6, true},
+    {"GRADO", 6, true},
+    {"PAESE", 6, false},
+    {"Mitt./Dest.", 0, true},
+    {"NOTA", 5, true},
+    {"N. FLUSSO", 10, false},
 };
 constexpr ColumnSpec kStockColumns[] = {
-    {"  DATA", 11, false}, {"PROTOCOLLO", 11, true}, {"GIACENZA INIZ.", 15, true},
-    {"ETTOGRADI", 14, true}, {"NOTA", 6, true},      {"N. FLUSSO", 10, false},
+    {"  DATA", 11, false},   {"PROTOCOLLO", 11, true}, {"GIACENZA INIZ.", 15, true},
+    {"ETTOGRADI", 14, true}, {"NOTA", 6, true},        {"N. FLUSSO", 10, false},
 };
 constexpr ColumnSpec kDutyColumns[] = {
     {"TIPO RECORD", 15, false}, {"PERIODO", 11, false}, {"IMPORTO", 12, false},
@@ -48,7 +55,9 @@ char flag(const std::string& s) {
     return v.empty() ? ' ' : v[0];
 }
 
-std::string label(const Movement& m) { return flowLabel(m.NUMFLU, m.DATFLU); }
+std::string label(const Movement& m) {
+    return flowLabel(m.NUMFLU, m.DATFLU);
+}
 
 std::vector<std::string> movementCells(const Movement& m, char mode) {
     return {formatDate(m.DATMOV),
@@ -64,17 +73,28 @@ std::vector<std::string> movementCells(const Movement& m, char mode) {
 }
 
 std::vector<std::string> stockCells(const Movement& m) {
-    return {formatDate(m.DATMOV), m.NUMPRO + "-" + m.ANNPRO, formatNumber(m.QTAKG + m.QTALIT, 11, 5),
-            formatNumber(m.ETTOGR, 11, 5), m.ANNOTA, label(m)};
+    return {formatDate(m.DATMOV),
+            m.NUMPRO + "-" + m.ANNPRO,
+            formatNumber(m.QTAKG + m.QTALIT, 11, 5),
+            formatNumber(m.ETTOGR, 11, 5),
+            m.ANNOTA,
+            label(m)};
 }
 
 std::vector<std::string> dutyCells(const Movement& m, bool alcopp) {
     std::string kind;
     switch (flag(m.TIPREC)) {
-    case 'D': kind = "CREDITI - D"; break;
-    case 'E': kind = "ACCISE - E "; break;
-    case 'R': kind = "RAVVEDIMENTO-R"; break;
-    default: break;
+    case 'D':
+        kind = "CREDITI - D";
+        break;
+    case 'E':
+        kind = "ACCISE - E ";
+        break;
+    case 'R':
+        kind = "RAVVEDIMENTO-R";
+        break;
+    default:
+        break;
     }
     const std::string period = alcopp ? formatDate(m.DATMOV) : m.CODPAE + "-" + m.ANNPRO;
     const double amount = (!alcopp && flag(m.TIPREC) == 'E') ? m.VALAUX : m.QTAKG;
@@ -91,9 +111,12 @@ const SelectionMode* selectionMode(char mode) {
 
 fs::path selectionFile(const Folders& folders, SelectionSource source, int year) {
     switch (source) {
-    case SelectionSource::RegisterFile: return folders.registerFile(year);
-    case SelectionSource::InitialStocks: return folders.initialStocks();
-    case SelectionSource::DutyFile: return folders.dutyFile(year);
+    case SelectionSource::RegisterFile:
+        return folders.registerFile(year);
+    case SelectionSource::InitialStocks:
+        return folders.initialStocks();
+    case SelectionSource::DutyFile:
+        return folders.dutyFile(year);
     }
     return {};
 }
@@ -104,14 +127,18 @@ bool selectable(char mode, const Movement& r) {
     const bool loadOrUnload = tipmov == 'C' || tipmov == 'S';
     const bool sentInsertion = r.NUMFLU > 0 && flag(r.TIPOPE) == 'I';
     switch (mode) {
-    case 'M': return loadOrUnload && r.NUMFLU == 0;
+    case 'M':
+        return loadOrUnload && r.NUMFLU == 0;
     case 'E':
-    case 'e': return loadOrUnload && sentInsertion;
+    case 'e':
+        return loadOrUnload && sentInsertion;
     case 'I':
     case 'i':
     case 'T':
-    case 't': return sentInsertion;
-    default: return false;
+    case 't':
+        return sentInsertion;
+    default:
+        return false;
     }
 }
 
@@ -125,11 +152,18 @@ SelectionTable buildSelectionTable(const Folders& folders, char mode, int year, 
 
     std::vector<ColumnSpec> specs;
     switch (info->source) {
-    case SelectionSource::RegisterFile: specs.assign(std::begin(kMovementColumns), std::end(kMovementColumns)); break;
-    case SelectionSource::InitialStocks: specs.assign(std::begin(kStockColumns), std::end(kStockColumns)); break;
-    case SelectionSource::DutyFile: specs.assign(std::begin(kDutyColumns), std::end(kDutyColumns)); break;
+    case SelectionSource::RegisterFile:
+        specs.assign(std::begin(kMovementColumns), std::end(kMovementColumns));
+        break;
+    case SelectionSource::InitialStocks:
+        specs.assign(std::begin(kStockColumns), std::end(kStockColumns));
+        break;
+    case SelectionSource::DutyFile:
+        specs.assign(std::begin(kDutyColumns), std::end(kDutyColumns));
+        break;
     }
-    for (std::size_t i = 0; i < specs.size(); ++i) table.columns[i] = {specs[i].caption, specs[i].start};
+    for (std::size_t i = 0; i < specs.size(); ++i)
+        table.columns[i] = {specs[i].caption, specs[i].start};
 
     for (std::size_t i = 0; i < block.count(); ++i) {
         Movement m = decodeMovement(block.at(i));
@@ -137,9 +171,15 @@ SelectionTable buildSelectionTable(const Folders& folders, char mode, int year, 
         SelectionRow row{m.NUMREC, {}, m};
         trimMovement(m);
         switch (info->source) {
-        case SelectionSource::RegisterFile: row.cells = movementCells(m, mode); break;
-        case SelectionSource::InitialStocks: row.cells = stockCells(m); break;
-        case SelectionSource::DutyFile: row.cells = dutyCells(m, alcopp); break;
+        case SelectionSource::RegisterFile:
+            row.cells = movementCells(m, mode);
+            break;
+        case SelectionSource::InitialStocks:
+            row.cells = stockCells(m);
+            break;
+        case SelectionSource::DutyFile:
+            row.cells = dutyCells(m, alcopp);
+            break;
         }
         for (std::size_t c = 0; c < specs.size(); ++c)
             if (specs[c].grows)

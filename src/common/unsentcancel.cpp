@@ -20,11 +20,13 @@ constexpr std::array kModes{
                      SelectionSource::RegisterFile, 'C'},
     CancellationMode{'I', "Cancella giacenze iniziali non ancora inviate al servizio telematico",
                      SelectionSource::InitialStocks, 'I'},
-    CancellationMode{'i', "cancella le rettifiche delle giacenze iniziali non ancora inviate al servizio telematico",
-                     SelectionSource::InitialStocks, 'C'},
+    CancellationMode{
+        'i', "cancella le rettifiche delle giacenze iniziali non ancora inviate al servizio telematico",
+        SelectionSource::InitialStocks, 'C'},
     CancellationMode{'T', "Cancella i record tributi D,E,R, non ancora inviati al servizio telematico",
                      SelectionSource::DutyFile, 'I'},
-    CancellationMode{'t', "Cancella le rettifiche dei tributi D,E,R, non ancora inviate al servizio telematico",
+    CancellationMode{'t',
+                     "Cancella le rettifiche dei tributi D,E,R, non ancora inviate al servizio telematico",
                      SelectionSource::DutyFile, 'C'},
 };
 
@@ -33,12 +35,18 @@ char flag(const std::string& s) {
     return v.empty() ? ' ' : v[0];
 }
 
-std::string number(double x) { return formatNumber(x, 0, 0); }
-std::string amount(double x) { return formatNumber(x, 0, 2); }
+std::string number(double x) {
+    return formatNumber(x, 0, 0);
+}
+std::string amount(double x) {
+    return formatNumber(x, 0, 2);
+}
 
 // The record as the files compare it: decoded and encoded again, so bytes that carry
 // no meaning (unused gaps, characters beyond a text's length) do not count.
-std::string normalised(std::string_view bytes) { return encodeMovement(decodeMovement(bytes)); }
+std::string normalised(std::string_view bytes) {
+    return encodeMovement(decodeMovement(bytes));
+}
 
 void clearSuperseded(std::string& bytes) {
     Movement m = decodeMovement(bytes);
@@ -61,18 +69,20 @@ bool cancellable(const CancellationMode& mode, const Movement& r) {
 std::string CancellationLines::lineOf(const Movement& m) {
     if (mode_ == 'T' || mode_ == 't') {
         const char kind = flag(m.TIPREC);
-        const std::string period = (alcopp_ && (kind == 'E' || kind == 'R')) ? formatDate(m.DATMOV)
-                                                                            : m.CODPAE + "/" + m.ANNPRO;
+        const std::string period =
+            (alcopp_ && (kind == 'E' || kind == 'R')) ? formatDate(m.DATMOV) : m.CODPAE + "/" + m.ANNPRO;
         switch (kind) {
-        case 'D': return period + " crediti  |importo " + amount(m.QTAKG) + " |scontato: " + amount(m.ETTOGR);
+        case 'D':
+            return period + " crediti  |importo " + amount(m.QTAKG) + " |scontato: " + amount(m.ETTOGR);
         case 'E':
             if (alcopp_) return formatDate(m.DATMOV) + " accise |importo " + amount(m.QTAKG);
             return period + " accise | " + amount(m.QTAKG) + " |crediti: " + amount(m.ETTOGR) +
                    " |storni: " + amount(m.QTALIT) + " |TOTALE: " + amount(m.VALAUX);
         case 'R':
-            return period + " ravvedimento |maggiori tributi: " + amount(m.QTAKG) + " |sanzione: " +
-                   amount(m.VALAUX) + " |interessi: " + amount(m.VOLUNI);
-        default: return period;
+            return period + " ravvedimento |maggiori tributi: " + amount(m.QTAKG) +
+                   " |sanzione: " + amount(m.VALAUX) + " |interessi: " + amount(m.VOLUNI);
+        default:
+            return period;
         }
     }
 
@@ -88,8 +98,8 @@ std::string CancellationLines::lineOf(const Movement& m) {
                registerPart_ + " " + m.PRODDO;
     }
     if (tipmov == 'G')
-        return formatDate(m.DATMOV) + " |q. " + quantity + degrees + "| " + registerPart_ + " prot. " + m.NUMPRO +
-               " / " + m.ANNPRO;
+        return formatDate(m.DATMOV) + " |q. " + quantity + degrees + "| " + registerPart_ + " prot. " +
+               m.NUMPRO + " / " + m.ANNPRO;
     return quantity;
 }
 
@@ -120,7 +130,8 @@ RemovalResult removeUnsentRecords(const Folders& folders, char mode, int year,
     RemovalResult result;
     const CancellationMode* info = cancellationMode(mode);
     if (!info || tickedLines.empty()) return result;
-    const RecordBlock copies = readRecords(folders.inTemp(kCancellationListFile), kMovementSize, IfMissing::Empty);
+    const RecordBlock copies =
+        readRecords(folders.inTemp(kCancellationListFile), kMovementSize, IfMissing::Empty);
     const bool undoesCorrections = info->operation == 'C';
 
     const fs::path file = selectionFile(folders, info->source, year);
@@ -129,7 +140,8 @@ RemovalResult removeUnsentRecords(const Folders& folders, char mode, int year,
     requireWholeRecords(file, block);
     std::vector<std::string> records;
     records.reserve(block.count());
-    for (std::size_t i = 0; i < block.count(); ++i) records.emplace_back(block.at(i));
+    for (std::size_t i = 0; i < block.count(); ++i)
+        records.emplace_back(block.at(i));
 
     auto findNumber = [&records](std::int32_t numrec) {
         return std::find_if(records.begin(), records.end(),
@@ -144,18 +156,22 @@ RemovalResult removeUnsentRecords(const Folders& folders, char mode, int year,
         if (it == records.end()) continue; // already gone: nothing left to remove
         const Movement current = decodeMovement(*it);
         // Sent or changed by another workstation since the list was built: it stays.
-        if (normalised(*it) != normalised(copies.at(line)) || current.NUMFLU != 0 || !cancellable(*info, current)) {
+        if (normalised(*it) != normalised(copies.at(line)) || current.NUMFLU != 0 ||
+            !cancellable(*info, current)) {
             result.left.push_back(current);
             continue;
         }
         const std::int32_t corrected = current.NUMRIF;
-        auto isReplacement = [corrected](const Movement& m) { return m.NUMRIF == corrected && flag(m.STATO) == 'R'; };
+        auto isReplacement = [corrected](const Movement& m) {
+            return m.NUMRIF == corrected && flag(m.STATO) == 'R';
+        };
         if (undoesCorrections) {
             // A replacement already sent cannot be taken back: the correction stays whole.
-            const bool replacementSent = std::any_of(records.begin(), records.end(), [&](const std::string& r) {
-                const Movement m = decodeMovement(r);
-                return isReplacement(m) && (m.NUMFLU != 0 || m.DATFLU != 0);
-            });
+            const bool replacementSent =
+                std::any_of(records.begin(), records.end(), [&](const std::string& r) {
+                    const Movement m = decodeMovement(r);
+                    return isReplacement(m) && (m.NUMFLU != 0 || m.DATFLU != 0);
+                });
             if (replacementSent) {
                 result.left.push_back(current);
                 continue;
@@ -178,7 +194,8 @@ RemovalResult removeUnsentRecords(const Folders& folders, char mode, int year,
     if (changed) {
         std::string content;
         content.reserve(records.size() * kMovementSize);
-        for (const auto& r : records) content += r;
+        for (const auto& r : records)
+            content += r;
         replaceFileContent(file, content);
     }
     return result;
@@ -186,8 +203,9 @@ RemovalResult removeUnsentRecords(const Folders& folders, char mode, int year,
 
 std::string leftRecordsMessage(char mode, bool alcopp, const std::vector<Movement>& left) {
     if (left.empty()) return {};
-    std::string text = "ATTENZIONE! I RECORD SEGUENTI NON SONO STATI CANCELLATI PERCHE' NEL FRATTEMPO SONO STATI "
-                       "INVIATI O MODIFICATI DA UN'ALTRA POSTAZIONE:";
+    std::string text =
+        "ATTENZIONE! I RECORD SEGUENTI NON SONO STATI CANCELLATI PERCHE' NEL FRATTEMPO SONO STATI "
+        "INVIATI O MODIFICATI DA UN'ALTRA POSTAZIONE:";
     CancellationLines lines(mode, alcopp);
     for (Movement m : left) {
         trimMovement(m);

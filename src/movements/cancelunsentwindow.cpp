@@ -14,7 +14,8 @@ using namespace cancelunsentwindow;
 namespace {
 
 bool allDigits(const std::string& text) {
-    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 } // namespace
@@ -44,9 +45,13 @@ void CancelUnsentLogic::setTicked(std::size_t line, bool on) {
     if (line < ticks_.size()) ticks_[line] = on;
 }
 
-void CancelUnsentLogic::tickAll() { std::fill(ticks_.begin(), ticks_.end(), true); }
+void CancelUnsentLogic::tickAll() {
+    std::fill(ticks_.begin(), ticks_.end(), true);
+}
 
-void CancelUnsentLogic::tickNone() { std::fill(ticks_.begin(), ticks_.end(), false); }
+void CancelUnsentLogic::tickNone() {
+    std::fill(ticks_.begin(), ticks_.end(), false);
+}
 
 CancelUnsentLogic::Focus CancelUnsentLogic::leaveYear(const std::string& text) {
     if (!allDigits(text)) {

@@ -14,7 +14,9 @@ namespace {
 constexpr const char* kDateMask = "!00/00/0000;1;_";
 constexpr int kQuantityDecimals = 5;
 
-char modeOf(char mode) { return (mode == 'I' || mode == 'i') ? mode : 'G'; }
+char modeOf(char mode) {
+    return (mode == 'I' || mode == 'i') ? mode : 'G';
+}
 
 } // namespace
 
@@ -42,9 +44,12 @@ InitialStockLogic::InitialStockLogic(CommandContext& ctx, Prompt& prompt, FormSe
 
 std::string InitialStockLogic::title() const {
     switch (mode_) {
-    case 'I': return "RETTIFICA: CANCELLA giacenze iniziali inviate";
-    case 'i': return "RETTIFICA: MODIFICA giacenze iniziali inviate";
-    default: return "Giacenze iniziali";
+    case 'I':
+        return "RETTIFICA: CANCELLA giacenze iniziali inviate";
+    case 'i':
+        return "RETTIFICA: MODIFICA giacenze iniziali inviate";
+    default:
+        return "Giacenze iniziali";
     }
 }
 
@@ -69,12 +74,13 @@ void InitialStockLogic::onOpen() {
                                             : "RETTIFICA: modifica il dato inviato ");
         setFocusAfterOpen(mode_ == 'I' ? "ANNOTA" : "DOUBL1_3");
     }
-    setValue("lregistro", trimmed(registerTypeName(reg.ints[kRegTypeInt])) + " prot. " + trimmed(buffer.NUMPRO) +
-                              " del " + trimmed(buffer.ANNPRO));
+    setValue("lregistro", trimmed(registerTypeName(reg.ints[kRegTypeInt])) + " prot. " +
+                              trimmed(buffer.NUMPRO) + " del " + trimmed(buffer.ANNPRO));
 
     productLines_.clear();
     const std::vector<TableRecord> products = readProductList(folders(), reg.number);
-    for (const TableRecord& p : products) productLines_.push_back(p.col[0] + " * " + p.col[1]);
+    for (const TableRecord& p : products)
+        productLines_.push_back(p.col[0] + " * " + p.col[1]);
     unit_ = stockUnitOf(products);
 }
 
@@ -117,10 +123,11 @@ void InitialStockLogic::onSave() {
             prompt().information(kInitialStockAlreadyRegistered);
     } else {
         const std::int32_t corrected = context().selectedRecord.NUMREC;
-        const auto result = correctInitialStock(folders(), corrected, value("ANNOTA"),
-                                                mode_ == 'i' ? std::optional<Movement>(stock) : std::nullopt,
-                                                prompt());
-        if (result.outcome != CorrectionOutcome::Done) prompt().information(correctionRefusal(result.outcome));
+        const auto result =
+            correctInitialStock(folders(), corrected, value("ANNOTA"),
+                                mode_ == 'i' ? std::optional<Movement>(stock) : std::nullopt, prompt());
+        if (result.outcome != CorrectionOutcome::Done)
+            prompt().information(correctionRefusal(result.outcome));
     }
     requestClose();
 }

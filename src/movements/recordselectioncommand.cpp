@@ -18,7 +18,9 @@ std::optional<std::string> dutyWindow(const Movement& record, const CommandConte
     return std::nullopt;
 }
 
-bool sameRecord(const Movement& a, const Movement& b) { return encodeMovement(a) == encodeMovement(b); }
+bool sameRecord(const Movement& a, const Movement& b) {
+    return encodeMovement(a) == encodeMovement(b);
+}
 
 } // namespace
 

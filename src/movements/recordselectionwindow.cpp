@@ -12,12 +12,14 @@ constexpr int kMinWidth = 500;
 constexpr int kMinHeight = 300;
 
 bool allDigits(const std::string& text) {
-    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 } // namespace
 
-RecordSelectionLogic::RecordSelectionLogic(CommandContext& ctx, Prompt& prompt) : ctx_(ctx), prompt_(prompt) {}
+RecordSelectionLogic::RecordSelectionLogic(CommandContext& ctx, Prompt& prompt)
+    : ctx_(ctx), prompt_(prompt) {}
 
 std::string RecordSelectionLogic::title() const {
     const SelectionMode* mode = selectionMode(ctx_.mode);
@@ -61,7 +63,8 @@ void RecordSelectionLogic::build() {
     // A slot without a column takes its texts along: the cells follow the columns shown.
     for (LookupRow& row : rows_) {
         std::vector<std::string> cells;
-        for (std::size_t s : shownSlots) cells.push_back(s < row.cells.size() ? row.cells[s] : std::string());
+        for (std::size_t s : shownSlots)
+            cells.push_back(s < row.cells.size() ? row.cells[s] : std::string());
         row.cells = std::move(cells);
     }
 }
@@ -92,7 +95,8 @@ void RecordSelectionLogic::choose(int index) {
 
 RecordSelectionLogic::Size RecordSelectionLogic::windowSize(int widthOfW, int heightOfQ) const {
     int width = 50;
-    for (const LookupColumn& c : columns_) width += (c.width + 2) * widthOfW;
+    for (const LookupColumn& c : columns_)
+        width += (c.width + 2) * widthOfW;
     int height = static_cast<int>(rows_.size()) * 2 * heightOfQ;
     width = std::max(width, kMinWidth);
     height = std::max(height, kMinHeight);

@@ -16,7 +16,9 @@ using testing::RecordingPrompt;
 using testing::WorkingFolder;
 using V = std::vector<std::int32_t>;
 
-double day(int d, int m) { return dayNumber(2015, m, d); }
+double day(int d, int m) {
+    return dayNumber(2015, m, d);
+}
 
 // 2015.RGM: an unsent load (1), a sent unload (2), and two corrections of sent loads:
 // 3 superseded by the cancellation 4 and the replacement 5 (modify), 6 superseded by
@@ -36,8 +38,13 @@ std::vector<Movement> registerFile() {
     Movement cancellation2 = movementRecord(7, "S", day(13, 1), 8);
     cancellation2.TIPOPE = "C";
     cancellation2.NUMRIF = 6;
-    return {movementRecord(1, "C", day(10, 1), 1000), movementRecord(2, "S", day(11, 1), 20, 3), corrected,
-            cancellation, replacement, corrected2, cancellation2};
+    return {movementRecord(1, "C", day(10, 1), 1000),
+            movementRecord(2, "S", day(11, 1), 20, 3),
+            corrected,
+            cancellation,
+            replacement,
+            corrected2,
+            cancellation2};
 }
 
 class CancelUnsent : public ::testing::Test {
@@ -54,7 +61,8 @@ protected:
     }
     V numbersListed() const {
         V numbers;
-        for (const Movement& m : form->list().records) numbers.push_back(m.NUMREC);
+        for (const Movement& m : form->list().records)
+            numbers.push_back(m.NUMREC);
         return numbers;
     }
     std::string stateOf(std::int32_t numrec) const {
@@ -75,8 +83,9 @@ TEST_F(CancelUnsent, ModesListTheirUnsentRecordsAndCopyThemToCancellaMov) {
     EXPECT_EQ(form->title(), "Cancella i movimenti non ancora inviati al servizio telematico");
     EXPECT_EQ(numbersListed(), (V{1, 5})); // the replacement is an unsent insertion too
     EXPECT_EQ(testing::numbersIn(work.folders.inTemp("CANCELLA.MOV")), (V{1, 5}));
-    EXPECT_EQ(form->lines()[0], " + CARICO    10/01/2015 DAA D1 del 10/01/2015 IT00000000001 IT |q. 1.000 |la 120| "
-                                "Finiti sfusi B000-22030000-00-0000");
+    EXPECT_EQ(form->lines()[0],
+              " + CARICO    10/01/2015 DAA D1 del 10/01/2015 IT00000000001 IT |q. 1.000 |la 120| "
+              "Finiti sfusi B000-22030000-00-0000");
     EXPECT_EQ(form->list().widest, utf8Length(form->lines()[0]));
 
     open('c');
@@ -87,7 +96,8 @@ TEST_F(CancelUnsent, ModesListTheirUnsentRecordsAndCopyThemToCancellaMov) {
     // Initial stocks: the line of the example, without hectolitre-degrees.
     Movement stock = testing::stockRecord(1, "12", "F", 2015, day(1, 1), 500);
     stock.ETTOGR = 0;
-    testing::writeMovementFile(work.folders.initialStocks(), {stock, testing::stockRecord(2, "13", "F", 2015, day(1, 1), 5, 1)});
+    testing::writeMovementFile(work.folders.initialStocks(),
+                               {stock, testing::stockRecord(2, "13", "F", 2015, day(1, 1), 5, 1)});
     open('I');
     EXPECT_EQ(form->lines(), std::vector<std::string>{"01/01/2015 |q. 500| | Finiti sfusi prot. 12 / 2015"});
     open('i');
@@ -121,7 +131,8 @@ TEST_F(CancelUnsent, DutyRecordLines) {
         {"E", false, "03/2015 accise | 1.234,50 |crediti: 10,00 |storni: 2,00 |TOTALE: 1.222,50"},
         {"E", true, "31/03/2015 accise |importo 1.234,50"},
         {"R", false, "03/2015 ravvedimento |maggiori tributi: 1.234,50 |sanzione: 1.222,50 |interessi: 0,25"},
-        {"R", true, "31/03/2015 ravvedimento |maggiori tributi: 1.234,50 |sanzione: 1.222,50 |interessi: 0,25"},
+        {"R", true,
+         "31/03/2015 ravvedimento |maggiori tributi: 1.234,50 |sanzione: 1.222,50 |interessi: 0,25"},
         {"D", true, "03/2015 crediti  |importo 1.234,50 |scontato: 10,00"},
     };
     for (const Case& c : cases) {
@@ -150,11 +161,13 @@ TEST_F(CancelUnsent, TickedRecordsAreRemovedAndUnsentCorrectionsUndone) {
         SCOPED_TRACE(c.what);
         testing::writeMovementFile(file, registerFile());
         open(c.mode);
-        for (std::size_t t : c.ticks) form->setTicked(t, true);
+        for (std::size_t t : c.ticks)
+            form->setTicked(t, true);
         EXPECT_EQ(form->leaveConfirmation(c.typed), Focus::List);
         EXPECT_TRUE(form->closeRequested());
         EXPECT_EQ(testing::numbersIn(file), c.remaining);
-        for (const auto& [numrec, state] : c.states) EXPECT_EQ(stateOf(numrec), state) << numrec;
+        for (const auto& [numrec, state] : c.states)
+            EXPECT_EQ(stateOf(numrec), state) << numrec;
     }
     EXPECT_TRUE(prompt.messages.empty());
 }

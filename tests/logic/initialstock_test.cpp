@@ -22,9 +22,9 @@ class InitialStock : public ::testing::Test {
 protected:
     InitialStock() {
         // 1: raw materials (kg), 2: in process (litres with Plato), 3: bulk (litres), 4: no product list.
-        testing::writeRegisters(work.folders, {testing::registerRow(1, "10", 0, 2015), testing::registerRow(2, "20", 1, 2015),
-                                               testing::registerRow(3, "30", 2, 2015),
-                                               testing::registerRow(4, "40", 3, 2015)});
+        testing::writeRegisters(
+            work.folders, {testing::registerRow(1, "10", 0, 2015), testing::registerRow(2, "20", 1, 2015),
+                           testing::registerRow(3, "30", 2, 2015), testing::registerRow(4, "40", 3, 2015)});
         testing::writeProductList(work.folders, 1, {0});
         testing::writeProductList(work.folders, 2, {2, 1}); // the last product decides
         testing::writeProductList(work.folders, 3, {2});
@@ -38,7 +38,8 @@ protected:
 
     std::vector<Movement> stocks() const {
         auto all = readMovements(work.folders.initialStocks());
-        for (auto& m : all) trimMovement(m);
+        for (auto& m : all)
+            trimMovement(m);
         return all;
     }
 
@@ -69,8 +70,9 @@ TEST_F(InitialStock, CommandPreparesTheRegistersBlankRecordOrRefusesASecondStock
     superseded.STATO = "C";
     testing::writeMovementFile(work.folders.initialStocks(), {superseded});
     EXPECT_TRUE(command(2));
-    testing::writeMovementFile(work.folders.initialStocks(),
-                               {superseded, testing::stockRecord(2, "20", "L", 2015, dayNumber(2015, 1, 1), 100)});
+    testing::writeMovementFile(
+        work.folders.initialStocks(),
+        {superseded, testing::stockRecord(2, "20", "L", 2015, dayNumber(2015, 1, 1), 100)});
     EXPECT_FALSE(command(2));
     EXPECT_EQ(prompt.messages, std::vector<std::string>{kInitialStockAlreadyRegistered});
 
@@ -153,7 +155,7 @@ TEST_F(InitialStock, ChecksRefuseInOrderAndWriteNothing) {
         const char* message; // "" for none
     };
     const Case cases[] = {
-        {2, "31/02/2015", "-5", "1", "DATMOV", ""},          // the date first, silently
+        {2, "31/02/2015", "-5", "1", "DATMOV", ""},            // the date first, silently
         {4, "01/01/2015", "10", "", "DATMOV", kNoProductList}, // no product list: no unit to store
         {2, "01/01/2015", "-0,5", "1", "DOUBL1_3", kNegativeStock},
         {2, "01/01/2015", "10", "-1", "DOUBL2", kNegativeStock},
@@ -170,8 +172,10 @@ TEST_F(InitialStock, ChecksRefuseInOrderAndWriteNothing) {
         form.setValue("DOUBL1_3", c.quantity);
         form.setValue("DOUBL2", c.degrees);
         EXPECT_EQ(form.confirm(), c.focus);
-        if (*c.message) EXPECT_EQ(prompt.messages, std::vector<std::string>{c.message});
-        else EXPECT_TRUE(prompt.messages.empty());
+        if (*c.message)
+            EXPECT_EQ(prompt.messages, std::vector<std::string>{c.message});
+        else
+            EXPECT_TRUE(prompt.messages.empty());
         EXPECT_EQ(stocks().size(), c.focus ? 0u : 1u);
     }
 }
@@ -314,9 +318,11 @@ TEST_F(StockCorrection, RecordCorrectedMeanwhileIsNotCorrectedTwice) {
     form.open();
     form.setValue("ANNOTA", "nota");
     // Another workstation corrected it after the list was built.
-    ASSERT_EQ(correctInitialStock(work.folders, 4, "altra", std::nullopt, prompt).outcome, CorrectionOutcome::Done);
+    ASSERT_EQ(correctInitialStock(work.folders, 4, "altra", std::nullopt, prompt).outcome,
+              CorrectionOutcome::Done);
     EXPECT_EQ(form.confirm(), std::nullopt);
-    EXPECT_EQ(prompt.messages, std::vector<std::string>{correctionRefusal(CorrectionOutcome::NotCorrectable)});
+    EXPECT_EQ(prompt.messages,
+              std::vector<std::string>{correctionRefusal(CorrectionOutcome::NotCorrectable)});
     EXPECT_EQ(readMovements(work.folders.initialStocks()).size(), 4u);
 }
 

@@ -18,7 +18,9 @@ namespace {
 using testing::RecordingPrompt;
 using testing::WorkingFolder;
 
-double day(int d, int m) { return dayNumber(2015, m, d); }
+double day(int d, int m) {
+    return dayNumber(2015, m, d);
+}
 
 // 2015.RGM: each record in a different state.
 std::vector<Movement> registerFile() {
@@ -32,8 +34,13 @@ std::vector<Movement> registerFile() {
     replacement.STATO = "R";
     replacement.NUMRIF = 3;
     Movement closing = movementRecord(6, "A", day(13, 1), 0);
-    return {movementRecord(1, "C", day(10, 1), 1000), movementRecord(2, "S", day(11, 1), 20, 3), superseded,
-            cancellation, replacement, closing, movementRecord(7, "C", day(14, 1), 40, 4)};
+    return {movementRecord(1, "C", day(10, 1), 1000),
+            movementRecord(2, "S", day(11, 1), 20, 3),
+            superseded,
+            cancellation,
+            replacement,
+            closing,
+            movementRecord(7, "C", day(14, 1), 40, 4)};
 }
 
 Movement dutyRecord(std::int32_t numrec, const char* kind, std::int32_t flow) {
@@ -63,14 +70,15 @@ protected:
                                    {testing::stockRecord(1, "20", "L", 2015, day(1, 1), 1000, 2), superseded,
                                     testing::stockRecord(3, "99", "F", 2015, day(1, 1), 10, 2),
                                     testing::stockRecord(4, "20", "L", 2015, day(1, 1), 7)});
-        testing::writeMovementFile(work.folders.dutyFile(2015),
-                                   {dutyRecord(1, "D", 5), dutyRecord(2, "E", 5), dutyRecord(3, "R", 5),
-                                    dutyRecord(4, "E", 0)});
+        testing::writeMovementFile(
+            work.folders.dutyFile(2015),
+            {dutyRecord(1, "D", 5), dutyRecord(2, "E", 5), dutyRecord(3, "R", 5), dutyRecord(4, "E", 0)});
     }
 
     std::vector<std::int32_t> listed(char mode) {
         std::vector<std::int32_t> numbers;
-        for (const auto& row : buildSelectionTable(work.folders, mode, 2015, false).rows) numbers.push_back(row.number);
+        for (const auto& row : buildSelectionTable(work.folders, mode, 2015, false).rows)
+            numbers.push_back(row.number);
         return numbers;
     }
 
@@ -93,14 +101,21 @@ TEST_F(RecordSelection, EachModeListsItsRecordsNeverASupersededOne) {
 
 TEST_F(RecordSelection, ColumnsOfTheModeWidenToTheirTexts) {
     const SelectionTable m = buildSelectionTable(work.folders, 'M', 2015, false);
-    const std::vector<SelectionColumn> expected{
-        {"DATA MOV.", 11}, {"C/S", 3},   {"N. e DATA DOCUMENTO", 17}, {" CODICE PRODOTTO ", 21},
-        {"LITRI", 6},      {"GRADO", 6}, {"PAESE", 6},                {"Mitt./Dest.", 13},
-        {"NOTA", 5},       {"N. FLUSSO", 10}, {"", 0}};
+    const std::vector<SelectionColumn> expected{{"DATA MOV.", 11},
+                                                {"C/S", 3},
+                                                {"N. e DATA DOCUMENTO", 17},
+                                                {" CODICE PRODOTTO ", 21},
+                                                {"LITRI", 6},
+                                                {"GRADO", 6},
+                                                {"PAESE", 6},
+                                                {"Mitt./Dest.", 13},
+                                                {"NOTA", 5},
+                                                {"N. FLUSSO", 10},
+                                                {"", 0}};
     EXPECT_EQ(std::vector<SelectionColumn>(m.columns.begin(), m.columns.end()), expected);
-    EXPECT_EQ(m.rows[0].cells, (std::vector<std::string>{"10/01/2015", " C", "D1 del 10/01/2015",
-                                                         "B000-22030000-00-0000", "1.000", "12", "IT",
-                                                         "IT00000000001", "", ""}));
+    EXPECT_EQ(m.rows[0].cells,
+              (std::vector<std::string>{"10/01/2015", " C", "D1 del 10/01/2015", "B000-22030000-00-0000",
+                                        "1.000", "12", "IT", "IT00000000001", "", ""}));
     // The flow label only in the correction modes.
     EXPECT_EQ(buildSelectionTable(work.folders, 'E', 2015, false).rows[0].cells[9], "0112.C03");
 
@@ -110,14 +125,16 @@ TEST_F(RecordSelection, ColumnsOfTheModeWidenToTheirTexts) {
     EXPECT_EQ(stocks.columns[2], (SelectionColumn{"GIACENZA INIZ.", 18}));
 
     const auto duty = [&](bool alcopp) { return buildSelectionTable(work.folders, 'T', 2015, alcopp).rows; };
-    EXPECT_EQ(duty(false)[0].cells, (std::vector<std::string>{"CREDITI - D", "03-2015", "      150,50", "0410.C05", ""}));
+    EXPECT_EQ(duty(false)[0].cells,
+              (std::vector<std::string>{"CREDITI - D", "03-2015", "      150,50", "0410.C05", ""}));
     EXPECT_EQ(duty(false)[1].cells[2], "       99,00"); // an excise summary shows its total
     EXPECT_EQ(duty(true)[1].cells[1], "31/03/2015");
     EXPECT_EQ(duty(true)[1].cells[2], "      150,50");
 
     // No file: no columns; a file without listed records: the columns without the empty ones.
     EXPECT_EQ(buildSelectionTable(work.folders, 'M', 2016, false).columns[0].width, 0);
-    testing::writeMovementFile(work.folders.registerFile(2016), {testing::movementRecord(1, "C", day(1, 1), 1, 9)});
+    testing::writeMovementFile(work.folders.registerFile(2016),
+                               {testing::movementRecord(1, "C", day(1, 1), 1, 9)});
     const SelectionTable none = buildSelectionTable(work.folders, 'M', 2016, false);
     EXPECT_TRUE(none.rows.empty());
     EXPECT_EQ(none.columns[0].width, 11);
@@ -168,8 +185,9 @@ TEST_F(RecordSelection, YearFieldKeepsTheCursorOnAYearOutOfRange) {
 }
 
 TEST_F(RecordSelection, SortingComparesTheTextsSoDatesSortByDay) {
-    testing::writeMovementFile(work.folders.registerFile(2015),
-                               {testing::movementRecord(1, "C", day(15, 1), 9), testing::movementRecord(2, "C", day(2, 3), 10)});
+    testing::writeMovementFile(
+        work.folders.registerFile(2015),
+        {testing::movementRecord(1, "C", day(15, 1), 9), testing::movementRecord(2, "C", day(2, 3), 10)});
     ctx.mode = 'M';
     RecordSelectionLogic list(ctx, prompt);
     list.open();
@@ -201,8 +219,9 @@ protected:
                 if (list.rows()[i].number == numrec) list.choose(static_cast<int>(i));
             if (meanwhile) meanwhile();
         });
-        for (std::string_view name : {kMovementWindow, kInitialStockWindow, kCreditsWindow, kVoluntaryCorrectionWindow,
-                                      std::string_view(kExciseSummaryAlcopp), std::string_view(kExciseSummaryAlcoda)})
+        for (std::string_view name :
+             {kMovementWindow, kInitialStockWindow, kCreditsWindow, kVoluntaryCorrectionWindow,
+              std::string_view(kExciseSummaryAlcopp), std::string_view(kExciseSummaryAlcoda)})
             registry.add(name, [this, name](CommandContext& c) {
                 opened.emplace_back(name);
                 buffer = c.movementBuffer;
@@ -276,12 +295,14 @@ TEST_F(ChangeCommand, NeverOpensOnARecordThatChangedAfterTheListWasBuilt) {
              appendMovement(file, other, false, prompt);
          },
          kChosenRecordChanged},
-        {"sent", 'M', 1, [&] {
+        {"sent", 'M', 1,
+         [&] {
              auto all = readMovements(file);
              all[0].NUMFLU = 9;
              all[0].DATFLU = day(1, 2);
              testing::writeMovementFile(file, all);
-         }, kChosenRecordChanged},
+         },
+         kChosenRecordChanged},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -32,7 +32,8 @@ inline TableRecord registerRow(std::int32_t number, const char* protocol, int ty
 
 inline void writeTableFile(const fs::path& file, const std::vector<TableRecord>& rows) {
     std::string bytes;
-    for (const TableRecord& r : rows) bytes += encodeTable(r);
+    for (const TableRecord& r : rows)
+        bytes += encodeTable(r);
     writeWholeFile(file, bytes);
 }
 
@@ -49,8 +50,9 @@ inline void writeRegisters(const Folders& folders, const std::vector<TableRecord
 inline void writeProductList(const Folders& folders, int registerNumber, const std::vector<int>& units) {
     std::vector<TableRecord> rows;
     for (std::size_t i = 0; i < units.size(); ++i) {
-        TableRecord p = tableRow(static_cast<std::int32_t>(i + 1), "B000-2203000" + std::to_string(i) + "-00-0000",
-                                 "Prodotto " + std::to_string(i));
+        TableRecord p =
+            tableRow(static_cast<std::int32_t>(i + 1), "B000-2203000" + std::to_string(i) + "-00-0000",
+                     "Prodotto " + std::to_string(i));
         p.extra[0] = "TA20";
         p.ints[0] = units[i];
         rows.push_back(p);
@@ -59,8 +61,8 @@ inline void writeProductList(const Folders& folders, int registerNumber, const s
 }
 
 // An initial stock of register `protocol` of `year`, type letter `type`.
-inline Movement stockRecord(std::int32_t numrec, const char* protocol, const char* type, int year, double date,
-                            double litres, std::int32_t flow = 0) {
+inline Movement stockRecord(std::int32_t numrec, const char* protocol, const char* type, int year,
+                            double date, double litres, std::int32_t flow = 0) {
     Movement m = blankMovement();
     m.NUMREC = numrec;
     m.NUMOPE = numrec;
@@ -111,14 +113,16 @@ inline Movement movementRecord(std::int32_t numrec, const char* tipmov, double d
 
 inline void writeMovementFile(const fs::path& file, const std::vector<Movement>& records) {
     std::string bytes;
-    for (const Movement& m : records) bytes += encodeMovement(m);
+    for (const Movement& m : records)
+        bytes += encodeMovement(m);
     writeWholeFile(file, bytes);
 }
 
 // The record numbers of a file, in file order.
 inline std::vector<std::int32_t> numbersIn(const fs::path& file) {
     std::vector<std::int32_t> numbers;
-    for (const Movement& m : readMovements(file)) numbers.push_back(m.NUMREC);
+    for (const Movement& m : readMovements(file))
+        numbers.push_back(m.NUMREC);
     return numbers;
 }
 

@@ -80,8 +80,9 @@ TEST_F(MainWindowTest, OnlyCommandsWithARegisteredHandlerAreEnabled) {
     // The brew window is not built yet: its entry waits for its registration.
     EXPECT_FALSE(main.commandAction("Action45")->isEnabled());
     // Initial stocks, the change and correction of movements and stocks, the removals.
-    for (const char* built : {"Action17", "Action18", "AGIACENZE", "Action20", "Action21", "AMODSCARICO",
-                              "ACANCSCARICO", "ARETTSCARICO", "Action2", "ACANCRETTSCAR", "ACANCGAR", "ACANCRETT"})
+    for (const char* built :
+         {"Action17", "Action18", "AGIACENZE", "Action20", "Action21", "AMODSCARICO", "ACANCSCARICO",
+          "ARETTSCARICO", "Action2", "ACANCRETTSCAR", "ACANCGAR", "ACANCRETT"})
         EXPECT_TRUE(main.commandAction(built)->isEnabled()) << built;
     // The duty records' corrections wait for their windows.
     for (const char* later : {"Action4", "ARETTGAR", "AINSCREDITI"})

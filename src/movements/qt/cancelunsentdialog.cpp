@@ -20,7 +20,9 @@ namespace {
 
 constexpr int kListPointSize = 8;
 
-QString qs(const std::string& s) { return QString::fromStdString(s); }
+QString qs(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 // ECONF: two characters, upper case, Enter moves on.
 class ConfirmationKeys : public QObject {
@@ -95,7 +97,8 @@ CancelUnsentDialog::CancelUnsentDialog(CommandContext& ctx, Prompt& prompt, QWid
     // A click on it leaves no field (so a "SI" typed is not acted on); Tab and Enter reach it.
     abandon_->setFocusPolicy(Qt::TabFocus);
     connect(abandon_, &QPushButton::clicked, this, &QDialog::reject);
-    for (QPushButton* b : {all, none, abandon_}) b->setAutoDefault(false);
+    for (QPushButton* b : {all, none, abandon_})
+        b->setAutoDefault(false);
 
     auto* top = new QHBoxLayout;
     top->addWidget(yearLabel);
@@ -171,7 +174,8 @@ void CancelUnsentDialog::fill() {
 void CancelUnsentDialog::showTicks() {
     const QSignalBlocker blocker(list_);
     for (int i = 0; i < list_->count(); ++i)
-        list_->item(i)->setCheckState(logic_.ticked(static_cast<std::size_t>(i)) ? Qt::Checked : Qt::Unchecked);
+        list_->item(i)->setCheckState(logic_.ticked(static_cast<std::size_t>(i)) ? Qt::Checked
+                                                                                 : Qt::Unchecked);
 }
 
 void CancelUnsentDialog::focusConfirmation() {

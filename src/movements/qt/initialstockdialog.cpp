@@ -26,7 +26,8 @@ InitialStockDialog::InitialStockDialog(CommandContext& ctx, Prompt& prompt, Form
     auto* date = lineEdit(this, "DATMOV");
     auto* quantity = lineEdit(this, "DOUBL1_3");
     degrees_ = lineEdit(this, "DOUBL2");
-    for (QLineEdit* number : {quantity, degrees_}) number->setAlignment(Qt::AlignRight);
+    for (QLineEdit* number : {quantity, degrees_})
+        number->setAlignment(Qt::AlignRight);
     auto* note = lineEdit(this, "ANNOTA");
     correction_ = new QLabel(this);
     correction_->setObjectName(QStringLiteral("LRETTIFICA"));
@@ -77,9 +78,11 @@ void InitialStockDialog::valuesShown() {
     degrees_->setVisible(form_.degreesShown());
     correction_->setVisible(form_.mode() != 'G');
     QStringList lines;
-    for (const std::string& line : form_.productLines()) lines << QString::fromStdString(line);
+    for (const std::string& line : form_.productLines())
+        lines << QString::fromStdString(line);
     QStringList shown;
-    for (int i = 0; i < products_->count(); ++i) shown << products_->item(i)->text();
+    for (int i = 0; i < products_->count(); ++i)
+        shown << products_->item(i)->text();
     if (shown != lines) {
         products_->clear();
         products_->addItems(lines);

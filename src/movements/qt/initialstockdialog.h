@@ -13,7 +13,8 @@ namespace accise {
 class InitialStockDialog : public EntryDialog {
     Q_OBJECT
 public:
-    InitialStockDialog(CommandContext& ctx, Prompt& prompt, FormServices& services, QWidget* parent = nullptr);
+    InitialStockDialog(CommandContext& ctx, Prompt& prompt, FormServices& services,
+                       QWidget* parent = nullptr);
 
     InitialStockLogic& form() { return form_; }
 

@@ -7,8 +7,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTreeWidget>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 #include <utility>
 
@@ -19,7 +19,9 @@ namespace {
 
 constexpr int kCellPadding = 8; // the margins the view draws around a cell
 
-QString qs(const std::string& s) { return QString::fromStdString(s); }
+QString qs(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 } // namespace
 
@@ -121,7 +123,8 @@ void RecordSelectionDialog::fill() {
     const auto& columns = logic_.columns();
     list_->setColumnCount(static_cast<int>(columns.size()));
     QStringList captions;
-    for (const auto& c : columns) captions << qs(c.caption);
+    for (const auto& c : columns)
+        captions << qs(c.caption);
     list_->setHeaderLabels(captions);
     const int widthOfW = QFontMetrics(list_->font()).horizontalAdvance(QLatin1Char('W'));
     for (int i = 0; i < static_cast<int>(columns.size()); ++i)

@@ -9,7 +9,8 @@
 
 namespace accise {
 
-void registerRegisterListWindows(WindowRegistry& registry, QWidget* parent, Prompt& prompt, FormServices& services) {
+void registerRegisterListWindows(WindowRegistry& registry, QWidget* parent, Prompt& prompt,
+                                 FormServices& services) {
     namespace h = handlers;
     WindowRegistry* windows = &registry;
     Prompt* p = &prompt;
@@ -17,14 +18,19 @@ void registerRegisterListWindows(WindowRegistry& registry, QWidget* parent, Prom
 
     registry.add(kInitialStockWindow,
                  [parent, p, s](CommandContext& ctx) { InitialStockDialog(ctx, *p, *s, parent).run(); });
-    registry.add(kRecordSelection, [parent, p](CommandContext& ctx) { RecordSelectionDialog(ctx, *p, parent).run(); });
+    registry.add(kRecordSelection,
+                 [parent, p](CommandContext& ctx) { RecordSelectionDialog(ctx, *p, parent).run(); });
 
-    registry.add("Action17", [windows, p, s](CommandContext& ctx) { runInitialStockCommand(*windows, ctx, *p, *s); });
+    registry.add("Action17",
+                 [windows, p, s](CommandContext& ctx) { runInitialStockCommand(*windows, ctx, *p, *s); });
     // Movements (Tags 12, 16, 17) and initial stocks (Tags 1, 2); the duty records'
     // corrections come with their windows.
-    registry.add(h::kMovementChange, [windows, p](CommandContext& ctx) { runRecordChangeCommand(*windows, ctx, *p); });
-    registry.add(h::kStockCorrection, [windows, p](CommandContext& ctx) { runRecordChangeCommand(*windows, ctx, *p); });
-    registry.add(h::kCancellation, [parent, p](CommandContext& ctx) { CancelUnsentDialog(ctx, *p, parent).run(); });
+    registry.add(h::kMovementChange,
+                 [windows, p](CommandContext& ctx) { runRecordChangeCommand(*windows, ctx, *p); });
+    registry.add(h::kStockCorrection,
+                 [windows, p](CommandContext& ctx) { runRecordChangeCommand(*windows, ctx, *p); });
+    registry.add(h::kCancellation,
+                 [parent, p](CommandContext& ctx) { CancelUnsentDialog(ctx, *p, parent).run(); });
 }
 
 } // namespace accise

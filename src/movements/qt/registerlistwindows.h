@@ -11,6 +11,7 @@ class QWidget;
 
 namespace accise {
 
-void registerRegisterListWindows(WindowRegistry& registry, QWidget* parent, Prompt& prompt, FormServices& services);
+void registerRegisterListWindows(WindowRegistry& registry, QWidget* parent, Prompt& prompt,
+                                 FormServices& services);
 
 } // namespace accise

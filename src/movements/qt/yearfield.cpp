@@ -28,7 +28,8 @@ bool YearKeyFilter::eventFilter(QObject* watched, QEvent* event) {
         return false; // cursor keys, Tab, Esc keep their meaning
     else
         typed = key->text().toUcs4().front();
-    if (filterKey(KeyFilter::UnsignedDigits, field_->text().toStdString(), typed).kind == KeyOutcome::Reject) {
+    if (filterKey(KeyFilter::UnsignedDigits, field_->text().toStdString(), typed).kind ==
+        KeyOutcome::Reject) {
         QApplication::beep();
         return true;
     }
