@@ -7,7 +7,7 @@
 
 #include "common/prompt.h"
 #include "common/unsentcancel.h"
-#include "shell/commandcontext.h"
+#include "framework/commandcontext.h"
 
 namespace accise {
 

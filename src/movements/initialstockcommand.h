@@ -6,7 +6,7 @@
 
 #include "common/prompt.h"
 #include "framework/formservices.h"
-#include "shell/commandcontext.h"
+#include "framework/commandcontext.h"
 #include "shell/windowregistry.h"
 
 namespace accise {

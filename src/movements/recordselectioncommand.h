@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "common/prompt.h"
-#include "shell/commandcontext.h"
+#include "framework/commandcontext.h"
 #include "shell/windowregistry.h"
 
 namespace accise {

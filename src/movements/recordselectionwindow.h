@@ -11,7 +11,7 @@
 
 #include "common/prompt.h"
 #include "common/recordselection.h"
-#include "shell/commandcontext.h"
+#include "framework/commandcontext.h"
 #include "shell/lookuplist.h"
 
 namespace accise {
