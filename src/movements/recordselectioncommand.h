@@ -16,11 +16,12 @@
 
 namespace accise {
 
-// Names in the window registry (the movement window is the one of the movement entry).
+// Names in the window registry (the movement window is the one of the movement entry;
+// the credits and voluntary-correction windows are registered under their menu actions).
 inline constexpr std::string_view kRecordSelection = "TFSCEGLIMOVIMENTO";
 inline constexpr std::string_view kMovementWindow = "TFMOVIMENTI";
-inline constexpr std::string_view kCreditsWindow = "UCREDITI";
-inline constexpr std::string_view kVoluntaryCorrectionWindow = "URAVVEDIM";
+inline constexpr std::string_view kCreditsWindow = "AINSCREDITI";
+inline constexpr std::string_view kVoluntaryCorrectionWindow = "Action43";
 
 inline constexpr const char* kChosenRecordGone =
     "IL RECORD SCELTO NON ESISTE PIU': E' STATO CANCELLATO DA UN'ALTRA POSTAZIONE DOPO LA "

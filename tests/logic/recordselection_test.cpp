@@ -263,13 +263,13 @@ TEST_F(ChangeCommand, OpensTheWindowOfTheModeOnTheChosenRecord) {
     struct Duty {
         std::int32_t numrec;
         bool alcopp;
-        const char* window;
+        std::string_view window;
     };
-    for (const Duty& d : {Duty{1, false, "UCREDITI"}, Duty{2, false, kExciseSummaryAlcoda},
-                          Duty{2, true, kExciseSummaryAlcopp}, Duty{3, false, "URAVVEDIM"}}) {
+    for (const Duty& d : {Duty{1, false, kCreditsWindow}, Duty{2, false, kExciseSummaryAlcoda},
+                          Duty{2, true, kExciseSummaryAlcopp}, Duty{3, false, kVoluntaryCorrectionWindow}}) {
         ctx.alcopp = d.alcopp;
         run('t', d.numrec);
-        EXPECT_EQ(opened, std::vector<std::string>{d.window});
+        EXPECT_EQ(opened, std::vector<std::string>{std::string(d.window)});
     }
 
     run('M', -1); // abandoned

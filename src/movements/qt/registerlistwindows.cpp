@@ -23,11 +23,12 @@ void registerRegisterListWindows(WindowRegistry& registry, QWidget* parent, Prom
 
     registry.add("Action17",
                  [windows, p, s](CommandContext& ctx) { runInitialStockCommand(*windows, ctx, *p, *s); });
-    // Movements (Tags 12, 16, 17) and initial stocks (Tags 1, 2); the duty records'
-    // corrections come with their windows.
+    // Movements (Tags 12, 16, 17), initial stocks (Tags 1, 2) and duty records (Tags 1, 2).
     registry.add(h::kMovementChange,
                  [windows, p](CommandContext& ctx) { runRecordChangeCommand(*windows, ctx, *p); });
     registry.add(h::kStockCorrection,
+                 [windows, p](CommandContext& ctx) { runRecordChangeCommand(*windows, ctx, *p); });
+    registry.add(h::kDutyCorrection,
                  [windows, p](CommandContext& ctx) { runRecordChangeCommand(*windows, ctx, *p); });
     registry.add(h::kCancellation,
                  [parent, p](CommandContext& ctx) { CancelUnsentDialog(ctx, *p, parent).run(); });
