@@ -150,20 +150,20 @@ SelectionTable buildSelectionTable(const Folders& folders, char mode, int year, 
     if (!fileExists(file)) return table;
     const RecordBlock block = readRecords(file, kMovementSize, IfMissing::Empty);
 
-    std::vector<ColumnSpec> specs;
+    std::vector<ColumnSpec> columnSpecs;
     switch (info->source) {
     case SelectionSource::RegisterFile:
-        specs.assign(std::begin(kMovementColumns), std::end(kMovementColumns));
+        columnSpecs.assign(std::begin(kMovementColumns), std::end(kMovementColumns));
         break;
     case SelectionSource::InitialStocks:
-        specs.assign(std::begin(kStockColumns), std::end(kStockColumns));
+        columnSpecs.assign(std::begin(kStockColumns), std::end(kStockColumns));
         break;
     case SelectionSource::DutyFile:
-        specs.assign(std::begin(kDutyColumns), std::end(kDutyColumns));
+        columnSpecs.assign(std::begin(kDutyColumns), std::end(kDutyColumns));
         break;
     }
-    for (std::size_t i = 0; i < specs.size(); ++i)
-        table.columns[i] = {specs[i].caption, specs[i].start};
+    for (std::size_t i = 0; i < columnSpecs.size(); ++i)
+        table.columns[i] = {columnSpecs[i].caption, columnSpecs[i].start};
 
     for (std::size_t i = 0; i < block.count(); ++i) {
         Movement m = decodeMovement(block.at(i));
@@ -181,8 +181,8 @@ SelectionTable buildSelectionTable(const Folders& folders, char mode, int year, 
             row.cells = dutyCells(m, alcopp);
             break;
         }
-        for (std::size_t c = 0; c < specs.size(); ++c)
-            if (specs[c].grows)
+        for (std::size_t c = 0; c < columnSpecs.size(); ++c)
+            if (columnSpecs[c].grows)
                 table.columns[c].width =
                     std::max(table.columns[c].width, static_cast<int>(utf8Length(row.cells[c])));
         table.rows.push_back(std::move(row));

@@ -50,8 +50,8 @@ void DutyWindowLogic::addAmountField(std::string control) {
 void DutyWindowLogic::markIdentityField(std::string control) { identityFields_.push_back(std::move(control)); }
 
 bool DutyWindowLogic::isEditable(std::string_view control) const {
-    const FieldSpec* spec = field(control);
-    if (spec && spec->readOnly) return false;
+    const FieldSpec* fieldSpec = field(control);
+    if (fieldSpec && fieldSpec->readOnly) return false;
     if (!correcting()) return true;
     if (std::find(identityFields_.begin(), identityFields_.end(), control) != identityFields_.end()) return false;
     return mode_ == 't' || control == "ANNOTA";

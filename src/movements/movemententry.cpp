@@ -425,21 +425,21 @@ FocusMove MovementEntryLogic::onLeave(std::string_view control) {
 
 std::optional<std::string> MovementEntryLogic::typeFields(const std::map<std::string, std::string>& values) {
     keyTyped();
-    const auto& specs = fields();
+    const auto& fieldSpecs = fields();
     const auto indexOf = [&](const std::string& control) {
-        for (std::size_t i = 0; i < specs.size(); ++i)
-            if (specs[i].control == control) return i;
-        return specs.size();
+        for (std::size_t i = 0; i < fieldSpecs.size(); ++i)
+            if (fieldSpecs[i].control == control) return i;
+        return fieldSpecs.size();
     };
-    for (std::size_t i = 0; i < specs.size(); ++i) {
-        const std::string control = specs[i].control;
+    for (std::size_t i = 0; i < fieldSpecs.size(); ++i) {
+        const std::string control = fieldSpecs[i].control;
         if (!shown(control) || !editable(control)) continue;
         if (const auto it = values.find(control); it != values.end()) setValue(control, it->second);
         const FocusMove move = leave(control);
         if (move.proceed) continue;
         const std::size_t target = indexOf(move.control);
         // Some fields send the cursor further on (the tax position skips a hidden excise).
-        if (target > i && target < specs.size()) {
+        if (target > i && target < fieldSpecs.size()) {
             i = target - 1;
             continue;
         }
