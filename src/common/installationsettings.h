@@ -1,0 +1,30 @@
+#pragma once
+// The settings of an installation that the brewery's operator codes decide: the
+// excise codes of the operators whose brews are split at once into litres to
+// package and process losses, and the excise code of the operator whose packaging
+// releases the beer directly. Kept in IMPIANTO.INI of the general data folder:
+//   SDOPPIAMENTO_COTTA_1=...  (up to SDOPPIAMENTO_COTTA_7)
+//   SVINCOLO_DIRETTO=...
+// Every value defaults to none (empty): no brew is split, no packaging releases.
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "common/folders.h"
+
+namespace accise {
+
+struct InstallationSettings {
+    std::array<std::string, 7> brewSplitExciseCodes; // empty entries are unused
+    std::string directReleaseExciseCode;             // empty: none
+
+    bool splitsBrews(std::string_view companyExciseCode) const;
+    bool releasesDirectly(std::string_view companyExciseCode) const;
+};
+
+fs::path installationSettingsFile(const Folders& folders);
+InstallationSettings readInstallationSettings(const Folders& folders);
+// Writes the settings, keeping any other line of the file.
+void writeInstallationSettings(const Folders& folders, const InstallationSettings& settings);
+
+} // namespace accise
