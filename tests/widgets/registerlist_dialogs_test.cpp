@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include "common/ioerror.h"
 #include "common/text1252.h"
 #include "logic/register_fixtures.h"
 #include "movements/initialstockcommand.h"
@@ -121,6 +122,22 @@ TEST_F(RegisterListDialogs, SelectionYearOutOfRangeKeepsTheCursor) {
     EXPECT_EQ(dialog.list()->columnCount(), 0);
     QTest::keyClick(dialog.list(), Qt::Key_Escape);
     EXPECT_EQ(ctx.chosenRecord, -1);
+}
+
+TEST_F(RegisterListDialogs, AnUnreadableRegisterFileClosesTheListsWithTheError) {
+    // A folder where the year's register file should be: reading it fails.
+    fs::remove(work.folders.registerFile(kYear));
+    fs::create_directory(work.folders.registerFile(kYear));
+    ctx.mode = 'M';
+    RecordSelectionDialog selection(ctx, prompt);
+    EXPECT_THROW(selection.run(), IoError);
+    EXPECT_EQ(ctx.chosenRecord, -1);
+    EXPECT_TRUE(selection.isHidden());
+
+    ctx.mode = 'C';
+    CancelUnsentDialog removal(ctx, prompt);
+    EXPECT_THROW(removal.run(), IoError);
+    EXPECT_TRUE(removal.isHidden());
 }
 
 TEST_F(RegisterListDialogs, RemovalOfTheTickedRecordsAfterSi) {

@@ -55,7 +55,7 @@ private:
 } // namespace
 
 CancelUnsentDialog::CancelUnsentDialog(CommandContext& ctx, Prompt& prompt, QWidget* parent)
-    : QDialog(parent), logic_(ctx, prompt) {
+    : GuardedDialog(parent), logic_(ctx, prompt) {
     setObjectName(QStringLiteral("TFCANCMOVIM"));
     year_ = new QLineEdit(this);
     year_->setObjectName(QStringLiteral("LANNO"));
@@ -131,19 +131,7 @@ CancelUnsentDialog::~CancelUnsentDialog() {
 }
 
 void CancelUnsentDialog::run() {
-    exec();
-    if (error_) std::rethrow_exception(std::exchange(error_, nullptr));
-}
-
-bool CancelUnsentDialog::safely(const std::function<void()>& work) {
-    try {
-        work();
-        return true;
-    } catch (...) {
-        error_ = std::current_exception();
-        QTimer::singleShot(0, this, [this] { QDialog::done(QDialog::Rejected); });
-        return false;
-    }
+    execAndRethrow();
 }
 
 void CancelUnsentDialog::showEvent(QShowEvent* event) {

@@ -2,10 +2,7 @@
 // The removal of unsent records on screen (TFCANCMOVIM): the year LANNO, the check
 // list ELENCO, "Tutti" and "Nessuno", the confirmation ECONF (leaving it with "SI"
 // removes the ticked records) and "&Abbandona".
-#include <QDialog>
-#include <exception>
-#include <functional>
-
+#include "framework/qt/guardeddialog.h"
 #include "movements/cancelunsentwindow.h"
 
 class QLineEdit;
@@ -14,7 +11,7 @@ class QPushButton;
 
 namespace accise {
 
-class CancelUnsentDialog : public QDialog {
+class CancelUnsentDialog : public GuardedDialog {
     Q_OBJECT
 public:
     CancelUnsentDialog(CommandContext& ctx, Prompt& prompt, QWidget* parent = nullptr);
@@ -36,7 +33,6 @@ private:
     void fill();
     void showTicks();
     void focusConfirmation();
-    bool safely(const std::function<void()>& work);
 
     CancelUnsentLogic logic_;
     QLineEdit* year_ = nullptr;
@@ -44,7 +40,6 @@ private:
     QLineEdit* confirmation_ = nullptr;
     QPushButton* abandon_ = nullptr;
     bool handling_ = false;
-    std::exception_ptr error_;
 };
 
 } // namespace accise

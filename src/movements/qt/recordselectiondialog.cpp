@@ -26,7 +26,7 @@ QString qs(const std::string& s) {
 } // namespace
 
 RecordSelectionDialog::RecordSelectionDialog(CommandContext& ctx, Prompt& prompt, QWidget* parent)
-    : QDialog(parent), ctx_(ctx), logic_(ctx, prompt) {
+    : GuardedDialog(parent), ctx_(ctx), logic_(ctx, prompt) {
     setObjectName(QStringLiteral("TFSCEGLIMOVIMENTO"));
     year_ = new QLineEdit(this);
     year_->setObjectName(QStringLiteral("LANNO"));
@@ -81,20 +81,8 @@ RecordSelectionDialog::~RecordSelectionDialog() {
 }
 
 std::int32_t RecordSelectionDialog::run() {
-    exec();
-    if (error_) std::rethrow_exception(std::exchange(error_, nullptr));
+    execAndRethrow();
     return ctx_.chosenRecord;
-}
-
-bool RecordSelectionDialog::safely(const std::function<void()>& work) {
-    try {
-        work();
-        return true;
-    } catch (...) {
-        error_ = std::current_exception();
-        QTimer::singleShot(0, this, [this] { QDialog::done(QDialog::Rejected); });
-        return false;
-    }
 }
 
 void RecordSelectionDialog::showEvent(QShowEvent* event) {

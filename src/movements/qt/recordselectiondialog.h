@@ -2,10 +2,7 @@
 // The record selection list on screen (TFSCEGLIMOVIMENTO): the year field LANNO, the
 // list LISTA (a click on a header sorts, Enter or a double click chooses) and
 // "&Abbandona".
-#include <QDialog>
-#include <exception>
-#include <functional>
-
+#include "framework/qt/guardeddialog.h"
 #include "movements/recordselectionwindow.h"
 
 class QLineEdit;
@@ -14,7 +11,7 @@ class QTreeWidget;
 
 namespace accise {
 
-class RecordSelectionDialog : public QDialog {
+class RecordSelectionDialog : public GuardedDialog {
     Q_OBJECT
 public:
     RecordSelectionDialog(CommandContext& ctx, Prompt& prompt, QWidget* parent = nullptr);
@@ -35,8 +32,6 @@ private:
     void onFocusChanged(QWidget* old, QWidget* now);
     void fill();
     void choose();
-    // Runs logic code; an error closes the window and is thrown again by run().
-    bool safely(const std::function<void()>& work);
 
     CommandContext& ctx_;
     RecordSelectionLogic logic_;
@@ -44,7 +39,6 @@ private:
     QTreeWidget* list_ = nullptr;
     QPushButton* abandon_ = nullptr;
     bool handling_ = false;
-    std::exception_ptr error_;
 };
 
 } // namespace accise
