@@ -361,7 +361,11 @@ void EntryDialog::reject() {
 void EntryDialog::onFocusChanged(QWidget* old, QWidget* now) {
     // Only a move between two controls of this window counts: focus coming back
     // after a message box or from another window is not the user leaving a field.
-    if (handling_ || !isVisible() || !belongsHere(old) || !belongsHere(now)) return;
+    if (!isVisible()) return;
+    // Only the field with the cursor shows its text selected: a field the cursor went
+    // through (on its way to a message, then back) must not look as if it had it.
+    if (auto* line = qobject_cast<QLineEdit*>(old); line && belongsHere(old)) line->deselect();
+    if (handling_ || !belongsHere(old) || !belongsHere(now)) return;
     const std::string from = cursorPlace(old);
     const std::string to = cursorPlace(now);
     if (from == to) return; // within one radio group, or between two other buttons
