@@ -3,66 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <sstream>
+
+#include "recording_canvas.h"
 
 namespace accise {
 namespace {
 
-// Records the drawing as text. Metrics of a monospaced font: each character is
-// `points` dots wide and a line is 2 × points high; pages are 600 × 800 dots upright.
-class RecordingCanvas : public PageCanvas {
-public:
-    std::vector<std::string> ops;
-
-    void setOrientation(PageOrientation o) override {
-        landscape_ = o == PageOrientation::Landscape;
-        ops.push_back(landscape_ ? "landscape" : "portrait");
-    }
-    void setPenWidth(double dots) override { ops.push_back("pen " + num(dots)); }
-    double pageWidth() const override { return landscape_ ? 800 : 600; }
-    double pageHeight() const override { return landscape_ ? 600 : 800; }
-    double resolution() const override { return 72; }
-    void setFont(std::string_view name, double points) override {
-        points_ = points;
-        ops.push_back("font " + std::string(name) + " " + num(points));
-    }
-    void setBold(bool on) override { ops.push_back(on ? "bold" : "regular"); }
-    void setStrikeOut(bool on) override { ops.push_back(on ? "strike" : "nostrike"); }
-    double textWidth(std::string_view text) const override { return static_cast<double>(text.size()) * points_; }
-    double lineHeight() const override { return 2 * points_; }
-    void text(double x, double y, std::string_view s, TextAnchor anchor) override {
-        ops.push_back("text " + num(x) + " " + num(y) + (anchor == TextAnchor::Top ? " top " : " base ") + "'" +
-                      std::string(s) + "'");
-    }
-    void line(double x1, double y1, double x2, double y2) override {
-        ops.push_back("line " + num(x1) + " " + num(y1) + " " + num(x2) + " " + num(y2));
-    }
-    void rectangle(double x1, double y1, double x2, double y2) override {
-        ops.push_back("rect " + num(x1) + " " + num(y1) + " " + num(x2) + " " + num(y2));
-    }
-    void newPage() override { ops.push_back("page"); }
-
-    std::string joined() const {
-        std::string all;
-        for (const auto& op : ops) all += op + "\n";
-        return all;
-    }
-    std::vector<std::string> matching(std::string_view prefix) const {
-        std::vector<std::string> found;
-        for (const auto& op : ops)
-            if (op.starts_with(prefix)) found.push_back(op);
-        return found;
-    }
-
-private:
-    static std::string num(double v) {
-        std::ostringstream s;
-        s << v;
-        return s.str();
-    }
-    bool landscape_ = false;
-    double points_ = 10;
-};
+using testing::RecordingCanvas;
 
 LookupReportData smallList() {
     LookupReportData d;
