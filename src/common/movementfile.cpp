@@ -187,21 +187,17 @@ std::optional<std::vector<AppendResult>> appendAfterTheFile(const fs::path& file
     return results;
 }
 
-} // namespace
-
-AppendResult appendMovement(const fs::path& file, Movement record, bool alcopp, Prompt& prompt) {
-    return appendMovements(file, {std::move(record)}, alcopp, prompt).front();
-}
-
-std::vector<AppendResult> appendMovements(const fs::path& file, std::vector<Movement> records, bool alcopp,
-                                          Prompt& prompt) {
+// Pads each record, keeps its date to the whole day and refuses numbers that are not finite.
+void prepareBatch(const fs::path& file, std::vector<Movement>& records) {
     for (Movement& record : records) {
         padMovement(record);
         record.DATMOV = wholeDay(record.DATMOV);
         requireFiniteNumbers(file, encodeMovement(record));
     }
+}
 
-    FileLock lock(file, prompt);
+// The batch placed and written; the caller holds the file's lock.
+std::vector<AppendResult> appendPrepared(const fs::path& file, std::vector<Movement>& records, bool alcopp) {
     if (auto results = appendAfterTheFile(file, records, alcopp)) return *results;
     const RecordBlock block = readRecords(file, kMovementSize, IfMissing::Empty);
     requireWholeRecords(file, block);
@@ -219,6 +215,25 @@ std::vector<AppendResult> appendMovements(const fs::path& file, std::vector<Move
     for (Movement& record : records) results.push_back(placeRecord(file, pending, std::move(record), alcopp, maxRec, maxOpe));
     pending.write(file);
     return results;
+}
+
+} // namespace
+
+AppendResult appendMovement(const fs::path& file, Movement record, bool alcopp, Prompt& prompt) {
+    return appendMovements(file, {std::move(record)}, alcopp, prompt).front();
+}
+
+std::vector<AppendResult> appendMovements(const fs::path& file, std::vector<Movement> records, bool alcopp,
+                                          Prompt& prompt) {
+    // A record the file cannot take is refused before the lock is even taken.
+    prepareBatch(file, records);
+    FileLock lock(file, prompt);
+    return appendPrepared(file, records, alcopp);
+}
+
+std::vector<AppendResult> appendMovementsLocked(const fs::path& file, std::vector<Movement> records, bool alcopp) {
+    prepareBatch(file, records);
+    return appendPrepared(file, records, alcopp);
 }
 
 AppendResult appendToContent(const fs::path& file, std::string& content, Movement record, bool alcopp) {

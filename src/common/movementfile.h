@@ -35,6 +35,11 @@ AppendResult appendMovement(const fs::path& file, Movement record, bool alcopp, 
 std::vector<AppendResult> appendMovements(const fs::path& file, std::vector<Movement> records, bool alcopp,
                                           Prompt& prompt);
 
+// appendMovements for a writer that already holds the file's lock, because it checks
+// something against the file under that lock before it writes (the stock a packaging
+// unloads from).
+std::vector<AppendResult> appendMovementsLocked(const fs::path& file, std::vector<Movement> records, bool alcopp);
+
 // The record append on a file's content held in memory, for a writer that changes the
 // file in more than one way under one lock: pads, numbers and places the record in
 // `content` exactly as appendMovement does in the file (`file` names it in errors).

@@ -9,6 +9,7 @@
 #endif
 
 #include <cerrno>
+#include <cstdio>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -16,11 +17,13 @@
 #include "common/ioerror.h"
 #include "common/lock.h"
 #include "common/movementfile.h"
+#include "common/packaging.h"
 #include "common/recordfile.h"
 #include "common/recordops.h"
 #include "common/repair.h"
 #include "common/tablerecord.h"
 #include "common/text1252.h"
+#include "movement_fixture.h"
 #include "test_support.h"
 
 using namespace accise;
@@ -119,6 +122,56 @@ TEST(FullDisk, AnAppendThatDoesNotFitLeavesTheFileAsItWas) {
     fs::remove(disk / "filler");
     EXPECT_NO_THROW(appendMovement(file, load(101), false, prompt));
     EXPECT_EQ(fs::file_size(file), (added + 1) * kMovementSize);
+#endif
+}
+
+TEST(FullDisk, APackagingThatDoesNotFitWritesNoneOfItsRecords) {
+#ifdef _WIN32
+    GTEST_SKIP() << "needs a small tmpfs mounted by root (Linux)";
+#else
+    SmallDisk disk;
+    if (!disk.unavailable().empty()) GTEST_SKIP() << disk.unavailable();
+    TempDir dir;
+    RecordingPrompt prompt;
+    const Folders folders = Folders::of(dir.path(), dir / "temp");
+    accise::testing::writeBrewery(folders, prompt);
+    // The year's register file lives on the small disk, reached through a link.
+    const fs::path file = folders.registerFile(2024);
+    const fs::path onDisk = disk / "2024.RGM";
+    for (int i = 1; i <= 6; ++i)
+        appendMovement(onDisk, accise::testing::fixtureUnload(dayNumber(2024, 2, i), 10), false, prompt);
+    fs::create_symlink(onDisk, file);
+    // The rest of the disk filled: the 4 records (2 368 bytes) start in the last page
+    // of the file (3 552 of 4 096 bytes) and run out of room half-way.
+    {
+        const std::string chunk(512, 'f');
+        FILE* filler = std::fopen((disk / "filler").c_str(), "wb");
+        ASSERT_NE(filler, nullptr);
+        while (std::fwrite(chunk.data(), 1, chunk.size(), filler) == chunk.size() && std::fflush(filler) == 0) {}
+        std::fclose(filler);
+    }
+    const std::string before = bytesOf(file);
+
+    Packaging p;
+    p.date = dayNumber(2024, 3, 1);
+    p.NUMDOC = "IMB 1";
+    p.PRODDO = "B000-22030001-00-0000";
+    p.GRAPLA = 12;
+    p.NUMCON = 100;
+    p.VOLUNI = 0.33;
+    p.packaged = {{"N", "2024", "FC1"}, "IT079100"};
+    p.inProcess = *inProcessStockOn(folders, p.date);
+    p.lossPosition = "003";
+    p.directRelease = true;
+    p.figures = packagingFigures(p.NUMCON, p.VOLUNI, p.GRAPLA, 1, 2.99);
+    EXPECT_THROW(savePackaging(folders, p, prompt), IoError);
+    EXPECT_EQ(bytesOf(file), before);
+    EXPECT_FALSE(fileExists(lockMarkerOf(file)));
+
+    // With room again the same packaging lands whole.
+    fs::remove(disk / "filler");
+    EXPECT_EQ(savePackaging(folders, p, prompt).written.size(), 4u);
+    EXPECT_EQ(fs::file_size(onDisk), 10 * kMovementSize);
 #endif
 }
 
