@@ -1,5 +1,7 @@
 #include "common/installationsettings.h"
 
+#include "common/identifiers.h"
+#include "common/keyfilters.h"
 #include "common/settingsfile.h"
 #include "common/text1252.h"
 
@@ -25,6 +27,34 @@ bool InstallationSettings::splitsBrews(std::string_view companyExciseCode) const
 
 bool InstallationSettings::releasesDirectly(std::string_view companyExciseCode) const {
     return sameCode(directReleaseExciseCode, companyExciseCode);
+}
+
+std::vector<std::pair<std::string, std::string>> installationSettingEntries(const InstallationSettings& settings) {
+    std::vector<std::pair<std::string, std::string>> entries;
+    for (std::size_t i = 0; i < settings.brewSplitExciseCodes.size(); ++i)
+        entries.emplace_back(splitKey(i), settings.brewSplitExciseCodes[i]);
+    entries.emplace_back(std::string(kDirectReleaseKey), settings.directReleaseExciseCode);
+    return entries;
+}
+
+bool setInstallationSetting(InstallationSettings& settings, std::string_view key, std::string value) {
+    const std::string wanted = toUpperAscii(trimmed(key));
+    value = trimmed(value);
+    if (wanted == kDirectReleaseKey) {
+        settings.directReleaseExciseCode = std::move(value);
+        return true;
+    }
+    for (std::size_t i = 0; i < settings.brewSplitExciseCodes.size(); ++i) {
+        if (wanted != splitKey(i)) continue;
+        settings.brewSplitExciseCodes[i] = std::move(value);
+        return true;
+    }
+    return false;
+}
+
+bool acceptableInstallationCode(std::string_view code) {
+    const std::string text = trimmed(code);
+    return text.empty() || isValidExciseCode(text, 'A');
 }
 
 fs::path installationSettingsFile(const Folders& folders) { return folders.general("IMPIANTO.INI"); }

@@ -9,6 +9,8 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "common/folders.h"
 
@@ -21,6 +23,14 @@ struct InstallationSettings {
     bool splitsBrews(std::string_view companyExciseCode) const;
     bool releasesDirectly(std::string_view companyExciseCode) const;
 };
+
+// Keys and values in the file's order (SDOPPIAMENTO_COTTA_1..7, SVINCOLO_DIRETTO).
+std::vector<std::pair<std::string, std::string>> installationSettingEntries(const InstallationSettings& settings);
+// Sets the value of `key` (letter case ignored); false for a key the file does not have.
+bool setInstallationSetting(InstallationSettings& settings, std::string_view key, std::string value);
+// What a setting may hold: nothing, or an excise code as the company data take it
+// (the settings are compared with the company's own code).
+bool acceptableInstallationCode(std::string_view code);
 
 fs::path installationSettingsFile(const Folders& folders);
 InstallationSettings readInstallationSettings(const Folders& folders);

@@ -171,6 +171,9 @@ protected:
     // controls every leave check waits, otherwise only those of the controls listed.
     // onConfirmChecks() asks checksSuspended() for what waits there.
     void useOpenGuard(std::initializer_list<std::string_view> controls = {});
+    // The guard holds again, as when the window opened (a window that resets itself
+    // after a save for the next entry).
+    void rearmOpenGuard() { suspended_ = guarded_; }
 
     virtual void onOpen() = 0;
     virtual FocusMove onLeave(std::string_view control);
