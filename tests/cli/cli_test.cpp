@@ -42,6 +42,22 @@ TEST(CliDemo, DemoFolderIsCompleteAndChecksClean) {
     EXPECT_EQ(lineCount(stocks.out), 4);
     EXPECT_NE(stocks.out.find("\"NUMFLU\":1"), std::string::npos);
 
+    // Every month's bottling went through the packaging window: the bottles loaded, the
+    // same beer and the losses out of the in-process register.
+    std::filesystem::path year;
+    for (const auto& e : std::filesystem::directory_iterator(work / "REGISTRI"))
+        if (e.path().extension() == ".RGM") year = e.path();
+    const auto movements = runCli("dump " + q(year));
+    ASSERT_EQ(movements.exitCode, 0) << movements.err;
+    const auto count = [&](const std::string& text) {
+        int n = 0;
+        for (auto at = movements.out.find(text); at != std::string::npos; at = movements.out.find(text, at + 1)) ++n;
+        return n;
+    };
+    EXPECT_EQ(count(R"("VOLUNI":0.33,"NUMCON":8700)"), 12) << "bottles loaded";
+    EXPECT_EQ(count(R"("ETTOGR":344.52,"QTALIT":2871,)"), 24) << "the load and its unload from the in-process register";
+    EXPECT_EQ(count(R"("CAUMOV":"009","POSFIS":"003")"), 12) << "losses";
+
     // Running init again over the demo never overwrites what is there.
     const auto before = readRecords(work / "DATI_GEN/TA03.TAB", kTableSize).bytes();
     EXPECT_EQ(runCli("init " + q(work)).exitCode, 0);

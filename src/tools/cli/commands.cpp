@@ -20,6 +20,8 @@
 #include "common/dates.h"
 #include "common/deliveredtables.h"
 #include "common/folders.h"
+#include "common/installationsettings.h"
+#include "common/keyfilters.h"
 #include "common/lock.h"
 #include "common/recordchecks.h"
 #include "common/recordfields.h"
@@ -40,6 +42,7 @@ constexpr const char* kUsage =
     "     | stock DIR --type M|L|F|N --year AAAA --protocol NUMPRO --date GG/MM/AAAA\n"
     "     | unlock FILE [--yes] | repair DIR\n"
     "     | movements import DIR [--dry-run]   (movimenti in righe JSON sullo standard input)\n"
+    "     | settings show DIR | settings set DIR CHIAVE VALORE   (impostazioni dell'impianto, IMPIANTO.INI)\n"
     "  i comandi che scrivono accettano --wait SECONDI (attesa massima di un file bloccato, 60 s)";
 
 struct UsageError : std::runtime_error {
@@ -283,6 +286,35 @@ int unlock(const Arguments& a, std::istream& in, std::ostream& out, std::ostream
     return kOk;
 }
 
+// The installation's excise codes (IMPIANTO.INI), checked as the settings window checks them.
+int settings(const Arguments& a, std::ostream& out, std::ostream& err) {
+    const std::string sub = a.at(0, "il sottocomando (show o set)");
+    if (sub != "show" && sub != "set") throw UsageError("sottocomando sconosciuto: " + sub);
+    const Folders folders = Folders::of(a.at(1, "la cartella"));
+    if (!fs::is_directory(folders.generalData))
+        throw IoError(folders.generalData, "la cartella dei dati generali non esiste");
+    InstallationSettings current = readInstallationSettings(folders);
+    if (sub == "show") {
+        a.expectPositional(2);
+        for (const auto& [key, value] : installationSettingEntries(current)) out << key << "=" << value << "\n";
+        return kOk;
+    }
+    const std::string key = a.at(2, "la chiave");
+    const std::string code = toUpperAscii(trimmed(a.at(3, "il valore (\"\" per nessuno)")));
+    a.expectPositional(4);
+    if (!setInstallationSetting(current, key, code))
+        throw UsageError("chiave sconosciuta: " + key + " (SDOPPIAMENTO_COTTA_1 ... SDOPPIAMENTO_COTTA_7, SVINCOLO_DIRETTO)");
+    if (!acceptableInstallationCode(code)) {
+        err << "accise-cli: ATTENZIONE CODICE D'ACCISA ERRATO: " << code
+            << " (13 caratteri, inizia con IT00, settimo carattere A; vuoto per nessuno)\n";
+        return kProblems;
+    }
+    writeInstallationSettings(folders, current);
+    for (const auto& [name, value] : installationSettingEntries(current))
+        if (toUpperAscii(trimmed(key)) == name) out << name << "=" << value << "\n";
+    return kOk;
+}
+
 std::string timeStamp() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
@@ -360,6 +392,7 @@ int run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
         else if (command == "correct") code = correct(Arguments(args, {"--modify"}, {"--note", "--wait"}), in, out, err);
         else if (command == "unlock") code = unlock(Arguments(args, {"--yes"}, {}), in, out, err);
         else if (command == "repair") code = repair(Arguments(args, {}, {"--wait"}), out, err);
+        else if (command == "settings") code = settings(Arguments(args, {}, {}), out, err);
         else if (command == "movements") {
             Arguments a(args, {"--dry-run"}, {"--wait"});
             if (a.at(0, "il sottocomando (import)") != "import")

@@ -3,6 +3,8 @@
 // the movements typed into the movement window's logic as "movements import" does.
 #include "cli/tasks.h"
 
+#include <iostream>
+#include <map>
 #include <ostream>
 #include <tuple>
 #include <sstream>
@@ -11,6 +13,7 @@
 #include "cli/cliprompt.h"
 #include "cli/commands.h"
 #include "cli/json.h"
+#include "cli/windowrunner.h"
 #include "common/addressbook.h"
 #include "common/codetables.h"
 #include "common/company.h"
@@ -21,6 +24,7 @@
 #include "common/movementfile.h"
 #include "common/registers.h"
 #include "common/text1252.h"
+#include "movements/packagingwindow.h"
 
 namespace accise::cli {
 
@@ -102,15 +106,26 @@ private:
     std::string body_;
 };
 
+// One month of the demo: the movements typed before the month's bottling, the
+// bottling itself (typed into the packaging window) and the movements after it.
+struct DemoMonth {
+    std::string before;
+    std::map<std::string, std::string> packaging;
+    std::string after;
+};
+
 // A year of a small brewery, month by month: malt and hops bought and sent to the
-// brewhouse, a brew of 5 000 litres at 12 degrees Plato, its beer bottled and kegged
-// with the process losses, bottles sold to a distributor and over the counter, kegs
-// sold to a pub, and every quarter a shipment in suspension to Germany.
-std::string demoYear(int year) {
-    std::string lines;
+// brewhouse, a brew of 5 000 litres at 12 degrees Plato, its beer bottled (through the
+// packaging window, with the process losses) and kegged, bottles sold to a distributor
+// and over the counter, kegs sold to a pub, and every quarter a shipment in suspension
+// to Germany.
+std::vector<DemoMonth> demoYear(int year) {
+    std::vector<DemoMonth> months;
     const auto day = [year](int d, int month) { return formatDate(dayNumber(year, month, d)); };
     const std::string yy = std::to_string(year).substr(2);
     for (int month = 1; month <= 12; ++month) {
+        DemoMonth m;
+        std::string& lines = m.before;
         const std::string n = std::to_string(month);
         const auto doc = [&](const char* prefix) { return std::string(prefix) + " " + n + "/" + std::to_string(year); };
         // Raw materials: bought by weight, sent to the brewhouse.
@@ -137,43 +152,69 @@ std::string demoYear(int year) {
         if (month == 1) brew.number("CONTIN", 120000); // later brews start from the last reading
         brew.text("POSFIS", "002").text("CODPAE", "IT");
         lines += brew.str();
-        // Out of process: to bottling, to kegs, and the losses.
-        for (const auto& [litres, reason, position] :
-             {std::tuple{2871.0, "010", "002"}, std::tuple{2000.0, "010", "002"}, std::tuple{129.0, "009", "003"}})
-            lines += Line().text("TIPMOV", "S").text("DATMOV", day(20, month)).text("TIPDOC", "VIA")
-                         .text("DATDOC", day(20, month)).text("NUMDOC", doc("CONDIZ")).text("PRODDO", "B000-22030000-00-0000")
-                         .text("TIPSTO", "S").number("GRAPLA", 12).text("CAUMOV", reason).number("QTA", litres)
-                         .text("POSFIS", position).text("CODPAE", "IT").str();
-        // Finished beer loaded: 8 700 bottles of 0,33 l, 2 000 litres in kegs.
-        lines += Line().text("TIPMOV", "C").text("DATMOV", day(21, month)).text("TIPDOC", "VIA")
-                     .text("DATDOC", day(21, month)).text("NUMDOC", doc("CONDIZ")).text("PRODAZ", "BIONDA33")
-                     .text("CAUMOV", "112").number("NUMCON", 8700).text("POSFIS", "002").text("CODPAE", "IT").str();
-        lines += Line().text("TIPMOV", "C").text("DATMOV", day(21, month)).text("TIPDOC", "VIA")
+        // Out of process to kegs.
+        lines += Line().text("TIPMOV", "S").text("DATMOV", day(20, month)).text("TIPDOC", "VIA")
+                     .text("DATDOC", day(20, month)).text("NUMDOC", doc("CONDIZ")).text("PRODDO", "B000-22030000-00-0000")
+                     .text("TIPSTO", "S").number("GRAPLA", 12).text("CAUMOV", "010").number("QTA", 2000)
+                     .text("POSFIS", "002").text("CODPAE", "IT").str();
+        // Bottled: 8 700 bottles of 0,33 l out of process, with 129 litres of losses.
+        m.packaging = {{"DATMOV", day(20, month)}, {"NUMDOC", doc("CONDIZ")}, {"PRODAZ", "BIONDA33"},
+                       {"INTER3", "8700"},         {"MCALI", "129"},          {"POSFIS", "003"}};
+        std::string& after = m.after;
+        // Kegs loaded: 2 000 litres.
+        after += Line().text("TIPMOV", "C").text("DATMOV", day(21, month)).text("TIPDOC", "VIA")
                      .text("DATDOC", day(21, month)).text("NUMDOC", doc("INFUSTAM")).text("PRODAZ", "BIONDAFUSTO")
                      .text("CAUMOV", "114").number("QTA", 2000).text("POSFIS", "002").text("CODPAE", "IT").str();
         // Sales released for consumption: the excise is declared in the summary of taxes.
-        for (const auto& [d, bottles] : {std::pair{10, 4000.0}, std::pair{24, 4000.0}})
-            lines += Line().text("TIPMOV", "S").text("DATMOV", day(d, month)).text("TIPDOC", "DAS")
-                         .text("DATDOC", day(d, month)).text("NUMDOC", doc(d == 10 ? "DAS A" : "DAS B"))
-                         .text("PRODAZ", "BIONDA33").text("CAUMOV", "071").number("NUMCON", bottles)
-                         .text("POSFIS", "001").text("CODPAE", "IT").text("MITDES", "IT00RMA00555K").str();
-        lines += Line().text("TIPMOV", "S").text("DATMOV", day(26, month)).text("TIPDOC", "SCF")
+        for (const auto& [d, bottles] : {std::pair{10, 4000.0}, std::pair{24, 4000.0}}) {
+            std::string& into = d < 20 ? lines : after;
+            into += Line().text("TIPMOV", "S").text("DATMOV", day(d, month)).text("TIPDOC", "DAS")
+                        .text("DATDOC", day(d, month)).text("NUMDOC", doc(d == 10 ? "DAS A" : "DAS B"))
+                        .text("PRODAZ", "BIONDA33").text("CAUMOV", "071").number("NUMCON", bottles)
+                        .text("POSFIS", "001").text("CODPAE", "IT").text("MITDES", "IT00RMA00555K").str();
+        }
+        after += Line().text("TIPMOV", "S").text("DATMOV", day(26, month)).text("TIPDOC", "SCF")
                      .text("PRODAZ", "BIONDA33").text("CAUMOV", "071").number("NUMCON", 300).text("POSFIS", "001")
                      .text("CODPAE", "IT").text("ANNOTA", "Vendite al banco dello spaccio").str();
-        lines += Line().text("TIPMOV", "S").text("DATMOV", day(27, month)).text("TIPDOC", "DAS")
+        after += Line().text("TIPMOV", "S").text("DATMOV", day(27, month)).text("TIPDOC", "DAS")
                      .text("DATDOC", day(27, month)).text("NUMDOC", doc("DAS F")).text("PRODAZ", "BIONDAFUSTO")
                      .text("CAUMOV", "071").number("QTA", 1500).text("POSFIS", "001").text("CODPAE", "IT")
                      .text("MITDES", "IT00TOA00999Z").str();
         // A shipment in suspension to Germany under an e-AD, with its guarantee.
         if (month % 3 == 0) {
             const std::string arc = yy + "IT00MIA00123B" + std::string(month < 10 ? "0" : "") + n + "0000";
-            lines += Line().text("TIPMOV", "S").text("DATMOV", day(28, month)).text("TIPDOC", "EAD")
+            after += Line().text("TIPMOV", "S").text("DATMOV", day(28, month)).text("TIPDOC", "EAD")
                          .text("DATDOC", day(28, month)).text("NUMDOC", arc).text("NILODD", "BD01-" + yy + "-" + n)
                          .number("NUMCPR", 1).text("PRODAZ", "BIONDAFUSTO").text("CAUMOV", "002").number("QTA", 400)
                          .text("POSFIS", "002").text("CODPAE", "DE").text("MITDES", "DE00123456789").str();
         }
+        months.push_back(std::move(m));
     }
-    return lines;
+    return months;
+}
+
+// Types a packaging into the packaging window's logic and confirms it, as a clerk would.
+void typePackaging(const Folders& folders, const std::map<std::string, std::string>& values) {
+    WaitingPrompt waiting(std::cerr, std::chrono::seconds(60));
+    WindowPrompt prompt(waiting);
+    NoWindows services;
+    CommandContext ctx(folders);
+    if (const auto company = readCompany(folders)) {
+        ctx.company = *company;
+        ctx.alcopp = isAlcopp(*company);
+    }
+    PackagingLogic window(ctx, prompt, services);
+    window.open();
+    prompt.messages.clear();
+    auto failed = window.typeFields(values);
+    if (!failed) failed = window.confirmChecks();
+    if (!failed) window.confirmPressed();
+    if (failed || !window.lastSave()) {
+        std::string why;
+        for (const std::string& m : prompt.messages) why += " " + m;
+        throw std::runtime_error("condizionamento dimostrativo del " + values.at("DATMOV") + " rifiutato" +
+                                 (failed ? " (" + *failed + ")" : std::string()) + ":" + why);
+    }
 }
 
 struct DemoRegister {
@@ -302,12 +343,19 @@ int demo(const fs::path& working, std::ostream& out) {
         appendMovement(folders.initialStocks(), stock, false, prompt);
     }
 
-    // A year of the brewery, typed into the movement window through "movements import".
-    const std::string movements = demoYear(year - 1);
-    std::istringstream lines(movements);
-    std::ostringstream accepted, refused;
-    if (importMovements(working, false, std::chrono::seconds(60), lines, accepted, refused) != kOk)
-        throw std::runtime_error("movimenti dimostrativi rifiutati:\n" + refused.str());
+    // A year of the brewery, typed into the movement window through "movements import"
+    // and, for the bottling, into the packaging window.
+    const auto importLines = [&](const std::string& movements) {
+        std::istringstream lines(movements);
+        std::ostringstream accepted, refused;
+        if (importMovements(working, false, std::chrono::seconds(60), lines, accepted, refused) != kOk)
+            throw std::runtime_error("movimenti dimostrativi rifiutati:\n" + refused.str());
+    };
+    for (const DemoMonth& month : demoYear(year - 1)) {
+        importLines(month.before);
+        typePackaging(folders, month.packaging);
+        importLines(month.after);
+    }
     out << "cartella dimostrativa pronta: " << fs::absolute(working).string() << "\n";
     return kOk;
 }

@@ -11,10 +11,10 @@
 #include "cli/cliprompt.h"
 #include "cli/commands.h"
 #include "cli/json.h"
+#include "cli/windowrunner.h"
 #include "common/company.h"
 #include "common/folders.h"
 #include "common/ioerror.h"
-#include "common/lock.h"
 #include "common/numbers.h"
 #include "common/text1252.h"
 #include "movements/movemententry.h"
@@ -66,38 +66,6 @@ std::string typedText(const std::string& control, const JsonValue& value) {
     return "";
 }
 
-// No lookup list and no editor without a display: a coded field that would open one is refused.
-class NoWindows : public FormServices {
-public:
-    bool hasLookupList() const override { return false; }
-    std::int32_t openLookupList(CommandContext& ctx) override { return ctx.chosenCode = -1; }
-    bool hasCodeEditor() const override { return false; }
-    std::optional<std::string> addNewCode(CommandContext&) override { return std::nullopt; }
-    void openAddress(const std::string&) override {}
-    void startProgram(const std::string&) override {}
-};
-
-// The window's messages are kept for the line's report; the lock waits go to the
-// command-line waiting rules.
-class ImportPrompt : public Prompt {
-public:
-    explicit ImportPrompt(WaitingPrompt& waiting) : waiting_(waiting) {
-        const std::string probe = lockWaitMessage("\x01");
-        lockPrefix_ = probe.substr(0, probe.find('\x01'));
-    }
-    void information(const std::string& text) override {
-        if (!lockPrefix_.empty() && text.rfind(lockPrefix_, 0) == 0) waiting_.information(text);
-        else messages.push_back(text);
-    }
-    bool question(const std::string& text) override { return waiting_.question(text); }
-
-    std::vector<std::string> messages;
-
-private:
-    WaitingPrompt& waiting_;
-    std::string lockPrefix_;
-};
-
 struct LineOutcome {
     bool accepted = false;
     std::string field, message; // when refused
@@ -106,7 +74,7 @@ struct LineOutcome {
 };
 
 LineOutcome importLine(const Folders& folders, bool alcopp, bool dryRun, const JsonObject& object,
-                       ImportPrompt& prompt, NoWindows& services) {
+                       WindowPrompt& prompt, NoWindows& services) {
     LineOutcome outcome;
     std::map<std::string, std::string> values;
     for (const auto& [key, value] : object) {
@@ -170,7 +138,7 @@ int importMovements(const fs::path& working, bool dryRun, std::chrono::milliseco
             refused = true;
             continue;
         }
-        ImportPrompt prompt(waiting);
+        WindowPrompt prompt(waiting);
         waiting.startOperation(folders.registers);
         const LineOutcome r = importLine(folders, alcopp, dryRun, object, prompt, services);
         if (!r.accepted) {
