@@ -8,11 +8,13 @@
 #include "masterdata/qt/addresswindows.h"
 #include "masterdata/qt/companydatadialog.h"
 #include "masterdata/qt/companyproductsdialog.h"
+#include "masterdata/qt/installationsettingsdialog.h"
 #include "masterdata/qt/othersitesdialog.h"
 #include "masterdata/qt/registersdialog.h"
 #include "masterdata/qt/pathsdialog.h"
 #include "masterdata/qt/webaddressesdialog.h"
 #include "movements/qt/movemententrydialog.h"
+#include "movements/qt/packagingdialog.h"
 #include "movements/qt/registerlistwindows.h"
 #include "shell/commands.h"
 #include "shell/commandtable.h"
@@ -44,6 +46,9 @@ void registerAll(WindowRegistry& registry, TaskWindowDeps d) {
                  [d](CommandContext& ctx) { PathsDialog(ctx, d.prompt, d.services, &d.main).run(); });
     registry.add(h::kWebAddresses,
                  [d](CommandContext& ctx) { WebAddressesDialog(ctx, d.prompt, d.services, &d.main).run(); });
+    registry.add(installationsettingswindow::kCommand, [d](CommandContext& ctx) {
+        InstallationSettingsDialog(ctx, d.prompt, d.services, &d.main).run();
+    });
     registry.add(h::kInfo, [d](CommandContext&) { InfoWindow(&d.main).exec(); });
     registry.add(h::kLink, [d](CommandContext& ctx) {
         const auto target = linkTarget(ctx.folders, ctx.tag);
@@ -59,6 +64,7 @@ void registerAll(WindowRegistry& registry, TaskWindowDeps d) {
     registerAddressWindows(registry, &d.main, d.prompt, d.services);       // clients and suppliers, return mode
     registerCompanyProductWindows(registry, &d.main, d.prompt, d.services); // products, return mode
     registerMovementWindows(registry, &d.main, d.prompt, d.services);       // movement entry and its changes
+    registerPackagingWindow(registry, &d.main, d.prompt, d.services);
     registerDutyWindows(registry, &d.main, d.prompt, d.services);
 
     registry.add("APROTOCOLLO",
@@ -85,6 +91,15 @@ void registerTaskWindows(Shell& shell) {
 }
 
 bool screenshotSamples(QWidget* modal, const std::function<void(const QString& suffix)>& shoot) {
+    if (auto* packaging = qobject_cast<PackagingDialog*>(modal)) {
+        shoot(QString());
+        // Bottles of the demo's company product, with process losses.
+        const std::string day = "30/12/" + std::to_string(yearOf(todayDayNumber()) - 1);
+        packaging->typeSample({{"DATMOV", day}, {"NUMDOC", "CONDIZ 999"}, {"PRODAZ", "BIONDA33"},
+                               {"INTER3", "600"}, {"MCALI", "2"}, {"ANNOTA", "Imbottigliamento"}});
+        shoot(QStringLiteral("-condizionamento"));
+        return true;
+    }
     auto* movement = qobject_cast<MovementEntryDialog*>(modal);
     if (!movement) return false;
     shoot(QString());

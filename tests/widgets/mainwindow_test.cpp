@@ -80,10 +80,10 @@ TEST_F(MainWindowTest, OnlyCommandsWithARegisteredHandlerAreEnabled) {
     // The brew window is not built yet: its entry waits for its registration.
     EXPECT_FALSE(main.commandAction("Action45")->isEnabled());
     // Initial stocks, the change and correction of movements, stocks and duty records,
-    // the removals.
+    // the removals, packaging and the installation settings.
     for (const char* built :
          {"Action17", "Action18", "AGIACENZE", "Action20", "Action21", "AMODSCARICO", "ACANCSCARICO",
-          "ARETTSCARICO", "Action2", "ACANCRETTSCAR", "ACANCGAR", "ACANCRETT", "Action4", "ARETTGAR"})
+          "ARETTSCARICO", "Action2", "ACANCRETTSCAR", "ACANCGAR", "ACANCRETT", "Action4", "ARETTGAR", "Action48", "AIMPIANTO"})
         EXPECT_TRUE(main.commandAction(built)->isEnabled()) << built;
 
     shell.registry().add("Action45", [](CommandContext&) {});

@@ -1,0 +1,44 @@
+#pragma once
+// The packaging window on screen: widgets named as the controls of PackagingLogic,
+// the two registers the packaging moves between, the in-process stock and the
+// product's photo.
+#include <map>
+#include <string>
+
+#include "framework/qt/entrydialog.h"
+#include "movements/packagingwindow.h"
+#include "shell/windowregistry.h"
+
+class QLabel;
+
+namespace accise {
+
+class PackagingDialog : public EntryDialog {
+    Q_OBJECT
+public:
+    PackagingDialog(CommandContext& ctx, Prompt& prompt, FormServices& services, const WindowRegistry& registry,
+                    QWidget* parent = nullptr);
+
+    PackagingLogic& form() { return form_; }
+    QLabel* labelOf(const std::string& name) const; // LTIPOREGISTRO, LPROTOCOLLO, LLAVORAZIONI, LMAX
+    // Types the values into the window as a clerk would, without confirming (the
+    // screenshot tour shows a packaging this way).
+    void typeSample(const std::map<std::string, std::string>& values);
+
+protected:
+    void valuesShown() override { refreshView(); }
+
+private:
+    void refreshView();
+    void showPhoto();
+
+    PackagingLogic form_;
+    std::map<std::string, QLabel*> labels_;
+    QLabel* photo_ = nullptr;
+    std::string shownPhoto_;
+};
+
+// "Condizionamento" (the menu command and the window's own name).
+void registerPackagingWindow(WindowRegistry& registry, QWidget* parent, Prompt& prompt, FormServices& services);
+
+} // namespace accise
