@@ -383,20 +383,20 @@ void PackagingLogic::onSave() {
 
 std::optional<std::string> PackagingLogic::typeFields(const std::map<std::string, std::string>& values) {
     keyTyped();
-    const auto& specs = fields();
+    const auto& fieldList = fields();
     const auto indexOf = [&](const std::string& control) {
-        for (std::size_t i = 0; i < specs.size(); ++i)
-            if (specs[i].control == control) return i;
-        return specs.size();
+        for (std::size_t i = 0; i < fieldList.size(); ++i)
+            if (fieldList[i].control == control) return i;
+        return fieldList.size();
     };
-    for (std::size_t i = 0; i < specs.size(); ++i) {
-        const std::string control = specs[i].control;
-        if (specs[i].readOnly) continue;
+    for (std::size_t i = 0; i < fieldList.size(); ++i) {
+        const std::string control = fieldList[i].control;
+        if (fieldList[i].readOnly) continue;
         if (const auto it = values.find(control); it != values.end()) setValue(control, it->second);
         const FocusMove move = leave(control);
         if (move.proceed) continue;
         const std::size_t target = indexOf(move.control);
-        if (target > i && target < specs.size()) {
+        if (target > i && target < fieldList.size()) {
             i = target - 1;
             continue;
         }
