@@ -12,6 +12,7 @@
 
 #include "cli/cliprompt.h"
 #include "cli/flow.h"
+#include "cli/paths.h"
 #include "cli/interrupt.h"
 #include "cli/json.h"
 #include "cli/recordjson.h"
@@ -40,6 +41,7 @@ constexpr const char* kUsage =
     "     | stock DIR --type M|L|F|N --year AAAA --protocol NUMPRO --date GG/MM/AAAA\n"
     "     | unlock FILE [--yes] | repair DIR\n"
     "     | movements import DIR [--dry-run]   (movimenti in righe JSON sullo standard input)\n"
+    "     | flow ... (accise-cli flow per l'elenco) | paths DIR [--signing-program PERCORSO]\n"
     "  i comandi che scrivono accettano --wait SECONDI (attesa massima di un file bloccato, 60 s)";
 
 struct UsageError : std::runtime_error {
@@ -369,6 +371,7 @@ int run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
             code = importMovements(working, a.has("--dry-run"), a.wait(), in, out, err);
         }
         else if (command == "flow") code = flow(args, out, err);
+        else if (command == "paths") code = paths(args, out, err);
         else throw UsageError("comando sconosciuto: " + command);
         if (const int signal = pendingInterrupt()) throw Interrupted(signal);
         return finish(code, out, err);
