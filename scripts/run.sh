@@ -43,7 +43,7 @@ if [ -x "$sim" ]; then
   "$sim" --port 0 --ca-out "$ca" --store "$demo/SIMULATORE" >"$ready" 2>"$demo/SIMULATORE/simulatore.log" &
   sim_pid=$!
   port=""
-  for _ in $(seq 1 100); do
+  for _ in $(seq 1 300); do  # up to 30 s: making the keys is slow on a busy machine
     port=$(sed -n 's/^listening on \([0-9]*\)$/\1/p' "$ready" 2>/dev/null || true)
     [ -n "$port" ] && break
     kill -0 "$sim_pid" 2>/dev/null || break

@@ -31,6 +31,7 @@ FirmaWindow::FirmaWindow(std::filesystem::path working, std::filesystem::path se
     warning->setStyleSheet(QStringLiteral("QLabel { color: #a00000; border: 2px solid #a00000; padding: 6px; }"));
 
     folderText_ = new QLabel(this);
+    folderText_->setObjectName(QStringLiteral("LCARTELLE"));
     folderText_->setWordWrap(true);
     files_ = new QListWidget(this);
     files_->setObjectName(QStringLiteral("LFILE"));
