@@ -151,6 +151,8 @@ TEST(AgencySoap, ReadsCallsWithAnyPrefixAndRefusesMismatches) {
     EXPECT_EQ(put.params.value(QStringLiteral("fileMsg_Nome")), QStringLiteral("A.p7m"));
     EXPECT_EQ(QByteArray::fromBase64(put.params.value(QStringLiteral("fileMsg_Content")).toLatin1()), "abc");
 
+    for (const char* action : {"urn:accise-birra:simulatore:put", "urn:x/put", ""})
+        EXPECT_TRUE(parseCall(putRequest("abc", QStringLiteral("A.p7m")), "text/xml", action).problem.isEmpty()) << action;
     EXPECT_FALSE(parseCall(putRequest("abc", QStringLiteral("A.p7m")), "text/xml", "get").problem.isEmpty());
     EXPECT_FALSE(parseCall("<not xml", "text/xml", "put").problem.isEmpty());
     EXPECT_FALSE(parseCall("<a/>", "text/xml", "").problem.isEmpty());

@@ -155,8 +155,11 @@ SoapCall parseCall(const QByteArray& rawBody, const QByteArray& contentType, con
     }
     QByteArray action = soapAction.trimmed();
     if (action.size() >= 2 && action.startsWith('"') && action.endsWith('"')) action = action.mid(1, action.size() - 2);
-    // An action may be a URI ending with the operation's name.
-    const QString actionName = QString::fromUtf8(action).section(QLatin1Char('/'), -1).section(QLatin1Char('#'), -1);
+    // An action may be a URI ending with the operation's name ("urn:x:put", ".../put", "...#put").
+    const QString actionName = QString::fromUtf8(action)
+                                   .section(QLatin1Char('/'), -1)
+                                   .section(QLatin1Char('#'), -1)
+                                   .section(QLatin1Char(':'), -1);
     if (!actionName.isEmpty() && actionName != call.operation)
         call.problem = QStringLiteral("SOAPAction \"%1\" diversa dall'operazione del corpo \"%2\"").arg(actionName, call.operation);
     return call;
