@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
   xvfb xauth
+  libssl-dev openssl qt6-httpserver-dev qt6-websockets-dev curl
 )
 
 missing=()

@@ -11,6 +11,10 @@ namespace accise::testing {
 std::string cliPath() { return std::string(ACCISE_BINARY_DIR) + "/src/tools/accise-cli"; }
 
 CliResult runCli(const std::string& arguments, const std::string& input) {
+    return runProgram(cliPath() + " " + arguments, input);
+}
+
+CliResult runProgram(const std::string& commandLine, const std::string& input) {
     char inTemplate[] = "/tmp/accise-cli-in-XXXXXX";
     char outTemplate[] = "/tmp/accise-cli-out-XXXXXX";
     char errTemplate[] = "/tmp/accise-cli-err-XXXXXX";
@@ -21,7 +25,7 @@ CliResult runCli(const std::string& arguments, const std::string& input) {
         (void)!::write(inFd, input.data(), input.size());
         ::close(inFd);
     }
-    const std::string command = cliPath() + " " + arguments + " <" + inTemplate + " >" + outTemplate + " 2>" + errTemplate;
+    const std::string command = commandLine + " <" + inTemplate + " >" + outTemplate + " 2>" + errTemplate;
     const int status = std::system(command.c_str());
     CliResult r;
     r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

@@ -15,4 +15,7 @@ CliResult runCli(const std::string& arguments, const std::string& input = "");
 
 std::string cliPath();
 
+// Runs a shell command line (a program of the build and its arguments) the same way.
+CliResult runProgram(const std::string& commandLine, const std::string& input = "");
+
 } // namespace accise::testing

@@ -12,6 +12,7 @@
 
 #include "cli/cliprompt.h"
 #include "cli/flow.h"
+#include "cli/paths.h"
 #include "cli/interrupt.h"
 #include "cli/json.h"
 #include "cli/recordjson.h"
@@ -43,6 +44,7 @@ constexpr const char* kUsage =
     "     | unlock FILE [--yes] | repair DIR\n"
     "     | movements import DIR [--dry-run]   (movimenti in righe JSON sullo standard input)\n"
     "     | settings show DIR | settings set DIR CHIAVE VALORE   (impostazioni dell'impianto, IMPIANTO.INI)\n"
+    "     | flow ... (accise-cli flow per l'elenco) | paths DIR [--signing-program PERCORSO]\n"
     "  i comandi che scrivono accettano --wait SECONDI (attesa massima di un file bloccato, 60 s)";
 
 struct UsageError : std::runtime_error {
@@ -402,6 +404,7 @@ int run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
             code = importMovements(working, a.has("--dry-run"), a.wait(), in, out, err);
         }
         else if (command == "flow") code = flow(args, out, err);
+        else if (command == "paths") code = paths(args, out, err);
         else throw UsageError("comando sconosciuto: " + command);
         if (const int signal = pendingInterrupt()) throw Interrupted(signal);
         return finish(code, out, err);

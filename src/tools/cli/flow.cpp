@@ -16,9 +16,14 @@
 #include "common/flowcheck.h"
 #include "common/ioerror.h"
 #include "common/numbers.h"
+#include "common/recordfile.h"
 #include "common/text1252.h"
 #include "telematic/flowcreationwindow.h"
 #include "telematic/flowreactivationwindow.h"
+
+#ifdef ACCISE_HAVE_CMS
+#include "cms/cmssignature.h"
+#endif
 
 namespace accise::cli {
 namespace {
@@ -27,6 +32,7 @@ constexpr const char* kFlowUsage =
     "uso: accise-cli flow list DIR --year AAAA\n"
     "     | flow create DIR --year AAAA --date GG/MM/AAAA [--number N] [--lines 0,3,5 | --all]\n"
     "     | flow check FILE\n"
+    "     | flow verify FILE.p7m [--out FILE]\n"
     "     | flow reactivate DIR --year AAAA --date GG/MM/AAAA --number N [--lines 0,3,5 | --all]\n"
     "  i comandi che scrivono accettano --wait SECONDI (attesa massima di un file bloccato, 60 s)";
 
@@ -67,7 +73,7 @@ struct Options {
     bool all = false;
 
     Options(const std::vector<std::string>& args, std::size_t from) {
-        static const std::vector<std::string> names = {"--year", "--date", "--number", "--lines", "--wait"};
+        static const std::vector<std::string> names = {"--year", "--date", "--number", "--lines", "--wait", "--out"};
         for (std::size_t i = from; i < args.size(); ++i) {
             const std::string& a = args[i];
             if (a == "--all") {
@@ -191,6 +197,37 @@ int check(const Options& o, std::ostream& out) {
     return problems.empty() ? kOk : kProblems;
 }
 
+// The signature of a signed flow (integrity, and which certificate signed it) and,
+// with --out, the flow it carries.
+int verify(const Options& o, std::ostream& out) {
+    const fs::path file = o.only("il file firmato");
+#ifdef ACCISE_HAVE_CMS
+    std::ifstream in(file, std::ios::binary);
+    if (!in) throw IoError(file, "apertura: il file non esiste o non è leggibile");
+    const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+    const cms::Verification v = cms::verifyAttached(bytes);
+    if (!v.valid) {
+        out << file.string() << ": " << v.problem << "\n";
+        return kProblems;
+    }
+    out << "firma integra: il contenuto non è stato alterato dopo la firma\n";
+    out << "firmato da: " << v.signer << "\n";
+    if (v.selfSigned)
+        out << "certificato autofirmato: nessuna autorità garantisce l'identità di chi ha firmato\n";
+    else
+        out << "certificato emesso da: " << v.issuer << " (autorità non verificata)\n";
+    if (o.valued.count("--out")) {
+        const fs::path target = o.valued.at("--out");
+        writeWholeFile(target, v.content);
+        out << "contenuto estratto in " << target.string() << "\n";
+    }
+    return kOk;
+#else
+    (void)out;
+    throw IoError(file, "flow verify non è disponibile in questa versione del programma (compilata senza OpenSSL)");
+#endif
+}
+
 int reactivate(const Options& o, std::ostream& out, std::ostream& err) {
     CommandContext ctx = contextOf(o.only("la cartella"), o.year());
     const std::string date = o.date(), number = o.number();
@@ -217,9 +254,11 @@ int flow(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
         if (args.size() < 2) throw FlowUsageError("manca il sottocomando di flow");
         const Options o(args, 2);
         const std::string& sub = args[1];
+        if (sub != "verify" && o.valued.count("--out")) throw FlowUsageError("--out vale solo con flow verify");
         if (sub == "list") return list(o, out, err);
         if (sub == "create") return create(o, out, err);
         if (sub == "check") return check(o, out);
+        if (sub == "verify") return verify(o, out);
         if (sub == "reactivate") return reactivate(o, out, err);
         throw FlowUsageError("sottocomando sconosciuto: " + sub);
     } catch (const FlowUsageError& e) {

@@ -1,0 +1,89 @@
+#include "firma/testsigner.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+
+#include "common/company.h"
+#include "common/folders.h"
+#include "common/ioerror.h"
+#include "common/recordfile.h"
+
+namespace accise::firma {
+namespace {
+
+std::string readAll(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) throw IoError(file, "il file non esiste o non è leggibile");
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+fs::path fromWorking(const fs::path& working, const std::string& entry) {
+    const fs::path p(entry);
+    return p.is_absolute() ? p : working / p;
+}
+
+} // namespace
+
+SigningFolders signingFolders(const fs::path& working) {
+    SigningFolders f;
+    const Folders folders = Folders::of(working, working);
+    if (!fileExists(folders.applConfig())) {
+        f.problem = "Nella cartella di lavoro " + working.string() +
+                    " manca la configurazione dei percorsi (APPL.CFG).";
+        return f;
+    }
+    const ApplPaths paths = readApplConfig(folders);
+    if (paths[1].empty() || paths[2].empty()) {
+        f.problem = "Nella configurazione dei percorsi mancano la cartella dei file da firmare "
+                    "o quella dei file firmati.";
+        return f;
+    }
+    f.toSign = fromWorking(working, paths[1]);
+    f.signedFiles = fromWorking(working, paths[2]);
+    if (!fs::is_directory(f.toSign)) f.problem = "La cartella dei file da firmare non esiste: " + f.toSign.string();
+    else if (!fs::is_directory(f.signedFiles)) f.problem = "La cartella dei file firmati non esiste: " + f.signedFiles.string();
+    return f;
+}
+
+cms::Identity testIdentity(const fs::path& settingsFolder) {
+    const fs::path certFile = settingsFolder / "certificato-prova.pem";
+    const fs::path keyFile = settingsFolder / "chiave-prova.pem";
+    if (fs::exists(certFile) && fs::exists(keyFile)) return {readAll(certFile), readAll(keyFile)};
+
+    fs::create_directories(settingsFolder);
+    cms::CertificateRequest request;
+    request.commonName = kTestSignerName;
+    request.organization = "Accise Birra - certificato di prova";
+    const cms::Identity identity = cms::makeCertificate(request);
+    // The key first and private: a certificate without its key would be useless.
+    replaceFileContent(keyFile, identity.privateKeyPem);
+    std::error_code ignored;
+    fs::permissions(keyFile, fs::perms::owner_read | fs::perms::owner_write, ignored);
+    replaceFileContent(certFile, identity.certificatePem);
+    return identity;
+}
+
+std::vector<fs::path> filesToSign(const fs::path& folder) {
+    std::vector<fs::path> files;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(folder, error)) {
+        if (!entry.is_regular_file()) continue;
+        std::string ext = entry.path().extension().string();
+        std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        if (ext != ".p7m") files.push_back(entry.path());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+fs::path signedCopyOf(const fs::path& file, const fs::path& signedFolder) {
+    return signedFolder / (file.filename().string() + ".p7m");
+}
+
+void signFile(const fs::path& file, const fs::path& out, const cms::Identity& signer) {
+    const std::string content = readAll(file);
+    replaceFileContent(out, cms::signAttached(content, signer));
+}
+
+} // namespace accise::firma
