@@ -53,11 +53,11 @@ DutySearchRow dutySearchRow(const DutySearchCriteria& criteria, const Movement& 
     const std::string tipope = padTo(r.TIPOPE, 1);
     row.struckOut = stato == "C" || tipope == "C";
     auto& f = row.fields;
-    f.push_back(criteria.alcopp ? formatDate(r.DATMOV) : trimmed(r.CODPAE) + "/" + trimmed(r.ANNPRO));
+    f.push_back(criteria.alcopp ? exportDate(r.DATMOV) : trimmed(r.CODPAE) + "/" + trimmed(r.ANNPRO));
     switch (criteria.kind) {
     case 'D':
         // The office and the protocol keep the blanks of their fixed widths.
-        f.insert(f.end(), {padTo(r.UFFDOG, 8), padTo(r.NUMPRO, 10), formatDate(r.DATMOV), amount(r.QTAKG),
+        f.insert(f.end(), {padTo(r.UFFDOG, 8), padTo(r.NUMPRO, 10), exportDate(r.DATMOV), amount(r.QTAKG),
                            amount(r.ETTOGR)});
         break;
     case 'R':

@@ -19,11 +19,6 @@ std::string withDigits(std::int32_t n, int digits) {
     return text;
 }
 
-// A date field of a document: empty when there is no date (day 0), not 30/12/1899.
-std::string dateOrEmpty(double day) {
-    return day == 0 ? std::string() : formatDate(day);
-}
-
 std::string quantity(double x) {
     return formatNumber(roundTo(x, 5), 0, 0);
 }
@@ -83,7 +78,7 @@ RegisterSearchRow registerSearchRow(const Movement& stored) {
     f[2] = formatDate(m.DATMOV);
     f[3] = m.PRODDO;
     f[4] = m.TIPDOC;
-    f[5] = dateOrEmpty(m.DATDOC);
+    f[5] = exportDate(m.DATDOC);
     f[6] = m.NPRDAA >= 1 ? m.NUMDOC + "-" + withDigits(m.NPRDAA, 2) + "-" + withDigits(m.NUMCPR, 3) : m.NUMDOC;
     f[7] = receiptNoteDate(m.TIPDOC, m.TIPMOV, m.DATROR);
     f[8] = m.CODPAE;

@@ -1,9 +1,14 @@
 #include "reports/searchcsv.h"
 
+#include "common/dates.h"
 #include "common/recordfile.h"
 #include "common/text1252.h"
 
 namespace accise {
+
+std::string exportDate(double day) {
+    return day == 0 ? std::string() : formatDate(day);
+}
 
 std::string csvField(std::string_view text) {
     if (text.find_first_of(";\"\r\n") == std::string_view::npos) return std::string(text);

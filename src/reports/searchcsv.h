@@ -11,6 +11,10 @@
 
 namespace accise {
 
+// A date as the searches show it: DD/MM/YYYY, or empty for no date (day 0) rather
+// than 30/12/1899.
+std::string exportDate(double day);
+
 // One field as the export writes it (UTF-8).
 std::string csvField(std::string_view text);
 // A whole line (UTF-8): every field followed by ";", then CR LF.
