@@ -1,15 +1,26 @@
 #pragma once
 // What an entry window asks of the rest of the application: the lookup list, the
-// code-table editor opened to add one code, and the desktop's "open" action.
+// code-table editor opened to add one code, the desktop's "open" action and the
+// report preview.
 // The desktop application provides them through its window registry; tests use a
 // double. A window whose lookup list or editor is not available disables the button.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
 #include "framework/commandcontext.h"
+#include "reports/pagecanvas.h"
 
 namespace accise {
+
+// A report to show: its pages are drawn by `draw`, which may be called more than once
+// (a preview draws again when it is refreshed) and must draw the same pages each time.
+struct ReportJob {
+    std::string title; // names the document (and the PDF file proposed for it)
+    PageOrientation orientation = PageOrientation::Landscape;
+    std::function<void(PageCanvas&)> draw;
+};
 
 class FormServices {
 public:
@@ -31,6 +42,12 @@ public:
     // from its path. No parameters; a text the desktop cannot open does nothing.
     virtual void openAddress(const std::string& address) = 0;
     virtual void startProgram(const std::string& path) = 0;
+    // The desktop's "open" action on a file: its associated program opens it.
+    virtual void openFile(const std::string& path) = 0;
+
+    // The on-screen preview of a report, from which the user prints; returns when
+    // the preview is closed.
+    virtual void showReport(const ReportJob& job) = 0;
 };
 
 } // namespace accise

@@ -4,8 +4,10 @@
 
 namespace accise {
 
-RegistryServices::RegistryServices(const WindowRegistry& registry, Opener openAddress, Opener startProgram)
-    : registry_(registry), openAddress_(std::move(openAddress)), startProgram_(std::move(startProgram)) {}
+RegistryServices::RegistryServices(const WindowRegistry& registry, Opener openAddress, Opener startProgram,
+                                   Opener openFile, ReportViewer showReport)
+    : registry_(registry), openAddress_(std::move(openAddress)), startProgram_(std::move(startProgram)),
+      openFile_(std::move(openFile)), showReport_(std::move(showReport)) {}
 
 bool RegistryServices::hasLookupList() const {
     return registry_.has(kLookupList);
@@ -35,6 +37,14 @@ void RegistryServices::openAddress(const std::string& address) {
 
 void RegistryServices::startProgram(const std::string& path) {
     if (!path.empty() && startProgram_) startProgram_(path);
+}
+
+void RegistryServices::openFile(const std::string& path) {
+    if (!path.empty() && openFile_) openFile_(path);
+}
+
+void RegistryServices::showReport(const ReportJob& job) {
+    if (job.draw && showReport_) showReport_(job);
 }
 
 } // namespace accise

@@ -12,7 +12,9 @@ namespace accise {
 class RegistryServices : public FormServices {
 public:
     using Opener = std::function<void(const std::string&)>;
-    RegistryServices(const WindowRegistry& registry, Opener openAddress, Opener startProgram);
+    using ReportViewer = std::function<void(const ReportJob&)>;
+    RegistryServices(const WindowRegistry& registry, Opener openAddress, Opener startProgram,
+                     Opener openFile = {}, ReportViewer showReport = {});
 
     bool hasLookupList() const override;
     std::int32_t openLookupList(CommandContext& ctx) override;
@@ -20,11 +22,15 @@ public:
     std::optional<std::string> addNewCode(CommandContext& ctx) override;
     void openAddress(const std::string& address) override;
     void startProgram(const std::string& path) override;
+    void openFile(const std::string& path) override;
+    void showReport(const ReportJob& job) override;
 
 private:
     const WindowRegistry& registry_;
     Opener openAddress_;
     Opener startProgram_;
+    Opener openFile_;
+    ReportViewer showReport_;
 };
 
 } // namespace accise

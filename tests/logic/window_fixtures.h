@@ -23,6 +23,8 @@ public:
     std::vector<std::string> editorTables;
     std::vector<std::string> openedAddresses;
     std::vector<std::string> startedPrograms;
+    std::vector<std::string> openedFiles;
+    std::vector<ReportJob> reports; // every report shown, in order
 
     bool hasLookupList() const override { return lookupAvailable; }
     std::int32_t openLookupList(CommandContext& ctx) override {
@@ -37,6 +39,8 @@ public:
     }
     void openAddress(const std::string& address) override { openedAddresses.push_back(address); }
     void startProgram(const std::string& path) override { startedPrograms.push_back(path); }
+    void openFile(const std::string& path) override { openedFiles.push_back(path); }
+    void showReport(const ReportJob& job) override { reports.push_back(job); }
 };
 
 inline TableRecord tableRow(std::int32_t number, std::string code, std::string description) {

@@ -1,0 +1,19 @@
+#pragma once
+// What the search windows share: the years a search accepts, the file label that
+// names the export, and how a report is handed to the preview.
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace accise {
+
+inline constexpr int kFirstSearchYear = 2000;
+inline constexpr int kLastSearchYear = 2100;
+
+// A typed date "DD/MM/YYYY" of a year the searches accept; nullopt otherwise.
+std::optional<double> typedSearchDate(std::string_view typed);
+
+// The file label shown once the confirm button is reached.
+inline constexpr std::string_view kSavedInPrefix = "Ricerca salvata in: ";
+
+} // namespace accise

@@ -1,0 +1,303 @@
+// The search windows driven without a display: what each shows when it opens, the
+// checks of the confirm button in their order, and what a confirmation leaves behind
+// (the export file, the report handed to the preview, the fields reset).
+#include <gtest/gtest.h>
+
+#include "common/addressbook.h"
+#include "common/dates.h"
+#include "common/recordfile.h"
+#include "common/text1252.h"
+#include "reportwindows/dutysearchwindow.h"
+#include "reportwindows/registersearchwindow.h"
+#include "reportwindows/stocksearchwindow.h"
+#include "window_fixtures.h"
+
+using namespace accise;
+using namespace accise::testing;
+
+namespace {
+
+const std::string kThisYear = std::to_string(yearOf(todayDayNumber()));
+const std::string kToday = formatDate(todayDayNumber());
+
+Movement record(const char* tiprec, const char* tipmov, double date) {
+    Movement m = blankMovement();
+    m.TIPREC = tiprec;
+    m.TIPOPE = "I";
+    m.TIPMOV = tipmov;
+    m.DATMOV = date;
+    return m;
+}
+
+void writeRecords(const fs::path& file, std::vector<Movement> records) {
+    std::string bytes;
+    for (Movement& m : records) {
+        padMovement(m);
+        bytes += encodeMovement(m);
+    }
+    writeWholeFile(file, bytes);
+}
+
+std::size_t exportLines(const fs::path& file) {
+    const std::string text = readRecords(file, 1, IfMissing::Empty).bytes();
+    std::size_t n = 0;
+    for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2)) ++n;
+    return n;
+}
+
+struct SearchWindows : WorkingFolder {
+    RecordingPrompt prompt;
+    FakeServices services;
+    CommandContext ctx = context();
+};
+
+TEST(RegisterSearchWindow, OpensWithTheYearSoFarAndTheCaptionOfItsMode) {
+    SearchWindows w;
+    const struct {
+        char mode;
+        const char* caption;
+        const char* codeLabel;
+    } modes[] = {{'C', "Ricerca movimenti di carico", "Mittente"},
+                 {'S', "Ricerca movimenti di scarico", "Destinatario"},
+                 {'c', "Ricerca movimenti di carico inviati", "Destinatario"},
+                 {'s', "Ricerca movimenti di scarico inviati", "Destinatario"}};
+    for (const auto& m : modes) {
+        w.ctx.mode = m.mode;
+        RegisterSearchLogic window(w.ctx, w.prompt, w.services);
+        window.open();
+        EXPECT_EQ(window.title(), m.caption);
+        EXPECT_EQ(window.codeLabel(), m.codeLabel);
+        EXPECT_EQ(window.value("MDADA"), "01/01/" + kThisYear);
+        EXPECT_EQ(window.value("MDAAL"), kToday);
+        EXPECT_EQ(window.value("MITDES"), "");
+        EXPECT_EQ(window.value("lfile"), "");
+        EXPECT_FALSE(window.fileButtonShown());
+        EXPECT_EQ(window.focusAfterOpen(), "MDADA");
+    }
+}
+
+TEST(RegisterSearchWindow, ConfirmChecksTheDatesInOrderAndRunsNothingOnAFailure) {
+    SearchWindows w;
+    w.ctx.mode = 'C';
+    const struct {
+        const char* from;
+        const char* to;
+        std::optional<std::string> failed;
+    } cases[] = {
+        {"01/01/2025", "31/12/2025", std::nullopt},
+        {"01/01/2024", "31/01/2026", std::nullopt}, // the two years may differ
+        {"05/05/2025", "05/05/2025", std::nullopt},
+        {"__/__/____", "31/12/2025", "MDADA"},
+        {"31/02/2025", "31/12/2025", "MDADA"},
+        {"31/12/1999", "31/12/2025", "MDADA"},
+        {"01/01/2101", "02/01/2101", "MDADA"},
+        {"01/01/2025", "32/01/2025", "MDAAL"},
+        {"01/01/2025", "01/01/2101", "MDAAL"},
+        {"02/01/2025", "01/01/2025", "MDAAL"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.from) + " - " + c.to);
+        RegisterSearchLogic window(w.ctx, w.prompt, w.services);
+        window.open();
+        window.setValue("MDADA", c.from);
+        window.setValue("MDAAL", c.to);
+        EXPECT_EQ(window.confirmChecks(), c.failed);
+        // The file label appears as soon as the button is reached, before the search runs.
+        EXPECT_EQ(window.value("lfile"),
+                  c.failed ? "" : "Ricerca salvata in: " + (w.folders.temp / "RICERCA_C.CSV").string());
+        EXPECT_FALSE(window.fileButtonShown());
+        if (c.failed) {
+            EXPECT_EQ(window.confirmPressed(), std::nullopt); // the failure cancelled the click
+            EXPECT_TRUE(w.services.reports.empty());
+        }
+    }
+    EXPECT_FALSE(fileExists(w.folders.inTemp("RICERCA_C.CSV")));
+    EXPECT_TRUE(w.prompt.messages.empty()); // nothing is shown
+}
+
+TEST(RegisterSearchWindow, ConfirmExportsPrintsAndGetsReadyForTheNextSearch) {
+    SearchWindows w;
+    w.ctx.mode = 'S';
+    Movement shop = record("C", "S", dayNumber(2025, 3, 1));
+    shop.MITDES = "01234567890";
+    Movement client = record("C", "S", dayNumber(2025, 3, 2));
+    client.MITDES = "IT00RMA00555K";
+    writeRecords(w.folders.registerFile(2025), {shop, client, record("C", "C", dayNumber(2025, 3, 3))});
+    AddressRecord entry = blankAddress();
+    entry.id2 = "01234567890";
+    entry.name1 = "Bottega";
+    insertAddress(w.folders.addressBook('D'), entry, w.prompt);
+
+    RegisterSearchLogic window(w.ctx, w.prompt, w.services);
+    window.open();
+    window.setValue("MDADA", "01/01/2025");
+    window.setValue("MDAAL", "31/12/2025");
+    // The code button: recipients in the unload modes, the VAT number when there is no excise code.
+    w.services.lookupAnswer = 1;
+    EXPECT_EQ(window.runAction("MDAAL", [&] { return window.chooseCode(); }), "MITDES");
+    EXPECT_EQ(w.services.lookupTables, std::vector<std::string>{"INDIRIZZI_D"});
+    EXPECT_EQ(window.value("MITDES"), "01234567890");
+
+    EXPECT_EQ(window.confirmPressed(), "MDADA");
+    EXPECT_TRUE(window.fileButtonShown());
+    EXPECT_EQ(window.listed(), 1u);
+    EXPECT_EQ(exportLines(w.folders.inTemp("RICERCA_C.CSV")), 2u); // header + the shop's unload
+    ASSERT_EQ(w.services.reports.size(), 1u);
+    EXPECT_EQ(w.services.reports[0].title, "Ricerca movimenti di scarico");
+    EXPECT_EQ(w.services.reports[0].orientation, PageOrientation::Landscape);
+    EXPECT_TRUE(w.services.reports[0].draw);
+    EXPECT_EQ(window.value("MITDES"), ""); // emptied for the next search
+    EXPECT_EQ(window.value("MDADA"), "01/01/2025");
+
+    // Without a code every unload of the period; leaving "Dalla data" clears the label.
+    EXPECT_EQ(window.confirmPressed(), "MDADA");
+    EXPECT_EQ(window.listed(), 2u);
+    EXPECT_EQ(exportLines(w.folders.inTemp("RICERCA_C.CSV")), 3u);
+    EXPECT_FALSE(window.value("lfile").empty());
+    window.leave("MDADA");
+    EXPECT_EQ(window.value("lfile"), "");
+
+    window.openExport();
+    EXPECT_EQ(w.services.openedFiles, std::vector<std::string>{(w.folders.temp / "RICERCA_C.CSV").string()});
+
+    // Loads look among the suppliers, and take the excise code first.
+    w.ctx.mode = 'C';
+    AddressRecord supplier = blankAddress();
+    supplier.id1 = "IT00MIA00777M";
+    supplier.id2 = "11111111111";
+    supplier.name1 = "Malteria";
+    insertAddress(w.folders.addressBook('F'), supplier, w.prompt);
+    RegisterSearchLogic loads(w.ctx, w.prompt, w.services);
+    loads.open();
+    loads.chooseCode();
+    EXPECT_EQ(w.services.lookupTables.back(), "INDIRIZZI_F");
+    EXPECT_EQ(loads.value("MITDES"), "IT00MIA00777M");
+    w.services.lookupAnswer = -1; // nothing chosen: the field keeps what it had
+    loads.chooseCode();
+    EXPECT_EQ(loads.value("MITDES"), "IT00MIA00777M");
+}
+
+TEST(DutySearchWindow, OpensOnTheWholeYearAndKeepsTheChosenKind) {
+    SearchWindows w;
+    w.ctx.mode = 'T';
+    DutySearchLogic first(w.ctx, w.prompt, w.services);
+    first.open();
+    EXPECT_EQ(first.title(), "Ricerca nei registri tributi");
+    EXPECT_EQ(first.value("RREGISTRI"), "1"); // "Registro accise"
+    EXPECT_EQ(first.value("MDADA"), "01/" + kThisYear);
+    EXPECT_EQ(first.value("MDAAL"), "22");
+    EXPECT_FALSE(first.fileButtonShown());
+    EXPECT_EQ(first.focusAfterOpen(), "MDADA");
+    first.setValue("RREGISTRI", "2");
+    EXPECT_EQ(first.kindChoice(), 2);
+
+    w.ctx.mode = 't';
+    DutySearchLogic next(w.ctx, w.prompt, w.services, first.kindChoice());
+    next.open();
+    EXPECT_EQ(next.title(), "Ricerca tributi inviate");
+    EXPECT_EQ(next.value("RREGISTRI"), "2");
+}
+
+TEST(DutySearchWindow, ConfirmChecksMonthYearAndLastPeriodInOrder) {
+    SearchWindows w;
+    w.ctx.mode = 'T';
+    const struct {
+        const char* from;
+        const char* to;
+        std::optional<std::string> failed;
+    } cases[] = {
+        {"01/2025", "22", std::nullopt}, {"12/2025", "22", std::nullopt}, {"03/2025", "03", std::nullopt},
+        {"13/2025", "22", "MDADA"},      {"00/2025", "22", "MDADA"},      {"__/____", "22", "MDADA"},
+        {"01/1999", "22", "MDADA"},      {"01/2101", "22", "MDADA"},      {"01/2025", "23", "MDAAL"},
+        {"01/2025", "00", "MDAAL"},      {"01/2025", "__", "MDAAL"},      {"05/2025", "04", "MDADA"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.from) + " - " + c.to);
+        DutySearchLogic window(w.ctx, w.prompt, w.services);
+        window.open();
+        window.setValue("MDADA", c.from);
+        window.setValue("MDAAL", c.to);
+        EXPECT_EQ(window.confirmChecks(), c.failed);
+        EXPECT_EQ(window.value("lfile").empty(), c.failed.has_value());
+    }
+    EXPECT_TRUE(w.services.reports.empty());
+    EXPECT_TRUE(w.prompt.messages.empty());
+}
+
+TEST(DutySearchWindow, ConfirmWritesTheKindsExportAndSetsTheWorkingYear) {
+    SearchWindows w;
+    w.ctx.mode = 't';
+    Movement sent = record("E", " ", dayNumber(2025, 12, 10));
+    sent.CODPAE = "21";
+    sent.DATFLU = dayNumber(2025, 12, 20);
+    sent.NUMFLU = 2;
+    Movement unsent = sent;
+    unsent.CODPAE = "22";
+    unsent.DATFLU = 0;
+    unsent.NUMFLU = 0;
+    writeRecords(w.folders.dutyFile(2025), {sent, unsent, record("D", " ", dayNumber(2025, 12, 1))});
+
+    DutySearchLogic window(w.ctx, w.prompt, w.services, 1);
+    window.open();
+    window.setValue("MDADA", "12/2025");
+    EXPECT_EQ(window.confirmPressed(), "MDADA");
+    EXPECT_EQ(w.ctx.workingYear, "2025");
+    EXPECT_EQ(window.value("lfile"), "Ricerca salvata in: " + (w.folders.temp / "RICERCA_E.CSV").string());
+    EXPECT_TRUE(window.fileButtonShown());
+    EXPECT_EQ(window.listed(), 1u); // mode t: the sent summary alone
+    EXPECT_EQ(exportLines(w.folders.inTemp("RICERCA_E.CSV")), 2u);
+    ASSERT_EQ(w.services.reports.size(), 1u);
+
+    // Credits of the same year: their own export file, which the file button opens.
+    window.setValue("RREGISTRI", "0");
+    EXPECT_EQ(window.confirmPressed(), "MDADA");
+    EXPECT_EQ(window.listed(), 0u);
+    EXPECT_EQ(exportLines(w.folders.inTemp("RICERCA_D.CSV")), 1u);
+    window.openExport();
+    EXPECT_EQ(w.services.openedFiles, std::vector<std::string>{(w.folders.temp / "RICERCA_D.CSV").string()});
+}
+
+TEST(StockSearchWindow, KeepsItsStartDateAndReturnsToTodayAfterEachPreview) {
+    SearchWindows w;
+    Movement stock = record("C", "G", dayNumber(2024, 12, 31));
+    writeRecords(w.folders.initialStocks(), {stock});
+
+    StockSearchLogic window(w.ctx, w.prompt, w.services);
+    window.open();
+    EXPECT_EQ(window.title(), "Ricerca giacenze iniziali");
+    EXPECT_EQ(window.value("MDADA"), "01/01/2009");
+    EXPECT_EQ(window.value("MDAAL"), kToday);
+    EXPECT_EQ(window.focusAfterOpen(), "MDADA");
+
+    const struct {
+        const char* from;
+        const char* to;
+        std::optional<std::string> failed;
+    } cases[] = {
+        {"31/12/2024", "31/12/2024", std::nullopt}, {"31/12/1999", "31/12/2024", "MDADA"},
+        {"xx/12/2024", "31/12/2024", "MDADA"},      {"01/01/2024", "01/01/2101", "MDAAL"},
+        {"01/01/2025", "31/12/2024", "MDAAL"},
+    };
+    for (const auto& c : cases) {
+        window.setValue("MDADA", c.from);
+        window.setValue("MDAAL", c.to);
+        EXPECT_EQ(window.confirmChecks(), c.failed) << c.from << " - " << c.to;
+    }
+    EXPECT_TRUE(w.services.reports.empty());
+
+    window.setValue("MDADA", "31/12/2024");
+    window.setValue("MDAAL", "31/12/2024");
+    EXPECT_EQ(window.confirmPressed(), "MDADA");
+    EXPECT_EQ(window.listed(), 1u);
+    ASSERT_EQ(w.services.reports.size(), 1u);
+    EXPECT_EQ(w.services.reports[0].title, "Ricerca giacenze iniziali");
+    EXPECT_EQ(window.value("MDAAL"), kToday); // back from the preview
+    EXPECT_EQ(window.value("MDADA"), "31/12/2024");
+
+    // The next showing starts from the date the operator left.
+    StockSearchLogic again(w.ctx, w.prompt, w.services, window.value("MDADA"));
+    again.open();
+    EXPECT_EQ(again.value("MDADA"), "31/12/2024");
+}
+
+} // namespace
