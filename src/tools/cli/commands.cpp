@@ -16,6 +16,7 @@
 #include "cli/interrupt.h"
 #include "cli/json.h"
 #include "cli/recordjson.h"
+#include "cli/searchreport.h"
 #include "cli/summary.h"
 #include "cli/tasks.h"
 #include "common/dates.h"
@@ -45,6 +46,7 @@ constexpr const char* kUsage =
     "     | movements import DIR [--dry-run]   (movimenti in righe JSON sullo standard input)\n"
     "     | settings show DIR | settings set DIR CHIAVE VALORE   (impostazioni dell'impianto, IMPIANTO.INI)\n"
     "     | flow ... (accise-cli flow per l'elenco) | paths DIR [--signing-program PERCORSO]\n"
+    "     | report search|duty|stock DIR ...   (ricerche: file CSV e, dove disponibile, PDF)\n"
     "  i comandi che scrivono accettano --wait SECONDI (attesa massima di un file bloccato, 60 s)";
 
 struct UsageError : std::runtime_error {
@@ -383,6 +385,7 @@ int run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
         }
         if (command == "dump") return finish(dump(Arguments(args, {}, {"--kind"}), out, err), out, err);
         if (command == "summary") return finish(summary(args, out, err), out, err);
+        if (command == "report") return finish(searchReport(args, out, err), out, err);
         if (command == "stock")
             return finish(stock(Arguments(args, {}, {"--type", "--year", "--protocol", "--date"}), out), out, err);
         // The commands that take lock markers: an interruption waits until they are released.
