@@ -1,5 +1,10 @@
 #include "app/taskwindows.h"
 
+#include <QApplication>
+#include <QPrintPreviewDialog>
+#include <QPushButton>
+#include <QTimer>
+
 #include "common/dates.h"
 
 #include "codetables/qt/codetablewindows.h"
@@ -16,6 +21,7 @@
 #include "movements/qt/movemententrydialog.h"
 #include "movements/qt/packagingdialog.h"
 #include "movements/qt/registerlistwindows.h"
+#include "reportwindows/qt/searchdialogs.h"
 #include "shell/commands.h"
 #include "shell/commandtable.h"
 #include "shell/qt/infowindow.h"
@@ -80,6 +86,7 @@ void registerAll(WindowRegistry& registry, TaskWindowDeps d) {
     registry.add("AAZZDATIFLUSSO",
                  [d](CommandContext& ctx) { FlowReactivationDialog(ctx, d.prompt, d.services, &d.main).run(); });
     registerRegisterListWindows(registry, &d.main, d.prompt, d.services);
+    registerSearchWindows(registry, &d.main, d.prompt, d.services);
     // Windows of later work register here.
 }
 
@@ -90,28 +97,69 @@ void registerTaskWindows(Shell& shell) {
     shell.window().updateCommandStates();
 }
 
-bool screenshotSamples(QWidget* modal, const std::function<void(const QString& suffix)>& shoot) {
+namespace {
+
+// The search windows run on last year's data of the demo folder, and their preview is
+// saved beside the window (the preview is closed once it has been painted).
+bool searchSamples(QWidget* modal, const std::function<void(const QString& suffix, QWidget* widget)>& shoot) {
+    auto* dialog = qobject_cast<EntryDialog*>(modal);
+    if (!dialog) return false;
+    const QString name = dialog->objectName();
+    if (name != QLatin1String("TFRICREGC") && name != QLatin1String("TFRICREGDER") &&
+        name != QLatin1String("TFRICGIACENZE"))
+        return false;
+    shoot(QString(), nullptr);
+    const std::string year = std::to_string(yearOf(todayDayNumber()) - 1);
+    EntryFormLogic& form = dialog->logic();
+    if (name == QLatin1String("TFRICREGDER")) {
+        form.setValue("MDADA", "01/" + year);
+    } else {
+        form.setValue("MDADA", (name == QLatin1String("TFRICGIACENZE") ? "01/01/2009" : "01/01/" + year));
+        form.setValue("MDAAL", "31/12/" + year);
+    }
+    dialog->pushValues();
+    // The preview runs its own event loop inside the click: a timer watches for it.
+    QTimer watch;
+    watch.setInterval(500);
+    QObject::connect(&watch, &QTimer::timeout, dialog, [&watch, shoot] {
+        if (auto* preview = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget())) {
+            watch.stop();
+            shoot(QStringLiteral("-anteprima"), preview);
+            preview->reject();
+        }
+    });
+    watch.start();
+    dialog->confirmButton()->setFocus();
+    dialog->confirmButton()->click();
+    watch.stop();
+    return true;
+}
+
+} // namespace
+
+bool screenshotSamples(QWidget* modal, const std::function<void(const QString& suffix, QWidget* widget)>& shoot) {
+    if (searchSamples(modal, shoot)) return true;
     if (auto* packaging = qobject_cast<PackagingDialog*>(modal)) {
-        shoot(QString());
+        shoot(QString(), nullptr);
         // Bottles of the demo's company product, with process losses.
         const std::string day = "30/12/" + std::to_string(yearOf(todayDayNumber()) - 1);
         packaging->typeSample({{"DATMOV", day}, {"NUMDOC", "CONDIZ 999"}, {"PRODAZ", "BIONDA33"},
                                {"INTER3", "600"}, {"MCALI", "2"}, {"ANNOTA", "Imbottigliamento"}});
-        shoot(QStringLiteral("-condizionamento"));
+        shoot(QStringLiteral("-condizionamento"), nullptr);
         return true;
     }
     auto* movement = qobject_cast<MovementEntryDialog*>(modal);
     if (!movement) return false;
-    shoot(QString());
+    shoot(QString(), nullptr);
     const std::string day = "15/06/" + std::to_string(yearOf(todayDayNumber()) - 1);
     movement->typeSample({{"TIPMOV", "C"}, {"DATMOV", day}, {"TIPDOC", "DDT"}, {"DATDOC", day},
                           {"NUMDOC", "DDT 999"}, {"PRODDO", "M000-11071099-00-0000"}, {"TIPSTO", "S"},
                           {"CAUMOV", "105"}, {"DOUBL1_3", "800"}, {"MITDES", "IT00MIA00777M"}});
-    shoot(QStringLiteral("-carico"));
+    shoot(QStringLiteral("-carico"), nullptr);
     movement->typeSample({{"TIPMOV", "S"}, {"DATMOV", day}, {"TIPDOC", "DAS"}, {"DATDOC", day},
                           {"NUMDOC", "DAS 999"}, {"PRODAZ", "BIONDAFUSTO"}, {"CAUMOV", "071"},
                           {"DOUBL1_3", "100"}, {"POSFIS", "001"}, {"MITDES", "IT00TOA00999Z"}});
-    shoot(QStringLiteral("-scarico"));
+    shoot(QStringLiteral("-scarico"), nullptr);
     return true;
 }
 

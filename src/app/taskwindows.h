@@ -17,6 +17,6 @@ void registerTaskWindows(Shell& shell);
 
 // The screenshot tour's samples: the movement window empty, then with a load and an
 // unload of the demo's year typed in (not confirmed), each in its colours.
-bool screenshotSamples(QWidget* modal, const std::function<void(const QString& suffix)>& shoot);
+bool screenshotSamples(QWidget* modal, const std::function<void(const QString& suffix, QWidget* widget)>& shoot);
 
 } // namespace accise

@@ -72,7 +72,7 @@ void completePage(SearchPage& page, const RegisterSearchPrint& print) {
     page.canvas().line(page.at(33), top + lh, page.at(98), top + lh);
     for (double x : kFullRules) page.columnRule(x, top);
     for (double x : kLowerRules) page.columnRule(x, top + lh);
-    page.canvas().setFont(kReportFont, kHeadingPoints);
+    page.useHeadingFont(kHeadingPoints);
     for (const Heading& h : kHeadings) page.canvas().textCentred(page.at(h.at), top + h.line * lh, h.text);
 }
 

@@ -41,6 +41,8 @@ public:
     // font put them).
     void useFont(double points, bool bold = false);
     void useBodyFont() { useFont(layout_.bodyPoints); }
+    // A font for small headings: positions keep the e and lh of the font before.
+    void useHeadingFont(double points) { canvas_.setFont(kReportFont, points); }
 
     PageCanvas& canvas() { return canvas_; }
     double e() const { return e_; }

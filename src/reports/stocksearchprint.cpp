@@ -24,7 +24,7 @@ void completePage(SearchPage& page, const StockSearchPrint& print) {
     page.ruleAcross(top);
     page.ruleAcross(top + lh);
     for (double x : kRules) page.columnRule(x, top);
-    page.canvas().setFont(kReportFont, kHeadingPoints);
+    page.useHeadingFont(kHeadingPoints);
     for (const Heading& h : kHeadings) page.canvas().textCentred(page.at(h.at), top + 0.8 * lh, h.text);
 }
 

@@ -109,7 +109,7 @@ constexpr std::array kCommands{
                "PROTOCOLLI"),
          'G'),
     mode(cmd(R, kStockMenu, "&Cancella giacenza non inviata", "Action18", 30, h::kCancellation), 'I'),
-    cmd(R, kStockMenu, "&Ricerca giacenze", "Action19", none, "Action19"),
+    cmd(R, kStockMenu, "&Ricerca giacenze", "Action19", none, h::kStockSearch),
     ready(flags(
         mode(cmd(R, kStockMenu, "Re&ttifica: annulla giacenza inviata", "AGIACENZE", 1, h::kStockCorrection),
              'I'),

@@ -62,6 +62,7 @@ inline constexpr std::string_view kMovementChange = "AMODCARICO"; // Tags 12, 16
 inline constexpr std::string_view kCancellation = "AcancsCARICO"; // cancellation window
 inline constexpr std::string_view kRegisterSearch = "ARICCARICHI";
 inline constexpr std::string_view kDutySearch = "ARICDER";
+inline constexpr std::string_view kStockSearch = "Action19";
 inline constexpr std::string_view kRegisterPrint = "Action7";
 inline constexpr std::string_view kStockCorrection = "AGIACENZE";
 inline constexpr std::string_view kDutyCorrection = "Action4";

@@ -85,6 +85,10 @@ TEST_F(MainWindowTest, OnlyCommandsWithARegisteredHandlerAreEnabled) {
          {"Action17", "Action18", "AGIACENZE", "Action20", "Action21", "AMODSCARICO", "ACANCSCARICO",
           "ARETTSCARICO", "Action2", "ACANCRETTSCAR", "ACANCGAR", "ACANCRETT", "Action4", "ARETTGAR", "Action48", "AIMPIANTO"})
         EXPECT_TRUE(main.commandAction(built)->isEnabled()) << built;
+    // The searches: register (four commands), duty records (two), initial stocks.
+    for (const char* built : {"Action35", "ARICSCARICHI", "ARICCARICHIINVIATI", "ARICSCARICHIINVIATI", "ARICDER",
+                              "Action44", "Action19"})
+        EXPECT_TRUE(main.commandAction(built)->isEnabled()) << built;
 
     shell.registry().add("Action45", [](CommandContext&) {});
     main.updateCommandStates();

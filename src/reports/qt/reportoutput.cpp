@@ -6,7 +6,6 @@
 #include <QLineEdit>
 #include <QPageLayout>
 #include <QPageSize>
-#include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
@@ -88,12 +87,5 @@ void previewReport(QWidget* parent, PageOrientation orientation, const ReportDra
     preview.exec();
 }
 
-bool writeReportPdf(const QString& file, PageOrientation orientation, const ReportDrawing& draw) {
-    QPdfWriter writer(file);
-    writer.setPageSize(QPageSize(QPageSize::A4));
-    writer.setResolution(300);
-    writer.setPageOrientation(qtOrientation(orientation));
-    return drawOn(writer, draw);
-}
 
 } // namespace accise

@@ -6,12 +6,11 @@
 #include <QString>
 
 #include "reports/pagecanvas.h"
+#include "reports/qt/reportpdf.h"
 
 class QWidget;
 
 namespace accise {
-
-using ReportDrawing = std::function<void(PageCanvas&)>;
 
 // The platform's print dialog, then the report on the chosen printer. False when the
 // dialog was cancelled. `title` names the document; printing to a PDF file proposes
@@ -28,7 +27,5 @@ void previewReport(QWidget* parent, PageOrientation orientation, const ReportDra
 // file name cannot hold become "_"), ".pdf", in the working folder (the current one).
 QString proposedPdfFile(const QString& title);
 
-// The report as a PDF file (A4). False when the file cannot be written.
-bool writeReportPdf(const QString& file, PageOrientation orientation, const ReportDrawing& draw);
 
 } // namespace accise

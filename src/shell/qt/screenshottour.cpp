@@ -59,9 +59,9 @@ void ScreenshotTour::grabModal() {
         // The poll keeps running meanwhile: a message box shown is grabbed and closed.
         typingSamples_ = true;
         const QString name = current_;
-        const bool shown = samples_(modal, [this, modal, name](const QString& suffix) {
+        const bool shown = samples_(modal, [this, modal, name](const QString& suffix, QWidget* widget) {
             settle(300);
-            save(modal->grab(), name + suffix);
+            save((widget ? widget : modal)->grab(), name + suffix);
         });
         typingSamples_ = false;
         if (shown) {

@@ -20,9 +20,11 @@ public:
     // Runs the tour once the event loop runs; quits the application at the end.
     void start();
     // Windows worth seeing filled in: for a modal window it knows, the function types
-    // samples into it and calls `shoot(suffix)` for each picture (the empty window
-    // first, with an empty suffix); true when it did. The tour then closes the window.
-    using Samples = std::function<bool(QWidget* modal, const std::function<void(const QString& suffix)>& shoot)>;
+    // samples into it and calls `shoot(suffix, nullptr)` for each picture of it (the
+    // empty window first, with an empty suffix), or `shoot(suffix, widget)` for another
+    // window it opened (a report preview); true when it did. The tour then closes it.
+    using Shoot = std::function<void(const QString& suffix, QWidget* widget)>;
+    using Samples = std::function<bool(QWidget* modal, const Shoot& shoot)>;
     void setSamples(Samples samples) { samples_ = std::move(samples); }
 
 private:

@@ -1,10 +1,12 @@
 #include "shell/qt/shell.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QProcess>
 #include <QUrl>
 
+#include "reports/qt/reportoutput.h"
 #include "shell/qt/mainwindow.h"
 
 namespace accise {
@@ -19,11 +21,20 @@ void startDetachedProgram(const std::string& path) {
     if (!QProcess::startDetached(program, {})) QDesktopServices::openUrl(QUrl::fromLocalFile(program));
 }
 
+void openFileWithDesktop(const std::string& path) {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+}
+
+void previewReportJob(const ReportJob& job) {
+    previewReport(QApplication::activeModalWidget(), job.orientation, job.draw, QString::fromStdString(job.title));
+}
+
 Shell::Shell(Folders folders, Prompt& prompt, RegistryServices::Opener openAddress,
              RegistryServices::Opener startProgram)
     : prompt_(prompt),
       services_(registry_, openAddress ? std::move(openAddress) : RegistryServices::Opener(openWithDesktop),
-                startProgram ? std::move(startProgram) : RegistryServices::Opener(startDetachedProgram)) {
+                startProgram ? std::move(startProgram) : RegistryServices::Opener(startDetachedProgram),
+                openFileWithDesktop, previewReportJob) {
     ctx_.folders = std::move(folders);
     window_ = std::make_unique<MainWindow>(ctx_, prompt_, registry_);
     window_->updateCommandStates();

@@ -39,5 +39,8 @@ private:
 // The desktop's "open" action.
 void openWithDesktop(const std::string& address);
 void startDetachedProgram(const std::string& path);
+void openFileWithDesktop(const std::string& path);
+// The report's preview over the window that asked for it.
+void previewReportJob(const ReportJob& job);
 
 } // namespace accise
