@@ -1,50 +1,44 @@
 #include "reports/searchpage.h"
 
-#include <algorithm>
-
 namespace accise {
 
 SearchPage::SearchPage(PageCanvas& canvas, Layout layout, Completion complete)
-    : canvas_(canvas), layout_(layout), complete_(std::move(complete)) {}
+    : page_(canvas, layout.bodyPoints, layout.leftE, layout.widthE - layout.leftE), layout_(layout),
+      complete_(std::move(complete)) {}
 
 void SearchPage::start() {
-    canvas_.setOrientation(PageOrientation::Landscape);
-    // One hundredth of an inch, never thinner than one dot.
-    canvas_.setPenWidth(std::max(1.0, canvas_.resolution() / 100));
+    page_.start();
     setUp();
 }
 
-void SearchPage::useFont(double points, bool bold) {
-    canvas_.setFont(kReportFont, points);
-    canvas_.setBold(bold);
-    e_ = canvas_.textWidth("E");
-    lh_ = canvas_.lineHeight();
+void SearchPage::setUp() {
+    page_.y = layout_.firstLine * page_.lh();
+    page_.lastRule = page_.y;
 }
 
-void SearchPage::setUp() {
-    useBodyFont();
-    left_ = centre() - layout_.leftE * e_;
-    right_ = left_ + layout_.widthE * e_;
-    bottom_ = canvas_.pageHeight() - 8 * lh_;
-    y_ = layout_.firstLine * lh_;
-    lastRule_ = y_;
+void SearchPage::useFont(double points, bool bold) {
+    page_.setFont(points);
+    page_.setBold(bold);
+}
+
+void SearchPage::useHeadingFont(double points) {
+    canvas().setFont(kReportFont, points * page_.scale());
 }
 
 void SearchPage::beginRow(bool struckOut) {
-    if (y_ > bottom_) {
+    if (page_.pastBottom()) {
         complete_(*this);
-        canvas_.newPage();
+        page_.newPage();
+        page_.setUp();
         setUp();
     }
-    canvas_.setStrikeOut(struckOut);
-    y_ += lh_;
+    page_.setStrikeOut(struckOut);
+    page_.y += page_.lh();
 }
 
 void SearchPage::endRow() {
-    canvas_.setStrikeOut(false);
-    const double rule = y_ + lh_ / 5;
-    ruleAcross(rule);
-    lastRule_ = rule;
+    page_.setStrikeOut(false);
+    page_.rowRule(page_.y + page_.lh() / 5);
 }
 
 void SearchPage::finish() {
@@ -53,7 +47,7 @@ void SearchPage::finish() {
 
 void SearchPage::title(double points, std::string_view text) {
     useFont(points, true);
-    canvas_.textCentred(centre(), 2 * lh_, text);
+    canvas().textCentred(centre(), 2 * lh(), text);
 }
 
 } // namespace accise

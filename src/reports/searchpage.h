@@ -1,25 +1,22 @@
 #pragma once
-// The page model the search prints share: a landscape page, Times New Roman on a grid
-// of the letter "E"'s width (e) and the line height (lh) of the current font, the
-// table between L and R, rows one lh apart with a thin rule under each, and a new page
-// once the current line has passed the bottom limit B = H - 8·lh. A page is completed
-// (title, frame, column headings) after its rows, so its column rules can end at the
-// rule under its last row (Yr).
+// The row loop the search prints share, on the reports' page model (ReportPage):
+// rows one lh apart from the report's first line, a thin rule under each, a new page
+// once the current line has passed the bottom limit, and every page completed after
+// its rows (title, frame, column headings), so its column rules end at the rule
+// under its last row.
 #include <functional>
 #include <string_view>
 
-#include "reports/pagecanvas.h"
+#include "reports/pageconventions.h"
 
 namespace accise {
-
-inline constexpr std::string_view kReportFont = "TIMES NEW ROMAN";
 
 class SearchPage {
 public:
     struct Layout {
         double bodyPoints = 8;
-        double leftE = 0;    // L = C - leftE·e
-        double widthE = 0;   // R = L + widthE·e
+        double leftE = 0;     // L = C - leftE·e
+        double widthE = 0;    // R = L + widthE·e
         double firstLine = 6; // Y and Yr at the page set-up, in lh
     };
     // Draws the title, frame and headings over the rows of a finished page.
@@ -37,40 +34,36 @@ public:
     // After the last row: the last page completed.
     void finish();
 
-    // Selects a font and measures e and lh from it (the edges stay where the body
-    // font put them).
+    // Selects a font (scaled with the report) and measures e and lh from it; the
+    // edges stay where the body font put them.
     void useFont(double points, bool bold = false);
     void useBodyFont() { useFont(layout_.bodyPoints); }
     // A font for small headings: positions keep the e and lh of the font before.
-    void useHeadingFont(double points) { canvas_.setFont(kReportFont, points); }
+    void useHeadingFont(double points);
 
-    PageCanvas& canvas() { return canvas_; }
-    double e() const { return e_; }
-    double lh() const { return lh_; }
-    double centre() const { return canvas_.pageWidth() / 2; }
-    double left() const { return left_; }
-    double right() const { return right_; }
-    double y() const { return y_; }
-    double lastRule() const { return lastRule_; }
+    PageCanvas& canvas() { return page_.canvas(); }
+    double e() const { return page_.e(); }
+    double lh() const { return page_.lh(); }
+    double centre() const { return page_.centre(); }
+    double lastRule() const { return page_.lastRule; }
     // x of a column position in units of e from L.
-    double at(double columnE) const { return left_ + columnE * e_; }
+    double at(double columnE) const { return page_.fromLeft(columnE); }
 
-    void centred(double columnE, std::string_view text) { canvas_.textCentred(at(columnE), y_, text); }
-    void rightAligned(double columnE, std::string_view text) { canvas_.textRight(at(columnE), y_, text); }
-    void leftAligned(double columnE, std::string_view text) { canvas_.text(at(columnE), y_, text); }
+    void centred(double columnE, std::string_view text) { page_.centred(text, at(columnE)); }
+    void rightAligned(double columnE, std::string_view text) { page_.rightAligned(text, at(columnE)); }
+    void leftAligned(double columnE, std::string_view text) { page_.at(text, at(columnE)); }
     // The centred bold title on the line 2·lh of its font.
     void title(double points, std::string_view text);
     // Rules of the frame: across from L to R, and column rules from `top` down to Yr.
-    void ruleAcross(double y) { canvas_.line(left_, y, right_, y); }
-    void columnRule(double columnE, double top) { canvas_.line(at(columnE), top, at(columnE), lastRule_); }
+    void ruleAcross(double y) { page_.line(page_.left(), y, page_.right(), y); }
+    void columnRule(double columnE, double top) { page_.line(at(columnE), top, at(columnE), page_.lastRule); }
 
 private:
     void setUp();
 
-    PageCanvas& canvas_;
+    ReportPage page_;
     Layout layout_;
     Completion complete_;
-    double e_ = 0, lh_ = 0, left_ = 0, right_ = 0, bottom_ = 0, y_ = 0, lastRule_ = 0;
 };
 
 } // namespace accise
