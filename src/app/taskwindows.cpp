@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QPrintPreviewDialog>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 
 #include "common/dates.h"
@@ -124,6 +125,8 @@ bool searchSamples(QWidget* modal, const std::function<void(const QString& suffi
     QObject::connect(&watch, &QTimer::timeout, dialog, [&watch, shoot] {
         if (auto* preview = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget())) {
             watch.stop();
+            // A virtual display has no window manager to maximise it.
+            if (QScreen* screen = preview->screen()) preview->setGeometry(screen->availableGeometry());
             shoot(QStringLiteral("-anteprima"), preview);
             preview->reject();
         }
