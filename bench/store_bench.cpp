@@ -9,8 +9,8 @@
 //   Append         adding an unload of the last day (it lands at the end of the file)
 //   CatProcess     the process "cat FILE > /dev/null", whole
 //   StockProcess   the process "accise-cli stock ..." for the same register, whole
-//   ConfirmUnload  the movement window confirming an unload: stock, prerequisite,
-//                  duplicate warning and append
+//   ConfirmUnload  the movement window confirming an unload: one pass for the stock,
+//                  the duplicate warning and the append, the prerequisite, the save
 //
 // The counters x_floor compare each operation with a floor read timed beside it (the
 // processes with a cat process timed beside them); the CPU column counts that extra
@@ -339,9 +339,10 @@ void Append(benchmark::State& state) {
         });
 }
 
-// Confirming an unload in the movement window: the stock available for it, the stock
-// check, the initial-stock prerequisite, the duplicate warning and the save (record
-// append), against the floor read timed in the same iteration (x_floor).
+// Confirming an unload in the movement window, as the confirm button does it: one pass
+// over the year's file under its lock (the stock available, the duplicate warning and
+// what the append needs), the stock check, the initial-stock prerequisite and the save
+// (record append), against the floor read timed in the same iteration (x_floor).
 void ConfirmUnload(benchmark::State& state) {
     Dataset& data = dataset();
     SilentPrompt prompt;
@@ -354,11 +355,11 @@ void ConfirmUnload(benchmark::State& state) {
     for (auto _ : state) {
         floor += readFloor();
         const auto start = Clock::now();
-        const Quantities available = stockForUnload(data.folders(), unload, blankMovement());
-        const bool enough = checkUnloadStock(available, unload) == StockVerdict::Enough;
+        NewMovementPass pass(data.folders(), unload, false, prompt, NewMovementPass::Lock::Hold);
+        const bool enough = checkUnloadStock(pass.stockForUnload(), unload) == StockVerdict::Enough;
         const bool sent = sentInitialStockBefore(data.folders(), unload);
-        const bool duplicate = duplicateInRegister(data.folders(), unload);
-        if (enough && sent) saved = saveMovement(data.folders(), EntryMode::Insert, unload, blankMovement(), false, prompt);
+        const bool duplicate = pass.duplicate(unload);
+        if (enough && sent) saved = pass.save(unload);
         const double seconds = secondsOf(start);
         state.SetIterationTime(seconds);
         total += seconds;

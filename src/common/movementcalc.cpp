@@ -132,33 +132,44 @@ std::string missingInitialStockMessage(const RegisterKey& reg) {
     return "PER IL REGISTRO: " + trimmed(reg.NUMPRO) + "/" + reg.ANNPRO + " NON SONO STATE INDICATE LE GIACENZE INIZIALI";
 }
 
-bool duplicateInRegister(const Folders& folders, const Movement& movement) {
-    Movement m = movement;
-    padMovement(m);
-    const double date = std::round(m.DATMOV), documentDate = std::round(m.DATDOC);
-    struct Text {
-        std::size_t offset, width;
-        std::string padded;
-    };
-    const Text texts[] = {
+DuplicateProbe::DuplicateProbe(const Movement& movement) : movement_(movement) {
+    padMovement(movement_);
+    const Movement& m = movement_;
+    day_ = std::round(m.DATMOV);
+    documentDay_ = std::round(m.DATDOC);
+    texts_ = {
         {kTIPDOC, 3, padded1252(m.TIPDOC, 3)},     {kCAUMOV, 3, padded1252(m.CAUMOV, 3)},
         {kNUMDOC, 21, padded1252(m.NUMDOC, 21)},   {off::PRODDO, 21, padded1252(m.PRODDO, 21)},
         {off::TIPMOV, 1, padded1252(m.TIPMOV, 1)}, {kTIPSTO, 1, padded1252(m.TIPSTO, 1)},
         {off::CODPAE, 2, padded1252(m.CODPAE, 2)}, {kMITDES, 16, padded1252(m.MITDES, 16)},
         {off::TIPOPE, 1, padded1252(m.TIPOPE, 1)},
     };
+}
+
+bool DuplicateProbe::sameDay(std::string_view record) const {
+    const MovementView r(record);
+    return r.STATO() != 'C' && std::round(r.DATMOV()) == day_;
+}
+
+bool DuplicateProbe::matches(std::string_view bytes) const {
+    if (!sameDay(bytes)) return false;
+    const Movement& m = movement_;
+    const MovementView r(bytes);
+    if (std::round(binary::getDouble(bytes.data() + kDATDOC)) != documentDay_) return false;
+    if (binary::getInt32(bytes.data() + kNPRDAA) != m.NPRDAA || r.NUMCPR() != m.NUMCPR ||
+        binary::getInt32(bytes.data() + kNUMCON) != m.NUMCON)
+        return false;
+    for (const Text& t : texts_)
+        if (!r.fieldEquals(t.offset, t.width, t.padded)) return false;
+    return sameQuantity(r.QTAKG(), m.QTAKG) && sameQuantity(r.ETTOGR(), m.ETTOGR) &&
+           sameQuantity(r.QTALIT(), m.QTALIT);
+}
+
+bool duplicateInRegister(const Folders& folders, const Movement& movement) {
+    const DuplicateProbe probe(movement);
     bool found = false;
-    scanRecords(folders.registerFile(yearOf(m.DATMOV)), [&](std::string_view bytes) {
-        const MovementView r(bytes);
-        if (r.STATO() == 'C' || std::round(r.DATMOV()) != date) return true;
-        if (std::round(binary::getDouble(bytes.data() + kDATDOC)) != documentDate) return true;
-        if (binary::getInt32(bytes.data() + kNPRDAA) != m.NPRDAA || r.NUMCPR() != m.NUMCPR ||
-            binary::getInt32(bytes.data() + kNUMCON) != m.NUMCON)
-            return true;
-        for (const Text& t : texts)
-            if (!r.fieldEquals(t.offset, t.width, t.padded)) return true;
-        found = sameQuantity(r.QTAKG(), m.QTAKG) && sameQuantity(r.ETTOGR(), m.ETTOGR) &&
-                sameQuantity(r.QTALIT(), m.QTALIT);
+    scanRecords(folders.registerFile(yearOf(movement.DATMOV)), [&](std::string_view bytes) {
+        found = probe.matches(bytes);
         return !found;
     });
     return found;

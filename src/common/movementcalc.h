@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/folders.h"
 #include "common/movement.h"
@@ -86,6 +87,25 @@ inline constexpr const char* kDuplicateDocument = "ATTENZIONE DOCUMENTO GIA` IN 
 // same date, document, reason, product, type, packaging, country, partner and
 // operation, and the same quantities within the tolerance.
 bool duplicateInRegister(const Folders& folders, const Movement& movement);
+
+// The same comparison for one stored record, for a caller that reads the file itself.
+class DuplicateProbe {
+public:
+    explicit DuplicateProbe(const Movement& movement);
+    // The record is not superseded and is dated on the movement's day: the records a
+    // comparison can hit, whatever the movement's other fields turn out to be.
+    bool sameDay(std::string_view record) const;
+    bool matches(std::string_view record) const;
+
+private:
+    struct Text {
+        std::size_t offset, width;
+        std::string padded; // as stored
+    };
+    Movement movement_; // padded
+    double day_ = 0, documentDay_ = 0;
+    std::vector<Text> texts_;
+};
 
 // ---- Litre counter ----
 

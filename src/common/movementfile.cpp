@@ -20,13 +20,11 @@ char flagOf(const std::string& text) { return text.empty() ? ' ' : text[0]; }
 
 bool isDutyKind(char tiprec) { return tiprec == 'D' || tiprec == 'E' || tiprec == 'R'; }
 
-// The new record as the placing rules look at it.
-struct NewRecord {
-    double date;
-    char tiprec, tipmov;
-    std::int32_t numcpr;
-    std::string codpae; // padded bytes
-};
+using NewRecord = AppendScan::Placing;
+
+NewRecord newRecordOf(const Movement& m) {
+    return {wholeDay(m.DATMOV), flagOf(m.TIPREC), flagOf(m.TIPMOV), m.NUMCPR, padded1252(m.CODPAE, 2)};
+}
 
 bool goesBefore(const NewRecord& n, const MovementView& r, bool alcopp) {
     const double rDate = wholeDay(r.DATMOV());
@@ -128,8 +126,7 @@ AppendResult placeRecord(const fs::path& file, PendingRecords& records, Movement
     const char tipope = flagOf(record.TIPOPE);
     if (tipope == 'I' || tipope == 'A') maxOpe = std::max(maxOpe, record.NUMOPE);
 
-    const NewRecord n{record.DATMOV, flagOf(record.TIPREC), flagOf(record.TIPMOV), record.NUMCPR,
-                      padded1252(record.CODPAE, 2)};
+    const NewRecord n = newRecordOf(record);
     AppendResult result{record.NUMREC, record.NUMOPE, records.count(), false};
     for (std::size_t i = 0; i < records.count(); ++i) {
         const MovementView r(records.at(i));
@@ -147,48 +144,8 @@ AppendResult placeRecord(const fs::path& file, PendingRecords& records, Movement
     return result;
 }
 
-// The common case, decided by a scan in blocks: no record of the batch goes between
-// the file's records, so the batch is written after them and the file is never held
-// whole in memory. Nothing (nullopt) when some record belongs between.
-std::optional<std::vector<AppendResult>> appendAfterTheFile(const fs::path& file, std::vector<Movement>& records,
-                                                           bool alcopp) {
-    std::vector<NewRecord> news;
-    for (const Movement& m : records)
-        news.push_back({m.DATMOV, flagOf(m.TIPREC), flagOf(m.TIPMOV), m.NUMCPR, padded1252(m.CODPAE, 2)});
-    std::int32_t maxRec = 0, maxOpe = 0;
-    std::size_t count = 0;
-    bool between = false;
-    RecordScanner scanner(file, kMovementSize);
-    for (std::string_view block = scanner.nextBlock(); !block.empty(); block = scanner.nextBlock()) {
-        for (std::size_t at = 0; at < block.size(); at += kMovementSize) {
-            const MovementView r(block.substr(at, kMovementSize));
-            ++count;
-            maxRec = std::max(maxRec, r.NUMREC());
-            const char tipope = r.TIPOPE();
-            if (r.STATO() != 'C' && (tipope == 'I' || tipope == 'A')) maxOpe = std::max(maxOpe, r.NUMOPE());
-            for (const NewRecord& n : news)
-                if (goesBefore(n, r, alcopp) || replaces(n, r, alcopp)) between = true;
-        }
-        if (between) return std::nullopt;
-    }
-    requireWholeRecords(file, count * kMovementSize + scanner.tailBytes(), kMovementSize);
-
-    // The batch among itself: placed as in a file of its own, then written after the file's records.
-    const RecordBlock none({}, kMovementSize);
-    PendingRecords pending(none);
-    std::vector<AppendResult> results;
-    results.reserve(records.size());
-    for (Movement& record : records) {
-        AppendResult r = placeRecord(file, pending, std::move(record), alcopp, maxRec, maxOpe);
-        r.position += count;
-        results.push_back(r);
-    }
-    writeBytesAt(file, static_cast<std::uint64_t>(count) * kMovementSize, pending.added());
-    return results;
-}
-
-// Pads each record, keeps its date to the whole day and refuses numbers that are not finite.
-void prepareBatch(const fs::path& file, std::vector<Movement>& records) {
+// Pads the records as stored and refuses numbers that are not finite, before any lock.
+void prepareRecords(const fs::path& file, std::vector<Movement>& records) {
     for (Movement& record : records) {
         padMovement(record);
         record.DATMOV = wholeDay(record.DATMOV);
@@ -196,9 +153,32 @@ void prepareBatch(const fs::path& file, std::vector<Movement>& records) {
     }
 }
 
-// The batch placed and written; the caller holds the file's lock.
-std::vector<AppendResult> appendPrepared(const fs::path& file, std::vector<Movement>& records, bool alcopp) {
-    if (auto results = appendAfterTheFile(file, records, alcopp)) return *results;
+// The common case, decided by one pass over the file: no record of the batch goes
+// between the file's records, so the batch is written after them and the file is
+// never held whole in memory. Nothing (nullopt) when some record belongs between.
+std::optional<std::vector<AppendResult>> appendAfterTheFile(const fs::path& file, std::vector<Movement>& records,
+                                                           bool alcopp, const AppendScan& scan) {
+    if (scan.between()) return std::nullopt;
+    requireWholeRecords(file, scan.count() * kMovementSize + scan.tailBytes(), kMovementSize);
+
+    // The batch among itself: placed as in a file of its own, then written after the file's records.
+    const RecordBlock none({}, kMovementSize);
+    PendingRecords pending(none);
+    std::int32_t maxRec = scan.maxNUMREC(), maxOpe = scan.maxNUMOPE();
+    std::vector<AppendResult> results;
+    results.reserve(records.size());
+    for (Movement& record : records) {
+        AppendResult r = placeRecord(file, pending, std::move(record), alcopp, maxRec, maxOpe);
+        r.position += scan.count();
+        results.push_back(r);
+    }
+    writeBytesAt(file, static_cast<std::uint64_t>(scan.count()) * kMovementSize, pending.added());
+    return results;
+}
+
+// The append under the lock the caller holds, with the file read whole: a record goes
+// between the others.
+std::vector<AppendResult> appendReadingWhole(const fs::path& file, std::vector<Movement>& records, bool alcopp) {
     const RecordBlock block = readRecords(file, kMovementSize, IfMissing::Empty);
     requireWholeRecords(file, block);
 
@@ -217,23 +197,70 @@ std::vector<AppendResult> appendPrepared(const fs::path& file, std::vector<Movem
     return results;
 }
 
+// The batch placed and written after one pass over the file; the caller holds the lock.
+std::vector<AppendResult> appendPrepared(const fs::path& file, std::vector<Movement>& records, bool alcopp) {
+    AppendScan scan(records, alcopp);
+    RecordScanner scanner(file, kMovementSize);
+    for (std::string_view block = scanner.nextBlock(); !block.empty() && !scan.between(); block = scanner.nextBlock())
+        for (std::size_t at = 0; at < block.size(); at += kMovementSize) scan.add(block.substr(at, kMovementSize));
+    scan.setTailBytes(scanner.tailBytes());
+    if (auto results = appendAfterTheFile(file, records, alcopp, scan)) return *results;
+    return appendReadingWhole(file, records, alcopp);
+}
+
 } // namespace
 
 AppendResult appendMovement(const fs::path& file, Movement record, bool alcopp, Prompt& prompt) {
     return appendMovements(file, {std::move(record)}, alcopp, prompt).front();
 }
 
+AppendScan::AppendScan(const std::vector<Movement>& records, bool alcopp) : alcopp_(alcopp) {
+    for (const Movement& m : records) news_.push_back(newRecordOf(m));
+}
+
+void AppendScan::add(std::string_view bytes) {
+    const MovementView r(bytes);
+    ++count_;
+    maxRec_ = std::max(maxRec_, r.NUMREC());
+    const char tipope = r.TIPOPE();
+    if (r.STATO() != 'C' && (tipope == 'I' || tipope == 'A')) maxOpe_ = std::max(maxOpe_, r.NUMOPE());
+    if (between_) return;
+    for (const NewRecord& n : news_)
+        if (goesBefore(n, r, alcopp_) || replaces(n, r, alcopp_)) between_ = true;
+}
+
+bool AppendScan::placesAlike(const std::vector<Movement>& records) const {
+    if (records.size() != news_.size()) return false;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const NewRecord n = newRecordOf(records[i]);
+        const NewRecord& o = news_[i];
+        if (n.date != o.date || n.tiprec != o.tiprec || n.tipmov != o.tipmov || n.numcpr != o.numcpr ||
+            n.codpae != o.codpae)
+            return false;
+    }
+    return true;
+}
+
 std::vector<AppendResult> appendMovements(const fs::path& file, std::vector<Movement> records, bool alcopp,
                                           Prompt& prompt) {
     // A record the file cannot take is refused before the lock is even taken.
-    prepareBatch(file, records);
+    prepareRecords(file, records);
     FileLock lock(file, prompt);
     return appendPrepared(file, records, alcopp);
 }
 
 std::vector<AppendResult> appendMovementsLocked(const fs::path& file, std::vector<Movement> records, bool alcopp) {
-    prepareBatch(file, records);
+    prepareRecords(file, records);
     return appendPrepared(file, records, alcopp);
+}
+
+std::vector<AppendResult> appendScanned(const fs::path& file, std::vector<Movement> records, bool alcopp,
+                                        const AppendScan& scan) {
+    prepareRecords(file, records);
+    // Records that would place otherwise than the pass assumed are placed from the file itself.
+    if (scan.placesAlike(records))
+        if (auto results = appendAfterTheFile(file, records, alcopp, scan)) return *results;
+    return appendReadingWhole(file, records, alcopp);
 }
 
 AppendResult appendToContent(const fs::path& file, std::string& content, Movement record, bool alcopp) {

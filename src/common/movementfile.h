@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <string_view>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,45 @@ std::vector<AppendResult> appendMovements(const fs::path& file, std::vector<Move
 // something against the file under that lock before it writes (the stock a packaging
 // unloads from).
 std::vector<AppendResult> appendMovementsLocked(const fs::path& file, std::vector<Movement> records, bool alcopp);
+
+// What the record append learns from one pass over a file's records, for a caller
+// that reads the file once for several purposes under its lock: how many whole
+// records there are, the highest record and operation numbers, and whether one of
+// the new records belongs between them (then the append reads the file whole).
+class AppendScan {
+public:
+    // The fields the placing rules look at, of a record as it will be stored.
+    struct Placing {
+        double date;
+        char tiprec, tipmov;
+        std::int32_t numcpr;
+        std::string codpae; // padded bytes
+    };
+    AppendScan(const std::vector<Movement>& records, bool alcopp);
+    void add(std::string_view record); // the next whole record of the file, in order
+    void setTailBytes(std::uint64_t bytes) { tail_ = bytes; }
+
+    std::size_t count() const { return count_; }
+    std::uint64_t tailBytes() const { return tail_; }
+    std::int32_t maxNUMREC() const { return maxRec_; }
+    std::int32_t maxNUMOPE() const { return maxOpe_; }
+    bool between() const { return between_; }
+    // The records place by the same fields as those the pass was made for.
+    bool placesAlike(const std::vector<Movement>& records) const;
+
+private:
+    std::vector<Placing> news_;
+    bool alcopp_;
+    std::size_t count_ = 0;
+    std::uint64_t tail_ = 0;
+    std::int32_t maxRec_ = 0, maxOpe_ = 0;
+    bool between_ = false;
+};
+
+// The record append for a caller that holds the file's lock and made `scan` over the
+// whole file under it: the file is not read again unless a record goes between.
+std::vector<AppendResult> appendScanned(const fs::path& file, std::vector<Movement> records, bool alcopp,
+                                        const AppendScan& scan);
 
 // The record append on a file's content held in memory, for a writer that changes the
 // file in more than one way under one lock: pads, numbers and places the record in

@@ -1,5 +1,6 @@
 #include "common/movementsave.h"
 
+#include <cmath>
 #include <optional>
 
 #include "common/dates.h"
@@ -100,6 +101,56 @@ SaveResult saveMovement(const Folders& folders, EntryMode mode, Movement movemen
     const AppendResult appended = appendMovement(file, movement, alcopp, prompt);
     SaveResult result;
     result.file = file;
+    result.NUMREC = appended.NUMREC;
+    result.NUMOPE = appended.NUMOPE;
+    return result;
+}
+
+NewMovementPass::NewMovementPass(const Folders& folders, const Movement& movement, bool alcopp, Prompt& prompt,
+                                 Lock lock)
+    : folders_(folders), alcopp_(alcopp), prompt_(prompt), year_(yearOf(movement.DATMOV)),
+      day_(std::round(movement.DATMOV)) {
+    const fs::path file = folders.registerFile(year_);
+    if (lock == Lock::Hold) lock_ = std::make_unique<FileLock>(file, prompt);
+    // Only an unload asks for the stock (which may read the years before too).
+    std::optional<RegisterStockSum> stock;
+    if (!movement.TIPMOV.empty() && movement.TIPMOV[0] == 'S')
+        stock.emplace(folders, registerKeyOf(movement), movement.DATMOV);
+    const DuplicateProbe probe(movement);
+    scan_ = std::make_unique<AppendScan>(std::vector<Movement>{movement}, alcopp);
+    RecordScanner scanner(file, kMovementSize);
+    for (std::string_view block = scanner.nextBlock(); !block.empty(); block = scanner.nextBlock())
+        for (std::size_t at = 0; at < block.size(); at += kMovementSize) {
+            const std::string_view record = block.substr(at, kMovementSize);
+            if (stock) stock->add(file, record);
+            if (probe.sameDay(record)) sameDay_.append(record);
+            scan_->add(record);
+        }
+    scan_->setTailBytes(scanner.tailBytes());
+    if (stock) stock_ = stock->total();
+}
+
+NewMovementPass::~NewMovementPass() = default;
+
+void NewMovementPass::releaseLock() { lock_.reset(); }
+
+bool NewMovementPass::duplicate(const Movement& confirmed) const {
+    if (yearOf(confirmed.DATMOV) != year_ || std::round(confirmed.DATMOV) != day_)
+        return duplicateInRegister(folders_, confirmed);
+    const DuplicateProbe probe(confirmed);
+    for (std::size_t at = 0; at < sameDay_.size(); at += kMovementSize)
+        if (probe.matches(std::string_view(sameDay_).substr(at, kMovementSize))) return true;
+    return false;
+}
+
+SaveResult NewMovementPass::save(const Movement& confirmed) {
+    const std::unique_ptr<FileLock> held = std::move(lock_); // released however the save ends
+    if (!held || yearOf(confirmed.DATMOV) != year_)
+        return saveMovement(folders_, EntryMode::Insert, confirmed, blankMovement(), alcopp_, prompt_);
+    if (!hasActiveInitialStock(folders_, registerKeyOf(confirmed))) return refused(SaveOutcome::NoInitialStock);
+    SaveResult result;
+    result.file = folders_.registerFile(year_);
+    const AppendResult appended = appendScanned(result.file, {confirmed}, alcopp_, *scan_).front();
     result.NUMREC = appended.NUMREC;
     result.NUMOPE = appended.NUMOPE;
     return result;

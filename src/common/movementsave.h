@@ -4,9 +4,15 @@
 #include <cstdint>
 #include <filesystem>
 
+#include <memory>
+#include <string>
+
 #include "common/folders.h"
+#include "common/lock.h"
 #include "common/movement.h"
+#include "common/movementfile.h"
 #include "common/prompt.h"
+#include "common/stock.h"
 
 namespace accise {
 
@@ -53,5 +59,41 @@ inline constexpr const char* kRecordNotCorrectable =
 //    stays right after it whatever its date.
 SaveResult saveMovement(const Folders& folders, EntryMode mode, Movement movement, const Movement& selected,
                         bool alcopp, Prompt& prompt);
+
+// The confirmation of a new movement with one pass over the file of its year: the
+// register's stock for an unload, the duplicate warning and what the record append
+// needs all come from the same reading. Made holding the file's lock, the pass lets
+// the save append without reading the file again, as long as the lock is held (it
+// is released by releaseLock(), by the save and by the destructor). Without the lock
+// the pass serves the checks only, and the save takes the lock and reads the file.
+class NewMovementPass {
+public:
+    enum class Lock { Hold, None };
+    // `movement`: its register, date and placing fields as they will be saved.
+    NewMovementPass(const Folders& folders, const Movement& movement, bool alcopp, Prompt& prompt, Lock lock);
+    ~NewMovementPass();
+    NewMovementPass(const NewMovementPass&) = delete;
+    NewMovementPass& operator=(const NewMovementPass&) = delete;
+
+    // What stockForUnload gives for the movement as a new one (an unload; zero for a load).
+    Quantities stockForUnload() const { return stock_; }
+    // What duplicateInRegister gives for `confirmed`.
+    bool duplicate(const Movement& confirmed) const;
+    bool holdsLock() const { return lock_ != nullptr; }
+    void releaseLock();
+    // What saveMovement gives for `confirmed` as a new movement (EntryMode::Insert).
+    SaveResult save(const Movement& confirmed);
+
+private:
+    Folders folders_;
+    bool alcopp_;
+    Prompt& prompt_;
+    int year_;
+    std::unique_ptr<FileLock> lock_;
+    Quantities stock_;
+    double day_;
+    std::string sameDay_; // the records a duplicate can be (not superseded, the movement's day)
+    std::unique_ptr<AppendScan> scan_;
+};
 
 } // namespace accise

@@ -62,21 +62,27 @@ bool findInitialStock(const Folders& folders, const PaddedKey& key, bool mustBeS
     return false;
 }
 
-// Adds the register's active loads and unloads dated up to `date`, from the year of
-// `fromDate` to the year of `date`, to the product's sum (`products` holds padded
-// codes; an empty list means every product together, summed into totals[0]).
+// An active load or unload of the register dated up to `last` (a whole day): its sign, 0 otherwise.
+double movementSign(const PaddedKey& key, const MovementView& r, double last) {
+    const char tipmov = r.TIPMOV();
+    if ((tipmov != 'C' && tipmov != 'S') || r.TIPOPE() != 'I' || r.STATO() == 'C') return 0;
+    if (!key.matches(r) || std::round(r.DATMOV()) > last) return 0;
+    return tipmov == 'S' ? -1.0 : 1.0;
+}
+
+// Adds the register's active loads and unloads dated up to `date`, from the year
+// `fromYear` to `toYear`, to the product's sum (`products` holds padded codes; an
+// empty list means every product together, summed into totals[0]).
 void addMovements(const Folders& folders, const PaddedKey& key, const std::vector<std::string>& products,
-                  double fromDate, double date, std::vector<Quantities>& totals) {
+                  int fromYear, int toYear, double date, std::vector<Quantities>& totals) {
     const double last = std::round(date);
-    for (int year = yearOf(fromDate); year <= yearOf(date); ++year) {
+    for (int year = fromYear; year <= toYear; ++year) {
         // A year without a file yet has no movements: reading creates nothing.
         const fs::path file = folders.registerFile(year);
         forEachRecord(file, kMovementSize, [&](std::string_view bytes) {
             const MovementView r(bytes);
-            const char tipmov = r.TIPMOV();
-            if ((tipmov != 'C' && tipmov != 'S') || r.TIPOPE() != 'I' || r.STATO() == 'C') return;
-            if (!key.matches(r) || std::round(r.DATMOV()) > last) return;
-            const double sign = tipmov == 'S' ? -1.0 : 1.0;
+            const double sign = movementSign(key, r, last);
+            if (sign == 0) return;
             if (products.empty()) {
                 add(file, totals[0], r, sign);
                 return;
@@ -95,9 +101,35 @@ Quantities registerStockAt(const Folders& folders, const RegisterKey& reg, doubl
     double stockDate = 0;
     if (!findInitialStock(folders, key, false, q, stockDate)) return Quantities{};
     std::vector<Quantities> totals{q};
-    addMovements(folders, key, {}, stockDate, date, totals);
+    addMovements(folders, key, {}, yearOf(stockDate), yearOf(date), date, totals);
     return totals[0];
 }
+
+struct RegisterStockSum::Key : PaddedKey {
+    using PaddedKey::PaddedKey;
+};
+
+RegisterStockSum::RegisterStockSum(const Folders& folders, const RegisterKey& reg, double date)
+    : key_(std::make_unique<Key>(reg)), last_(std::round(date)) {
+    double stockDate = 0;
+    if (!findInitialStock(folders, *key_, false, total_, stockDate)) return;
+    std::vector<Quantities> totals{total_};
+    addMovements(folders, *key_, {}, yearOf(stockDate), yearOf(date) - 1, date, totals);
+    total_ = totals[0];
+    countsTheYear_ = yearOf(stockDate) <= yearOf(date);
+}
+
+RegisterStockSum::~RegisterStockSum() = default;
+RegisterStockSum::RegisterStockSum(RegisterStockSum&&) noexcept = default;
+RegisterStockSum& RegisterStockSum::operator=(RegisterStockSum&&) noexcept = default;
+
+void RegisterStockSum::add(const fs::path& file, std::string_view record) {
+    if (!countsTheYear_) return;
+    const MovementView r(record);
+    if (const double sign = movementSign(*key_, r, last_); sign != 0) accise::add(file, total_, r, sign);
+}
+
+Quantities RegisterStockSum::total() const { return total_; }
 
 ProductStock productStockAt(const Folders& folders, const RegisterKey& reg, const std::string& productCode,
                             double date) {
@@ -116,7 +148,7 @@ std::vector<ProductStock> productStocksAt(const Folders& folders, const Register
     std::vector<std::string> padded;
     for (const std::string& code : productCodes) padded.push_back(padded1252(code, 21));
     std::vector<Quantities> totals(productCodes.size(), initial);
-    addMovements(folders, key, padded, initialDate, date, totals);
+    addMovements(folders, key, padded, yearOf(initialDate), yearOf(date), date, totals);
     for (std::size_t p = 0; p < results.size(); ++p) results[p] = {true, initialDate, totals[p]};
     return results;
 }

@@ -1,7 +1,10 @@
 #pragma once
 // Stock is never stored: it is recomputed from a register's initial stock and its
 // movements whenever a window needs it.
+#include <filesystem>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/folders.h"
@@ -28,6 +31,28 @@ struct RegisterKey {
 // without movements (nothing is created). A quantity that is not a finite number
 // aborts the sum (IoError naming the record).
 Quantities registerStockAt(const Folders& folders, const RegisterKey& reg, double date);
+
+// The same sum for a caller that reads the file of the date's year itself, in one
+// pass with other work: it starts from the initial stock and the years before, and
+// is then given every record of that year's file in file order.
+class RegisterStockSum {
+public:
+    RegisterStockSum(const Folders& folders, const RegisterKey& reg, double date);
+    ~RegisterStockSum();
+    RegisterStockSum(RegisterStockSum&&) noexcept;
+    RegisterStockSum& operator=(RegisterStockSum&&) noexcept;
+
+    // `file` names the record in the error about a quantity that is not a number.
+    void add(const std::filesystem::path& file, std::string_view record);
+    Quantities total() const;
+
+private:
+    struct Key;
+    std::unique_ptr<Key> key_;
+    double last_ = 0;
+    bool countsTheYear_ = false; // false without an initial stock, or one stated after the date's year
+    Quantities total_;
+};
 
 // The stock of one product of the register at the end of `date`, starting from the
 // register's active initial stock, which must have been sent; nothing (nullopt-like:

@@ -117,6 +117,15 @@ std::optional<std::string> EntryFormLogic::confirmChecks() {
     return failed;
 }
 
+std::optional<std::string> EntryFormLogic::checksBeforeSave() {
+    saveFollows_ = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{saveFollows_};
+    return confirmChecks();
+}
+
 void EntryFormLogic::save() {
     confirmation_ = Confirmation::Unchecked;
     onSave();
@@ -128,7 +137,7 @@ std::optional<std::string> EntryFormLogic::confirmPressed() {
     confirmation_ = Confirmation::Unchecked;
     if (state == Confirmation::Failed) return std::nullopt;
     if (state == Confirmation::Unchecked) {
-        if (auto failed = confirmChecks()) {
+        if (auto failed = checksBeforeSave()) {
             confirmation_ = Confirmation::Unchecked;
             return failed;
         }
@@ -140,7 +149,7 @@ std::optional<std::string> EntryFormLogic::confirmPressed() {
 }
 
 std::optional<std::string> EntryFormLogic::confirm() {
-    if (auto failed = confirmChecks()) return failed;
+    if (auto failed = checksBeforeSave()) return failed;
     save();
     return std::nullopt;
 }

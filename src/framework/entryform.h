@@ -179,6 +179,9 @@ protected:
     virtual FocusMove onLeave(std::string_view control);
     virtual std::optional<std::string> onConfirmChecks() = 0;
     virtual void onSave() = 0;
+    // True while onConfirmChecks() runs for a press of the confirm button that saves
+    // right after the checks pass (not when the cursor merely reaches the button).
+    bool saveFollowsChecks() const { return saveFollows_; }
 
     void setFocusAfterOpen(std::string control) { focusAfterOpen_ = std::move(control); }
     void requestClose() { closeRequested_ = true; }
@@ -217,6 +220,9 @@ private:
     bool suspended_ = false;
     Confirmation confirmation_ = Confirmation::Unchecked;
     bool closeRequested_ = false;
+    bool saveFollows_ = false;
+    // confirmChecks() with saveFollowsChecks() true.
+    std::optional<std::string> checksBeforeSave();
 };
 
 // Field helpers shared by the windows.

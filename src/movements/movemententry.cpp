@@ -451,7 +451,10 @@ std::optional<std::string> MovementEntryLogic::typeFields(const std::map<std::st
 void MovementEntryLogic::onSave() {
     focus_.clear();
     const Movement selected = selected_ ? *selected_ : blankMovement();
-    SaveResult result = saveMovement(folders(), mode_, movement_, selected, context().alcopp, prompt());
+    const std::unique_ptr<NewMovementPass> pass = std::move(pass_);
+    SaveResult result = pass && mode_ == EntryMode::Insert
+                            ? pass->save(movement_)
+                            : saveMovement(folders(), mode_, movement_, selected, context().alcopp, prompt());
     lastSave_ = result;
     switch (result.outcome) {
     case SaveOutcome::Saved:

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -169,7 +170,11 @@ private:
     // the first failure.
     std::optional<std::string> runChecks();
     // Check 17's computation and the stock check of an unload.
-    bool computeQuantities();
+    bool computeQuantities(Moment moment = Moment::Leaving);
+    // A new movement's confirmation reads its year's file once (NewMovementPass) for
+    // the stock, the duplicate warning and the save.
+    bool onePass(Moment moment) const { return moment == Moment::Confirming && mode_ == EntryMode::Insert; }
+    NewMovementPass& confirmationPass();
     bool fail(std::string control, std::string message, std::string focus = {});
     bool failWithLookup(std::string_view control);
     std::optional<TableRecord> codeRow(std::string_view table, std::string_view control,
@@ -179,6 +184,7 @@ private:
     std::optional<Movement> selected_;
     Movement movement_;
     Quantities stock_;
+    std::unique_ptr<NewMovementPass> pass_; // during a confirmation and the save that follows it
     std::optional<MeasureUnit> unit_;
     bool partnerRequired_ = false;
     MovementLayout layout_;

@@ -62,19 +62,38 @@ std::optional<std::string> MovementEntryLogic::onConfirmChecks() {
 
 std::optional<std::string> MovementEntryLogic::runChecks() {
     refusal_.reset();
+    pass_.reset();
     rebuildBuffer();
-    for (const CheckStep& step : kChecks) {
-        focus_.clear();
-        if (!(this->*step.check)(Moment::Confirming)) {
-            changed();
-            return focus_.empty() ? std::string(step.control) : focus_;
+    try {
+        for (const CheckStep& step : kChecks) {
+            focus_.clear();
+            if (!(this->*step.check)(Moment::Confirming)) {
+                pass_.reset();
+                changed();
+                return focus_.empty() ? std::string(step.control) : focus_;
+            }
         }
+    } catch (...) {
+        pass_.reset(); // never keep the year's file locked past a failed confirmation
+        throw;
     }
+    // Only a pass that holds the lock serves the save; the save reads the file otherwise.
+    if (pass_ && !pass_->holdsLock()) pass_.reset();
     changed();
     return std::nullopt;
 }
 
+NewMovementPass& MovementEntryLogic::confirmationPass() {
+    if (!pass_) {
+        // The lock only when the save follows at once: never while the window waits for the clerk.
+        const auto lock = saveFollowsChecks() ? NewMovementPass::Lock::Hold : NewMovementPass::Lock::None;
+        pass_ = std::make_unique<NewMovementPass>(folders(), movement_, context().alcopp, prompt(), lock);
+    }
+    return *pass_;
+}
+
 bool MovementEntryLogic::fail(std::string control, std::string message, std::string focus) {
+    if (pass_) pass_->releaseLock(); // before the message waits for the clerk
     if (!message.empty()) prompt().information(message);
     focus_ = focus.empty() ? control : std::move(focus);
     refusal_ = MovementRefusal{std::move(control), message.empty() ? std::string(kInvalidValue) : std::move(message)};
@@ -82,6 +101,7 @@ bool MovementEntryLogic::fail(std::string control, std::string message, std::str
 }
 
 bool MovementEntryLogic::failWithLookup(std::string_view control) {
+    if (pass_) pass_->releaseLock();
     focus_ = std::string(control);
     refusal_ = MovementRefusal{std::string(control), kLookupNeeded, true};
     if (services().hasLookupList()) lookup(control);
@@ -251,8 +271,9 @@ bool MovementEntryLogic::checkDetailNumber(Moment) {
 }
 
 // 11. The product, its unit (rule 9), the register valid at the movement date and,
-// for an unload, the stock available.
-bool MovementEntryLogic::checkProduct(Moment) {
+// for an unload, the stock available (a new movement's confirmation takes it from
+// its one pass over the year's file, at step 17).
+bool MovementEntryLogic::checkProduct(Moment moment) {
     const auto row = codeRow("TA20", "PRODDO", "DPRODDO");
     if (!row) return failWithLookup("PRODDO");
     const std::string code = text("PRODDO");
@@ -273,7 +294,7 @@ bool MovementEntryLogic::checkProduct(Moment) {
     movement_.UFFDOG = reg->col[kRegOfficeCol];
     registerType_ = std::string(registerTypeName(type));
     protocol_ = "protocollo:  " + trimmed(reg->col[kRegProtocolCol]) + "  del " + formatDate(protocolDate);
-    if (text("TIPMOV") == "S") {
+    if (text("TIPMOV") == "S" && !onePass(moment)) {
         stock_ = stockForUnload(folders(), movement_, selected_ ? *selected_ : blankMovement());
         stockText_ = stockLabel(stock_);
     } else {
@@ -343,7 +364,7 @@ bool MovementEntryLogic::checkUnitQuantity(Moment) {
 }
 
 // 17. Then the quantities and, for an unload, the stock.
-bool MovementEntryLogic::checkTotal(Moment) {
+bool MovementEntryLogic::checkTotal(Moment moment) {
     const bool packaged = layout_.packagedShown;
     const double total = packaged ? roundTo(parseInteger(value("INTER3")) * decimal(value("DOUBL6"), kQuantityDecimals),
                                             kQuantityDecimals)
@@ -351,10 +372,10 @@ bool MovementEntryLogic::checkTotal(Moment) {
     const std::string focus = packaged ? "DOUBL6" : "DOUBL1_3";
     if (total < kSmallestQuantity) return fail("DOUBL1_3", kQuantityRequired, focus);
     if (total > kLargestQuantity) return fail("DOUBL1_3", kQuantityMax, focus);
-    return computeQuantities();
+    return computeQuantities(moment);
 }
 
-bool MovementEntryLogic::computeQuantities() {
+bool MovementEntryLogic::computeQuantities(Moment moment) {
     const bool packaged = layout_.packagedShown;
     const double quantity = packaged ? roundTo(parseInteger(value("INTER3")) *
                                                    decimal(value("DOUBL6"), kQuantityDecimals),
@@ -379,6 +400,10 @@ bool MovementEntryLogic::computeQuantities() {
     changed();
 
     if (text("TIPMOV") != "S") return true;
+    if (onePass(moment)) {
+        stock_ = confirmationPass().stockForUnload();
+        stockText_ = stockLabel(stock_);
+    }
     switch (checkUnloadStock(stock_, movement_)) {
     case StockVerdict::QuantityOver:
         return fail("DOUBL1_3", kQuantityOverStock,
@@ -442,11 +467,18 @@ bool MovementEntryLogic::checkNote(Moment) {
 
 // 22. The register's initial stock must have been sent; an identical document
 // already in the register is only a warning.
-bool MovementEntryLogic::checkInitialStockAndDuplicate(Moment) {
+bool MovementEntryLogic::checkInitialStockAndDuplicate(Moment moment) {
     padMovement(movement_);
     if (!sentInitialStockBefore(folders(), movement_)) return fail("PRODDO", kInitialStockNotSent);
-    if (mode_ != EntryMode::Modify && duplicateInRegister(folders(), movement_))
+    if (mode_ == EntryMode::Modify) return true;
+    const bool duplicate =
+        onePass(moment) ? confirmationPass().duplicate(movement_) : duplicateInRegister(folders(), movement_);
+    if (duplicate) {
+        // The warning waits for the clerk: the year's file is not kept locked meanwhile
+        // (the save then takes the lock and reads the file again).
+        if (pass_) pass_->releaseLock();
         prompt().information(kDuplicateDocument);
+    }
     return true;
 }
 

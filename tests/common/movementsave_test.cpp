@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "common/lock.h"
+#include "common/movementcalc.h"
 #include "common/movementsave.h"
 #include "common/recordfile.h"
 #include "common/text1252.h"
@@ -181,6 +182,126 @@ TEST_F(MovementSave, CorrectionCancelWritesOnlyTheCancellation) {
     EXPECT_EQ(records[1].TIPOPE, "C");
     EXPECT_EQ(records[1].NUMOPE, selected.NUMOPE);
     EXPECT_EQ(records[1].NUMFLU, 0);
+}
+
+// The confirmation's one pass over the year's file against the separate readings it
+// replaces (stock, duplicate warning, save), each on its own copy of the same brewery:
+// the same figures, the same verdict, the same record numbers and the same file bytes.
+TEST(NewMovementPass, GivesWhatTheSeparateReadingsGive) {
+    const double march = dayNumber(2024, 3, 1);
+    const auto brewery = [&](const Folders& folders, Prompt& prompt) {
+        testing::writeBrewery(folders, prompt);
+        // A load of the initial stock's year, so the stock reads the year before too.
+        Movement lastYear = testing::fixtureUnload(dayNumber(2023, 12, 31), 40);
+        lastYear.TIPMOV = "C";
+        lastYear.NUMDOC = "C-0";
+        appendMovement(folders.registerFile(2023), lastYear, false, prompt);
+        Movement sold = testing::fixtureUnload(march, 300);
+        appendMovement(folders.registerFile(2024), sold, false, prompt);
+        sold.NUMDOC = "F-2";
+        sold.QTALIT = 50;
+        appendMovement(folders.registerFile(2024), sold, false, prompt);
+        Movement superseded = testing::fixtureUnload(march, 70);
+        superseded.NUMDOC = "F-3";
+        superseded.STATO = "C";
+        appendMovement(folders.registerFile(2024), superseded, false, prompt);
+        appendMovement(folders.registerFile(2024), testing::fixtureUnload(march + 10, 20), false, prompt);
+    };
+    struct Case {
+        const char* what;
+        Movement movement;
+        void (*beforeSave)(Movement&); // the fields the checks after the pass change
+    };
+    Movement superseded = testing::fixtureUnload(march, 70);
+    superseded.NUMDOC = "F-3";
+    Movement load = testing::fixtureUnload(march + 10, 5);
+    load.TIPMOV = "C";
+    load.NUMDOC = "C-1";
+    const Case cases[] = {
+        {"an unload after every record", testing::fixtureUnload(march + 20, 100), nullptr},
+        {"an unload that goes between the records", testing::fixtureUnload(march, 100), nullptr},
+        {"the same document again", testing::fixtureUnload(march, 300), nullptr},
+        {"like a superseded record only", superseded, nullptr},
+        {"a load of the last day", load, nullptr},
+        {"a year without a file", testing::fixtureUnload(dayNumber(2025, 2, 1), 10), nullptr},
+        {"a date changed after the pass", testing::fixtureUnload(march + 20, 100),
+         [](Movement& m) { m.DATMOV -= 30; }},
+        {"a country changed after the pass", testing::fixtureUnload(march, 300),
+         [](Movement& m) { m.CODPAE = "SM"; }},
+    };
+    TempDir templateDir;
+    RecordingPrompt prompt;
+    brewery(Folders::of(templateDir.path() / "work", templateDir.path() / "temp"), prompt);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir separateDir, onePassDir;
+        fs::copy(templateDir.path() / "work", separateDir.path() / "work", fs::copy_options::recursive);
+        fs::copy(templateDir.path() / "work", onePassDir.path() / "work", fs::copy_options::recursive);
+        const Folders separate = Folders::of(separateDir.path() / "work", separateDir.path() / "temp");
+        const Folders onePass = Folders::of(onePassDir.path() / "work", onePassDir.path() / "temp");
+        Movement confirmed = c.movement;
+        if (c.beforeSave) c.beforeSave(confirmed);
+        const fs::path file = onePass.registerFile(yearOf(c.movement.DATMOV));
+
+        const Quantities stock = stockForUnload(separate, c.movement, blankMovement());
+        const bool duplicate = duplicateInRegister(separate, confirmed);
+        const SaveResult saved = saveMovement(separate, EntryMode::Insert, confirmed, blankMovement(), false, prompt);
+
+        NewMovementPass pass(onePass, c.movement, false, prompt, NewMovementPass::Lock::Hold);
+        EXPECT_TRUE(fileExists(lockMarkerOf(file)));
+        if (c.movement.TIPMOV == "S") {
+            EXPECT_EQ(pass.stockForUnload().QTAKG, stock.QTAKG);
+            EXPECT_EQ(pass.stockForUnload().ETTOGR, stock.ETTOGR);
+            EXPECT_EQ(pass.stockForUnload().QTALIT, stock.QTALIT);
+        }
+        EXPECT_EQ(pass.duplicate(confirmed), duplicate);
+        const SaveResult passSaved = pass.save(confirmed);
+        EXPECT_FALSE(fileExists(lockMarkerOf(file)));
+        EXPECT_EQ(passSaved.outcome, saved.outcome);
+        EXPECT_EQ(passSaved.NUMREC, saved.NUMREC);
+        EXPECT_EQ(passSaved.NUMOPE, saved.NUMOPE);
+        EXPECT_EQ(passSaved.file.filename(), saved.file.filename());
+        for (int y : {2024, 2025})
+            EXPECT_EQ(readRecords(onePass.registerFile(y), kMovementSize, IfMissing::Empty).bytes(),
+                      readRecords(separate.registerFile(y), kMovementSize, IfMissing::Empty).bytes())
+                << y;
+    }
+}
+
+// The figures the separate readings give on this brewery, so the comparison above
+// does not rest on two equally wrong answers.
+TEST(NewMovementPass, StockAndDuplicateOfTheFixture) {
+    TempDir dir;
+    const Folders folders = Folders::of(dir.path(), dir.path() / "temp");
+    RecordingPrompt prompt;
+    testing::writeBrewery(folders, prompt);
+    const double march = dayNumber(2024, 3, 1);
+    appendMovement(folders.registerFile(2024), testing::fixtureUnload(march, 300), false, prompt);
+    {
+        // 1000 litres of initial stock less the 300 sold; without the lock the save reads the file itself.
+        NewMovementPass pass(folders, testing::fixtureUnload(march, 1), false, prompt, NewMovementPass::Lock::None);
+        EXPECT_FALSE(pass.holdsLock());
+        EXPECT_DOUBLE_EQ(pass.stockForUnload().QTALIT, 700);
+        EXPECT_DOUBLE_EQ(pass.stockForUnload().ETTOGR, 84);
+        EXPECT_TRUE(pass.duplicate(testing::fixtureUnload(march, 300)));
+        EXPECT_FALSE(pass.duplicate(testing::fixtureUnload(march, 301)));
+        const SaveResult r = pass.save(testing::fixtureUnload(march, 1));
+        EXPECT_EQ(r.outcome, SaveOutcome::Saved);
+        EXPECT_EQ(r.NUMREC, 2);
+    }
+    // Released without a save: the lock marker goes with the pass.
+    const fs::path file = folders.registerFile(2024);
+    {
+        NewMovementPass pass(folders, testing::fixtureUnload(march, 1), false, prompt, NewMovementPass::Lock::Hold);
+        EXPECT_TRUE(fileExists(lockMarkerOf(file)));
+        pass.releaseLock();
+        EXPECT_FALSE(fileExists(lockMarkerOf(file)));
+    }
+    {
+        NewMovementPass pass(folders, testing::fixtureUnload(march, 1), false, prompt, NewMovementPass::Lock::Hold);
+    }
+    EXPECT_FALSE(fileExists(lockMarkerOf(file)));
+    EXPECT_EQ(readMovements(file).size(), 2u);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include <map>
 
+#include "common/lock.h"
 #include "common/movementfile.h"
 #include "common/recordfile.h"
 #include "logic/window_fixtures.h"
@@ -319,6 +320,55 @@ TEST_F(MovementWindow, UnsentInitialStockBlocksTheRegister) {
     ASSERT_EQ(window.typeFields(bulkUnload()), std::nullopt);
     EXPECT_EQ(window.confirmChecks(), std::optional<std::string>("PRODDO"));
     EXPECT_EQ(prompt.messages.back(), "Prima di registrare i movimenti è obbligatorio inviare la giacenza iniziale");
+}
+
+// Pressing the confirm button with nothing checked before reads the year's file once,
+// holding its lock from the stock check to the save: no message may wait for the
+// clerk while the file is locked, and the lock never outlives the press.
+TEST_F(MovementWindow, ConfirmPressShowsNoMessageWhileTheYearsFileIsLocked) {
+    std::vector<bool> lockedDuringMessage;
+    const auto watch = [&](RecordingPrompt& p, const Folders& folders) {
+        p.onInformation = [&lockedDuringMessage, marker = lockMarkerOf(folders.registerFile(2024))](int) {
+            lockedDuringMessage.push_back(fileExists(marker));
+        };
+    };
+    // Every value set, then the button pressed: the confirmation's own order decides.
+    const auto press = [&](MovementEntryLogic& window, const Values& values) {
+        window.open();
+        window.keyTyped();
+        for (const auto& [control, text] : values) window.setValue(control, text);
+        return window.confirmPressed();
+    };
+    watch(prompt, work.folders);
+    Values v = bulkUnload();
+    v["DOUBL1_3"] = "100";
+    EXPECT_EQ(press(form, v), std::optional<std::string>("TIPMOV")); // saved; the window starts again
+    ASSERT_EQ(year(2024).size(), 1u);
+    EXPECT_EQ(year(2024)[0].NUMREC, 1);
+
+    EXPECT_EQ(press(form, v), std::optional<std::string>("TIPMOV")); // the same document: warned, saved
+    EXPECT_EQ(prompt.messages, std::vector<std::string>{kDuplicateDocument});
+    EXPECT_EQ(year(2024).size(), 2u);
+
+    v["DOUBL1_3"] = "801"; // 1000 less the 200 sold
+    EXPECT_EQ(press(form, v), std::optional<std::string>("DOUBL1_3"));
+    EXPECT_EQ(prompt.messages.back(), kQuantityOverStock);
+    EXPECT_EQ(year(2024).size(), 2u);
+
+    // A failure after the stock check: the initial stock was never sent.
+    WorkingFolder other;
+    RecordingPrompt otherPrompt;
+    testing::writeBrewery(other.folders, otherPrompt, false);
+    otherPrompt.messages.clear();
+    watch(otherPrompt, other.folders);
+    CommandContext c = other.context();
+    MovementEntryLogic window(c, otherPrompt, services);
+    EXPECT_EQ(press(window, v), std::optional<std::string>("PRODDO"));
+    EXPECT_EQ(otherPrompt.messages, std::vector<std::string>{kInitialStockNotSent});
+    EXPECT_FALSE(fileExists(lockMarkerOf(other.folders.registerFile(2024))));
+
+    EXPECT_EQ(lockedDuringMessage, std::vector<bool>(3, false));
+    EXPECT_FALSE(fileExists(lockMarkerOf(work.folders.registerFile(2024))));
 }
 
 class MovementWindowModes : public MovementWindow {
