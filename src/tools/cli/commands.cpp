@@ -30,6 +30,7 @@
 #include "common/recordops.h"
 #include "common/repair.h"
 #include "common/tablerecord.h"
+#include "common/company.h"
 #include "common/movementfile.h"
 #include "common/recordfile.h"
 #include "common/stock.h"
@@ -42,7 +43,7 @@ constexpr const char* kUsage =
     "uso: accise-cli init DIR | demo DIR | check DIR | dump FILE [--kind movement|address|table]\n"
     "     | append FILE [--alcopp] | delete FILE NUMREC | correct FILE NUMREC --note TESTO [--modify]\n"
     "     | stock DIR --type M|L|F|N --year AAAA --protocol NUMPRO --date GG/MM/AAAA\n"
-    "     | unlock FILE [--yes] | repair DIR\n"
+    "     | unlock FILE [--yes] | repair DIR | profile DIR [ALCODA|ALCOPP]\n"
     "     | movements import DIR [--dry-run]   (movimenti in righe JSON sullo standard input)\n"
     "     | settings show DIR | settings set DIR CHIAVE VALORE   (impostazioni dell'impianto, IMPIANTO.INI)\n"
     "     | flow ... (accise-cli flow per l'elenco) | paths DIR [--signing-program PERCORSO]\n"
@@ -76,6 +77,7 @@ public:
         if (i >= positional_.size()) throw UsageError(std::string("manca ") + what);
         return positional_[i];
     }
+    std::size_t positionalCount() const { return positional_.size(); }
     void expectPositional(std::size_t n) const {
         if (positional_.size() > n) throw UsageError("argomento in più: " + positional_[n]);
     }
@@ -358,6 +360,25 @@ int repair(const Arguments& a, std::ostream& out, std::ostream& err) {
     return kOk;
 }
 
+// The company's profile: a tax warehouse keeper ("ALCODA") or a registered consignee
+// ("ALCOPP"). Printed as stored, or replaced in the company record (which is kept
+// without a lock marker, like every single-record file).
+int profile(const Arguments& a, std::ostream& out) {
+    const Folders folders = Folders::of(a.at(0, "la cartella"));
+    a.expectPositional(2);
+    const std::size_t given = a.positionalCount();
+    auto company = readCompany(folders);
+    if (!company) throw IoError(folders.company(), "i dati aziendali non sono stati compilati");
+    if (given == 2) {
+        const std::string wanted = a.at(1, "il profilo");
+        if (wanted != "ALCODA" && wanted != "ALCOPP") throw UsageError("profilo non valido (ALCODA o ALCOPP): " + wanted);
+        company->postcode2 = wanted;
+        writeCompany(folders, *company);
+    }
+    out << trimmed(company->postcode2) << "\n";
+    return kOk;
+}
+
 } // namespace
 
 namespace {
@@ -408,6 +429,7 @@ int run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
         }
         else if (command == "flow") code = flow(args, out, err);
         else if (command == "paths") code = paths(args, out, err);
+        else if (command == "profile") code = profile(Arguments(args, {}, {}), out);
         else throw UsageError("comando sconosciuto: " + command);
         if (const int signal = pendingInterrupt()) throw Interrupted(signal);
         return finish(code, out, err);
