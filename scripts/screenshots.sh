@@ -5,10 +5,12 @@
 #
 #   scripts/screenshots.sh [OUTPUT_FOLDER]     (default: BUILD_DIR/screenshots)
 #
-# Two runs: OUTPUT/demo on the demo data folder (created with "accise-cli demo"
+# Three runs: OUTPUT/demo on the demo data folder (created with "accise-cli demo"
 # when missing), OUTPUT/cartella-vuota on a fresh empty working folder (first start:
-# the readiness messages).
-#   BUILD_DIR  build folder (default: ./build-ui)
+# the readiness messages), and OUTPUT/demo-alcopp with the windows that differ for a
+# registered consignee (the excise summary by day), on a copy of the demo folder
+# switched to that profile with "accise-cli profile".
+#   BUILD_DIR  build folder (default: ./build-ui; one already configured keeps its build type)
 #   DEMO_DIR   demo data folder (default: ./demo-data)
 #   JOBS       parallel build jobs (default: number of processors)
 set -euo pipefail
@@ -26,7 +28,11 @@ if ! command -v xvfb-run >/dev/null || ! command -v xauth >/dev/null; then
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends xvfb xauth
 fi
 
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Debug >/dev/null
+if [ -f "$build/CMakeCache.txt" ]; then
+  cmake -S "$root" -B "$build" >/dev/null
+else
+  cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Debug >/dev/null
+fi
 cmake --build "$build" -j "${JOBS:-$(nproc)}" --target accise-cli accise-birra
 app="$build/src/app/accise-birra"
 
@@ -37,7 +43,8 @@ fi
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
 empty=$(mktemp -d)
-trap 'rm -rf "$empty"' EXIT
+alcopp=$(mktemp -d)
+trap 'rm -rf "$empty" "$alcopp"' EXIT
 
 shoot() { # working folder, output folder
   rm -rf "$2"
@@ -46,4 +53,14 @@ shoot() { # working folder, output folder
 }
 shoot "$demo" "$out/demo"
 shoot "$empty" "$out/cartella-vuota"
+
+# The registered consignee: the demo's data under the other profile. Only the excise
+# summary's pictures are kept (ARECORDE*: "Riepilogo dell'accisa (record: E)");
+# the other windows look as they do in OUTPUT/demo.
+cp -a "$demo/." "$alcopp/work"
+"$build/src/tools/accise-cli" profile "$alcopp/work" ALCOPP >/dev/null
+shoot "$alcopp/work" "$alcopp/shots"
+rm -rf "$out/demo-alcopp"
+mkdir -p "$out/demo-alcopp"
+cp "$alcopp/shots"/ARECORDE*.png "$out/demo-alcopp/"
 echo "screenshots: $out"
