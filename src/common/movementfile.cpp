@@ -234,9 +234,10 @@ bool AppendScan::placesAlike(const std::vector<Movement>& records) const {
     for (std::size_t i = 0; i < records.size(); ++i) {
         const NewRecord n = newRecordOf(records[i]);
         const NewRecord& o = news_[i];
-        if (n.date != o.date || n.tiprec != o.tiprec || n.tipmov != o.tipmov || n.numcpr != o.numcpr ||
-            n.codpae != o.codpae)
+        if (n.date != o.date || n.tiprec != o.tiprec || n.tipmov != o.tipmov || n.numcpr != o.numcpr)
             return false;
+        // The country places only duty records (a movement's is checked after the pass).
+        if (isDutyKind(o.tiprec) && n.codpae != o.codpae) return false;
     }
     return true;
 }

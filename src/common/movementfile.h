@@ -63,7 +63,8 @@ public:
     std::int32_t maxNUMREC() const { return maxRec_; }
     std::int32_t maxNUMOPE() const { return maxOpe_; }
     bool between() const { return between_; }
-    // The records place by the same fields as those the pass was made for.
+    // The records place by the same fields as those the pass was made for (the
+    // country only counts for duty records).
     bool placesAlike(const std::vector<Movement>& records) const;
 
 private:

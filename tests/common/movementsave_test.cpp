@@ -217,6 +217,8 @@ TEST(NewMovementPass, GivesWhatTheSeparateReadingsGive) {
     Movement load = testing::fixtureUnload(march + 10, 5);
     load.TIPMOV = "C";
     load.NUMDOC = "C-1";
+    Movement noCountry = testing::fixtureUnload(march + 20, 100);
+    noCountry.CODPAE = "";
     const Case cases[] = {
         {"an unload after every record", testing::fixtureUnload(march + 20, 100), nullptr},
         {"an unload that goes between the records", testing::fixtureUnload(march, 100), nullptr},
@@ -228,6 +230,8 @@ TEST(NewMovementPass, GivesWhatTheSeparateReadingsGive) {
          [](Movement& m) { m.DATMOV -= 30; }},
         {"a country changed after the pass", testing::fixtureUnload(march, 300),
          [](Movement& m) { m.CODPAE = "SM"; }},
+        // The window checks the country after the pass: it does not move a movement.
+        {"a country set after the pass, after every record", noCountry, [](Movement& m) { m.CODPAE = "IT"; }},
     };
     TempDir templateDir;
     RecordingPrompt prompt;
