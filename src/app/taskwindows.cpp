@@ -19,6 +19,7 @@
 #include "masterdata/qt/registersdialog.h"
 #include "masterdata/qt/pathsdialog.h"
 #include "masterdata/qt/webaddressesdialog.h"
+#include "movements/qt/brewdialog.h"
 #include "movements/qt/movemententrydialog.h"
 #include "movements/qt/packagingdialog.h"
 #include "movements/qt/registerlistwindows.h"
@@ -72,6 +73,7 @@ void registerAll(WindowRegistry& registry, TaskWindowDeps d) {
     registerCompanyProductWindows(registry, &d.main, d.prompt, d.services); // products, return mode
     registerMovementWindows(registry, &d.main, d.prompt, d.services);       // movement entry and its changes
     registerPackagingWindow(registry, &d.main, d.prompt, d.services);
+    registerBrewWindow(registry, &d.main, d.prompt, d.services);
     registerDutyWindows(registry, &d.main, d.prompt, d.services);
 
     registry.add("APROTOCOLLO",
