@@ -167,7 +167,13 @@ FocusMove BrewLogic::onLeave(std::string_view control) {
     focus_.clear();
     const auto result = [this](bool ok) { return ok ? FocusMove::next() : FocusMove::to(focus_); };
     if (control == "DATMOV") {
+        const double listed = listsDate_;
         if (!checkDate()) return FocusMove::to(focus_);
+        // No in-process register at this date: the brew cannot go on from here.
+        if (lists_.inProcess.empty()) {
+            if (listsDate_ == listed) prompt().information(kNoInProcessRegister);
+            return FocusMove::to("DATMOV");
+        }
         return FocusMove::next();
     }
     if (control == "NUMDOC") return result(checkDocument());
