@@ -1,5 +1,7 @@
 #include "movements/qt/brewdialog.h"
 
+#include <algorithm>
+
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -193,6 +195,11 @@ void BrewDialog::refreshGrid() {
             if (item->text() != text) item->setText(text);
         }
     }
+    // The product code is never cut short: the column widens to it when the font needs.
+    int codeWidth = BrewGrid::kWidths[1];
+    for (int r = 0; r < rows; ++r)
+        codeWidth = std::max(codeWidth, grid_->fontMetrics().horizontalAdvance(grid_->item(r, 1)->text()) + 16);
+    if (grid_->columnWidth(1) != codeWidth) grid_->setColumnWidth(1, codeWidth);
     if (rows > 0 && grid_->currentRow() < 0) grid_->setCurrentCell(0, BrewGrid::kUnloadColumn);
 }
 
