@@ -4,6 +4,7 @@
 #include "common/lock.h"
 #include "common/movementcalc.h"
 #include "common/numbers.h"
+#include "common/registers.h"
 #include "common/stock.h"
 #include "common/text1252.h"
 
@@ -44,6 +45,28 @@ Movement splitUnload(const Brew& brew, const BrewSplitPart& part, const char* re
 }
 
 } // namespace
+
+BrewStockLists brewStockLists(const Folders& folders, double date) {
+    BrewStockLists lists = buildStockListForBrew(folders, date);
+    RegisterTypes types;
+    types.set(static_cast<std::size_t>(registerTypeIndex('M')));
+    types.set(static_cast<std::size_t>(registerTypeIndex('L')));
+    const std::vector<TableRecord> registers = registersValidOn(folders, date, types);
+    for (StockList* list : {&lists.rawMaterials, &lists.inProcess}) {
+        for (Movement& entry : *list) {
+            for (const TableRecord& reg : registers) {
+                if (trimmed(reg.col[kRegProtocolCol]) == trimmed(entry.NUMPRO) &&
+                    std::to_string(yearOf(reg.nums[kRegProtocolDateNum])) == trimmed(entry.ANNPRO) &&
+                    std::string(1, registerTypeLetter(reg.ints[kRegTypeInt])) == trimmed(entry.TIPREG)) {
+                    entry.UFFDOG = reg.col[kRegOfficeCol];
+                    padMovement(entry);
+                    break;
+                }
+            }
+        }
+    }
+    return lists;
+}
 
 BrewFigures brewFigures(double litres, double plato, std::optional<double> rate) {
     BrewFigures f;

@@ -12,8 +12,14 @@
 #include "common/movement.h"
 #include "common/movementfile.h"
 #include "common/prompt.h"
+#include "common/stocklists.h"
 
 namespace accise {
+
+// The stock lists of a brew on `date` (M.DAT and L.DAT rebuilt), each entry with the
+// customs office of its register, which the records need and the list files leave
+// blank.
+BrewStockLists brewStockLists(const Folders& folders, double date);
 
 // Fixed values of the brew's records.
 inline constexpr const char* kBrewDocument = "VIA";

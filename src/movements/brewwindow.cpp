@@ -101,7 +101,7 @@ void BrewLogic::reset() {
 }
 
 void BrewLogic::rebuildLists(double date) {
-    lists_ = buildStockListForBrew(folders(), date);
+    lists_ = brewStockLists(folders(), date);
     listsDate_ = date;
     grid_.fill(lists_.rawMaterials);
     if (lists_.inProcess.empty()) {

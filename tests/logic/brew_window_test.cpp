@@ -70,6 +70,7 @@ Movement expectedRecord(const char* tipreg, const char* numpro, const char* prod
     m.NUMDOC = "VIA 7";
     m.ANNOTA = "Bionda";
     m.TIPREG = tipreg;
+    m.UFFDOG = "IT079100"; // the register's customs office
     m.ANNPRO = "2024";
     m.NUMPRO = numpro;
     m.PRODDO = proddo;
