@@ -154,13 +154,13 @@ bool screenshotSamples(QWidget* modal, const std::function<void(const QString& s
         return true;
     }
     if (auto* brew = qobject_cast<BrewDialog*>(modal)) {
-        shoot(QString());
+        shoot(QString(), nullptr);
         // A brew of the demo's year: malt and hops from the grid, 5 000 litres at 12 degrees.
         const std::string day = "15/06/" + std::to_string(yearOf(todayDayNumber()) - 1);
         brew->typeSample({{"DATMOV", day}, {"NUMDOC", "COTTA 99"}, {"DOUBL1_3", "5000"}, {"DOUBL5", "12"},
                           {"ANNOTA", "Bionda"}},
                          {{"M000-11071099-00-0000", "1000"}, {"M000-12102090-00-0000", "15"}});
-        shoot(QStringLiteral("-cotta"));
+        shoot(QStringLiteral("-cotta"), nullptr);
         return true;
     }
     auto* movement = qobject_cast<MovementEntryDialog*>(modal);
