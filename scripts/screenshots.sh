@@ -2,6 +2,8 @@
 # Starts the desktop application under a virtual display and saves pictures (PNG)
 # of the main window, its two pages and their menus, and of every window that the
 # menus open (with the message boxes they show), so that anyone can look at them.
+# The movement window is also saved with a load and an unload typed in, the brew
+# window ("Cotta") with a brew typed in (Action45-cotta.png).
 #
 #   scripts/screenshots.sh [OUTPUT_FOLDER]     (default: BUILD_DIR/screenshots)
 #

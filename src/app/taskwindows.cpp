@@ -19,6 +19,7 @@
 #include "masterdata/qt/registersdialog.h"
 #include "masterdata/qt/pathsdialog.h"
 #include "masterdata/qt/webaddressesdialog.h"
+#include "movements/qt/brewdialog.h"
 #include "movements/qt/movemententrydialog.h"
 #include "movements/qt/packagingdialog.h"
 #include "movements/qt/registerlistwindows.h"
@@ -72,6 +73,7 @@ void registerAll(WindowRegistry& registry, TaskWindowDeps d) {
     registerCompanyProductWindows(registry, &d.main, d.prompt, d.services); // products, return mode
     registerMovementWindows(registry, &d.main, d.prompt, d.services);       // movement entry and its changes
     registerPackagingWindow(registry, &d.main, d.prompt, d.services);
+    registerBrewWindow(registry, &d.main, d.prompt, d.services);
     registerDutyWindows(registry, &d.main, d.prompt, d.services);
 
     registry.add("APROTOCOLLO",
@@ -149,6 +151,16 @@ bool screenshotSamples(QWidget* modal, const std::function<void(const QString& s
         packaging->typeSample({{"DATMOV", day}, {"NUMDOC", "CONDIZ 999"}, {"PRODAZ", "BIONDA33"},
                                {"INTER3", "600"}, {"MCALI", "2"}, {"ANNOTA", "Imbottigliamento"}});
         shoot(QStringLiteral("-condizionamento"), nullptr);
+        return true;
+    }
+    if (auto* brew = qobject_cast<BrewDialog*>(modal)) {
+        shoot(QString(), nullptr);
+        // A brew of the demo's year: malt and hops from the grid, 5 000 litres at 12 degrees.
+        const std::string day = "15/06/" + std::to_string(yearOf(todayDayNumber()) - 1);
+        brew->typeSample({{"DATMOV", day}, {"NUMDOC", "COTTA 99"}, {"DOUBL1_3", "5000"}, {"DOUBL5", "12"},
+                          {"ANNOTA", "Bionda"}},
+                         {{"M000-11071099-00-0000", "1000"}, {"M000-12102090-00-0000", "15"}});
+        shoot(QStringLiteral("-cotta"), nullptr);
         return true;
     }
     auto* movement = qobject_cast<MovementEntryDialog*>(modal);

@@ -24,11 +24,15 @@
 #include "common/tablerecord.h"
 #include "common/text1252.h"
 #include "movement_fixture.h"
+#include "small_disk.h"
 #include "test_support.h"
 
 using namespace accise;
 using accise::testing::RecordingPrompt;
 using accise::testing::TempDir;
+#ifndef _WIN32
+using accise::testing::SmallDisk;
+#endif
 
 namespace {
 
@@ -59,33 +63,6 @@ struct stat statOf(const fs::path& p) {
 
 std::string bytesOf(const fs::path& file) { return readRecords(file, 1, IfMissing::Empty).bytes(); }
 
-#ifndef _WIN32
-// A file system of 64 KiB mounted for the test and always unmounted after it.
-class SmallDisk {
-public:
-    SmallDisk() {
-        if (::geteuid() != 0) {
-            reason_ = "a small file system can be mounted by root only";
-            return;
-        }
-        if (::mount("tmpfs", dir_.path().c_str(), "tmpfs", 0, "size=64k") != 0) {
-            reason_ = std::string("mounting a tmpfs failed: ") + std::strerror(errno);
-            return;
-        }
-        mounted_ = true;
-    }
-    ~SmallDisk() {
-        if (mounted_) ::umount2(dir_.path().c_str(), MNT_DETACH);
-    }
-    const std::string& unavailable() const { return reason_; }
-    fs::path operator/(const std::string& name) const { return dir_ / name; }
-
-private:
-    TempDir dir_;
-    bool mounted_ = false;
-    std::string reason_;
-};
-#endif
 
 } // namespace
 
