@@ -23,6 +23,7 @@
 #include "movements/qt/packagingdialog.h"
 #include "movements/qt/registerlistwindows.h"
 #include "reportwindows/qt/searchdialogs.h"
+#include "reportwindows/qt/reportdialogs.h"
 #include "shell/commands.h"
 #include "shell/commandtable.h"
 #include "shell/qt/infowindow.h"
@@ -88,6 +89,7 @@ void registerAll(WindowRegistry& registry, TaskWindowDeps d) {
                  [d](CommandContext& ctx) { FlowReactivationDialog(ctx, d.prompt, d.services, &d.main).run(); });
     registerRegisterListWindows(registry, &d.main, d.prompt, d.services);
     registerSearchWindows(registry, &d.main, d.prompt, d.services);
+    registerReportWindows(registry, &d.main, d.prompt, d.services); // printed register, register totals
     // Windows of later work register here.
 }
 
