@@ -115,7 +115,7 @@ void RegisterPrintLogic::onSave() {
     request_ = r;
     auto content = std::make_shared<RegisterPrintContent>(readRegisterPrint(folders(), r));
     if (!content->warning.empty()) prompt().information(content->warning);
-    viewer_.show({registerPrintTitle(r), [r, content](PageCanvas& canvas) { drawRegisterPrint(canvas, r, *content); }});
+    viewer_.show({registerPrintTitle(r), PageOrientation::Landscape, [r, content](PageCanvas& canvas) { drawRegisterPrint(canvas, r, *content); }});
     // When the preview closes the cursor goes back to the start of the period.
     setFocusAfterOpen("MDADA");
 }

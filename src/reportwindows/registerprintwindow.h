@@ -18,6 +18,8 @@ public:
 
     // The entries of the register list (ELENCO): type, protocol number, title.
     const std::vector<std::string>& registerEntries() const { return entries_; }
+    // The registers behind those entries (PROTOCOLLI rows, trimmed), in the same order.
+    const std::vector<TableRecord>& listedRegisters() const { return registers_; }
     // The sheets and first-page fields are shown only in the headings mode.
     bool headingsMode() const { return value("RTIPO") == "2"; }
     // The request the last confirmation printed.

@@ -32,7 +32,7 @@ void RegisterTotalsLogic::onSave() {
     writeRegisterTotalsList(folders(), totals_);
     for (const std::string& warning : totals_.warnings) prompt().information(warning);
     auto totals = std::make_shared<RegisterTotals>(totals_);
-    viewer_.show({registerTotalsTitle(*totals), [totals](PageCanvas& canvas) { drawRegisterTotals(canvas, *totals); }});
+    viewer_.show({registerTotalsTitle(*totals), PageOrientation::Landscape, [totals](PageCanvas& canvas) { drawRegisterTotals(canvas, *totals); }});
     setFocusAfterOpen("MDAAL");
 }
 
