@@ -156,7 +156,12 @@ private:
         page_.centred(m.TIPDOC, at(33));
         page_.centred(dateText(m.DATDOC), at(39.5));
         std::string document = m.NUMDOC;
-        if (m.NPRDAA != 0) document += "-" + zeroPadded(m.NPRDAA, 2) + "-" + zeroPadded(m.NUMCPR, 3);
+        if (m.NPRDAA != 0) {
+            document += '-';
+            document += zeroPadded(m.NPRDAA, 2);
+            document += '-';
+            document += zeroPadded(m.NUMCPR, 3);
+        }
         page_.centred(document, at(57));
         if (m.TIPMOV == "S" && std::round(m.DATROR) > dayNumber(2000, 1, 1)) page_.centred(formatDate(m.DATROR), at(74.5));
         page_.centred(m.TIPMOV, at(80));
