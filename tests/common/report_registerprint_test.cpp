@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
+
+#include "common/ioerror.h"
 
 #include "recording_canvas.h"
 #include "report_fixture.h"
@@ -405,6 +408,18 @@ TEST(RegisterPrint, ReadsTheOpeningStockAndThePeriodFromTheFiles) {
     EXPECT_EQ(content.rows[0].DATMOV, day("01/03/2025"));
     EXPECT_EQ(content.rows[1].DATMOV, day("31/03/2025"));
     EXPECT_EQ(content.rows[0].NUMPRO, "103"); // trimmed
+
+    // A quantity that is not a number would make every total after it meaningless:
+    // the report is refused, naming the record.
+    Movement broken = move("20/03/2025", "C", 1);
+    broken.QTALIT = std::numeric_limits<double>::quiet_NaN();
+    f.addMovement(broken);
+    try {
+        readRegisterPrint(f.folders, r);
+        ADD_FAILURE() << "a NaN quantity was printed";
+    } catch (const IoError& e) {
+        EXPECT_NE(std::string(e.what()).find("QTALIT"), std::string::npos) << e.what();
+    }
 
     // The headings-only mode reads nothing; another register has no stock.
     r.mode = RegisterPrintMode::HeadingsOnly;
