@@ -83,6 +83,8 @@ public:
     std::optional<std::string> addNewCode(CommandContext&) override { return std::nullopt; }
     void openAddress(const std::string&) override {}
     void startProgram(const std::string&) override {}
+    void openFile(const std::string&) override {}
+    void showReport(const ReportJob&) override {}
 };
 
 // Writes the report the window prepared into the PDF file.
