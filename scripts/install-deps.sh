@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
   xvfb xauth
   libssl-dev openssl qt6-httpserver-dev qt6-websockets-dev curl
+  fonts-liberation2 poppler-utils
 )
 
 missing=()

@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include "common/dates.h"
+#include "common/registers.h"
 
 #include "codetables/qt/codetablewindows.h"
 #include "codetables/qt/exciseratesdialog.h"
@@ -24,6 +25,7 @@
 #include "movements/qt/packagingdialog.h"
 #include "movements/qt/registerlistwindows.h"
 #include "reportwindows/qt/searchdialogs.h"
+#include "reportwindows/qt/reportdialogs.h"
 #include "shell/commands.h"
 #include "shell/commandtable.h"
 #include "shell/qt/infowindow.h"
@@ -90,6 +92,7 @@ void registerAll(WindowRegistry& registry, TaskWindowDeps d) {
                  [d](CommandContext& ctx) { FlowReactivationDialog(ctx, d.prompt, d.services, &d.main).run(); });
     registerRegisterListWindows(registry, &d.main, d.prompt, d.services);
     registerSearchWindows(registry, &d.main, d.prompt, d.services);
+    registerReportWindows(registry, &d.main, d.prompt, d.services); // printed register, register totals
     // Windows of later work register here.
 }
 
@@ -140,6 +143,18 @@ bool searchSamples(QWidget* modal, const std::function<void(const QString& suffi
     return true;
 }
 
+// Confirms a report window and pictures its preview once drawn, then closes it.
+void shootPreview(EntryDialog* dialog, const std::function<void(const QString& suffix, QWidget* widget)>& shoot) {
+    QTimer::singleShot(1500, dialog, [shoot] {
+        if (auto* preview = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget())) {
+            if (QScreen* screen = preview->screen()) preview->setGeometry(screen->availableGeometry());
+            shoot(QStringLiteral("-anteprima"), preview);
+            preview->reject();
+        }
+    });
+    dialog->confirmButton()->click();
+}
+
 } // namespace
 
 bool screenshotSamples(QWidget* modal, const std::function<void(const QString& suffix, QWidget* widget)>& shoot) {
@@ -161,6 +176,29 @@ bool screenshotSamples(QWidget* modal, const std::function<void(const QString& s
                           {"ANNOTA", "Bionda"}},
                          {{"M000-11071099-00-0000", "1000"}, {"M000-12102090-00-0000", "15"}});
         shoot(QStringLiteral("-cotta"), nullptr);
+        return true;
+    }
+    // The printed register and the totals on last year's demo movements, with their previews.
+    const std::string lastYear = std::to_string(yearOf(todayDayNumber()) - 1);
+    if (auto* print = qobject_cast<RegisterPrintDialog*>(modal)) {
+        shoot(QString(), nullptr);
+        print->form().setValue("MDADA", "01/06/" + lastYear);
+        print->form().setValue("MDAAL", "30/06/" + lastYear);
+        print->form().leave("MDAAL");
+        const auto& listed = print->form().listedRegisters();
+        for (std::size_t i = 0; i < listed.size(); ++i)
+            if (listed[i].ints[kRegTypeInt] == 2) print->form().setValue("ELENCO", std::to_string(i));
+        print->form().setValue("IDAPAG", "1");
+        print->pushValues();
+        shoot(QStringLiteral("-compilato"), nullptr);
+        shootPreview(print, shoot);
+        return true;
+    }
+    if (auto* totals = qobject_cast<RegisterTotalsDialog*>(modal)) {
+        shoot(QString(), nullptr);
+        totals->form().setValue("MDAAL", "30/06/" + lastYear);
+        totals->pushValues();
+        shootPreview(totals, shoot);
         return true;
     }
     auto* movement = qobject_cast<MovementEntryDialog*>(modal);

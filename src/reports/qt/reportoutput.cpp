@@ -9,6 +9,9 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
 #include <QPrinter>
 
 #include "reports/qt/qtpagecanvas.h"
@@ -82,6 +85,9 @@ void previewReport(QWidget* parent, PageOrientation orientation, const ReportDra
     QPrintPreviewDialog preview(&printer, parent);
     QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
                      [&draw](QPrinter* target) { drawOn(*target, draw); });
+    // Maximised; also sized to the screen, where no window manager maximises it.
+    if (QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
+        preview.setGeometry(screen->availableGeometry());
     preview.setWindowState(preview.windowState() | Qt::WindowMaximized);
     if (auto* widget = preview.findChild<QPrintPreviewWidget*>()) widget->fitToWidth();
     preview.exec();

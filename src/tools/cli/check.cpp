@@ -19,6 +19,7 @@
 #include "common/recordfile.h"
 #include "common/recordops.h"
 #include "common/tablerecord.h"
+#include "common/text1252.h"
 
 namespace accise::cli {
 
@@ -89,6 +90,7 @@ private:
             const MovementView r(block.at(i));
             stateOf[r.NUMREC()] = r.STATO();
         }
+        if (name == "GIACENZE.DAT") checkOneActiveStock(file, block);
         const bool registerFile = endsWith(name, ".RGM");
         bool havePrevious = false;
         double prevDate = 0;
@@ -116,6 +118,31 @@ private:
             prevDate = date;
             prevRank = rank;
             prevCpr = r.NUMCPR();
+        }
+    }
+
+    // A register has one active initial stock; a second one would count its movements
+    // twice in the register totals (the reports count the first and say so).
+    void checkOneActiveStock(const fs::path& file, const RecordBlock& block) {
+        namespace off = movement_offset;
+        std::map<std::string, std::vector<std::int32_t>> active; // register key -> NUMREC
+        std::vector<std::string> order;
+        for (std::size_t i = 0; i < block.count(); ++i) {
+            const MovementView r(block.at(i));
+            if (r.STATO() == 'C' || r.TIPOPE() != 'I') continue;
+            const std::string key = std::string(1, r.TIPREG()) + " " + trimmed(r.padded(off::NUMPRO, 10)) + "/" +
+                                    trimmed(r.padded(off::ANNPRO, 4));
+            if (active[key].empty()) order.push_back(key);
+            active[key].push_back(r.NUMREC());
+        }
+        for (const std::string& key : order) {
+            const auto& numbers = active[key];
+            if (numbers.size() < 2) continue;
+            std::string list;
+            for (std::int32_t n : numbers) list += (list.empty() ? "" : ", ") + std::to_string(n);
+            problem(file, "il registro " + key + " ha " + std::to_string(numbers.size()) +
+                              " giacenze iniziali attive (record n. " + list +
+                              "): totali e stampa del registro contano solo la prima; annullare quelle in più");
         }
     }
 

@@ -17,6 +17,7 @@
 #include "cli/json.h"
 #include "cli/recordjson.h"
 #include "cli/searchreport.h"
+#include "cli/registerreport.h"
 #include "cli/summary.h"
 #include "cli/tasks.h"
 #include "common/dates.h"
@@ -48,6 +49,9 @@ constexpr const char* kUsage =
     "     | settings show DIR | settings set DIR CHIAVE VALORE   (impostazioni dell'impianto, IMPIANTO.INI)\n"
     "     | flow ... (accise-cli flow per l'elenco) | paths DIR [--signing-program PERCORSO]\n"
     "     | report search|duty|stock DIR ...   (ricerche: file CSV e, dove disponibile, PDF)\n"
+    "     | report register DIR --type T --year AAAA --protocol P --from GG/MM/AAAA --to GG/MM/AAAA --pdf FILE\n"
+    "       [--headings-only [--sheets N] | --movements-only] [--first-page N]\n"
+    "     | report totals DIR --date GG/MM/AAAA --pdf FILE\n"
     "  i comandi che scrivono accettano --wait SECONDI (attesa massima di un file bloccato, 60 s)";
 
 struct UsageError : std::runtime_error {
@@ -406,6 +410,8 @@ int run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
         }
         if (command == "dump") return finish(dump(Arguments(args, {}, {"--kind"}), out, err), out, err);
         if (command == "summary") return finish(summary(args, out, err), out, err);
+        if (command == "report" && args.size() > 1 && (args[1] == "register" || args[1] == "totals"))
+            return finish(registerReport(args, out, err), out, err);
         if (command == "report") return finish(searchReport(args, out, err), out, err);
         if (command == "stock")
             return finish(stock(Arguments(args, {}, {"--type", "--year", "--protocol", "--date"}), out), out, err);
