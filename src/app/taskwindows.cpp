@@ -31,6 +31,8 @@
 #include "shell/qt/shell.h"
 #include "telematic/qt/flowcreationdialog.h"
 #include "telematic/qt/flowreactivationdialog.h"
+#include "telematic/qt/agencyclient.h"
+#include "telematic/qt/transmissiondialog.h"
 
 namespace accise {
 
@@ -86,6 +88,13 @@ void registerAll(WindowRegistry& registry, TaskWindowDeps d) {
                  [d](CommandContext& ctx) { FlowCreationDialog(ctx, d.prompt, d.services, &d.main).run(); });
     registry.add("AAZZDATIFLUSSO",
                  [d](CommandContext& ctx) { FlowReactivationDialog(ctx, d.prompt, d.services, &d.main).run(); });
+    // Opened by the flow creation window once the signing tool has started.
+    registry.add(kTransmissionWindow, [d](CommandContext& ctx) {
+        QtAgencyService agency(ctx.folders);
+        TransmissionDialog dialog(ctx, d.prompt, d.services, agency, &d.main);
+        agency.busyChanged = [&dialog](bool busy) { dialog.setBusy(busy); };
+        dialog.run();
+    });
     registerRegisterListWindows(registry, &d.main, d.prompt, d.services);
     registerSearchWindows(registry, &d.main, d.prompt, d.services);
     // Windows of later work register here.
