@@ -123,8 +123,9 @@ Response fault(const QByteArray& text) {
 // The outcome file in each of the three ways `get` may deliver it.
 Response getAnswer(const std::string& style, const QByteArray& file) {
     if (style == "inline")
-        return {200, "text/xml", envelope("<ns:getResponse xmlns:ns=\"urn:x\"><return>ok</return><file>" +
-                                          file.toBase64() + "</file></ns:getResponse>")};
+        return {200, "text/xml", envelope("<ns:getResponse xmlns:ns=\"urn:x\"><return>ok</return>"
+                                          "<fileMsg_Nome>A.J01.p7m</fileMsg_Nome><fileMsg_Content>" +
+                                          file.toBase64() + "</fileMsg_Content></ns:getResponse>")};
     const QByteArray boundary = "MIME_boundary";
     QByteArray root, rootType, partHeaders;
     if (style == "swa") {

@@ -241,18 +241,26 @@ SoapReply parseSoapReply(const QByteArray& contentType, const QByteArray& body) 
         reply.attachment = parts[root == 0 ? 1 : 0].body;
         return reply;
     }
-    // Inline: a part typed base64Binary, or a part after the returned text.
-    for (std::size_t i = 0; i < children.size(); ++i) {
-        const ResponsePart& child = children[i];
-        if (i == 0 && !child.xsiType.endsWith(QStringLiteral("base64Binary"))) continue;
+    // Inline: a part typed base64Binary or named as content; failing those, the first
+    // part after the returned text that is base64 (a file name beside it is not).
+    for (const ResponsePart& child : children) {
+        if (!child.xsiType.endsWith(QStringLiteral("base64Binary")) &&
+            !child.name.contains(QStringLiteral("content"), Qt::CaseInsensitive))
+            continue;
         auto decoded = decodeBase64(child.text.toLatin1());
         if (!decoded) {
             reply.problem = QStringLiteral("file in base64 non valido nella risposta");
             return reply;
         }
         reply.attachment = *decoded;
-        if (i == 0) reply.result.clear();
+        if (&child == &children.front()) reply.result.clear();
         return reply;
+    }
+    for (std::size_t i = 1; i < children.size(); ++i) {
+        if (auto decoded = decodeBase64(children[i].text.toLatin1())) {
+            reply.attachment = *decoded;
+            return reply;
+        }
     }
     return reply;
 }
