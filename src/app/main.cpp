@@ -58,6 +58,7 @@ int main(int argc, char* argv[]) {
     if (!screenshotFolder.isEmpty()) {
         auto* tour = new accise::ScreenshotTour(shell, screenshotFolder);
         tour->setSamples(accise::screenshotSamples);
+        accise::registerScreenshotWindows(shell);
         tour->start();
     } else {
         // Once the window is on screen: the status bar and the readiness messages.

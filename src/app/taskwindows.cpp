@@ -1,13 +1,18 @@
 #include "app/taskwindows.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QPrintPreviewDialog>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QTimer>
 
 #include "common/dates.h"
 #include "common/registers.h"
+#include "common/recordfile.h"
+#include "common/text1252.h"
+#include "shell/qt/screenshottour.h"
 
 #include "codetables/qt/codetablewindows.h"
 #include "codetables/qt/exciseratesdialog.h"
@@ -34,6 +39,8 @@
 #include "shell/qt/shell.h"
 #include "telematic/qt/flowcreationdialog.h"
 #include "telematic/qt/flowreactivationdialog.h"
+#include "telematic/qt/agencyclient.h"
+#include "telematic/qt/transmissiondialog.h"
 
 namespace accise {
 
@@ -90,6 +97,13 @@ void registerAll(WindowRegistry& registry, TaskWindowDeps d) {
                  [d](CommandContext& ctx) { FlowCreationDialog(ctx, d.prompt, d.services, &d.main).run(); });
     registry.add("AAZZDATIFLUSSO",
                  [d](CommandContext& ctx) { FlowReactivationDialog(ctx, d.prompt, d.services, &d.main).run(); });
+    // Opened by the flow creation window once the signing tool has started.
+    registry.add(kTransmissionWindow, [d](CommandContext& ctx) {
+        QtAgencyService agency(ctx.folders);
+        TransmissionDialog dialog(ctx, d.prompt, d.services, agency, &d.main);
+        agency.busyChanged = [&dialog](bool busy) { dialog.setBusy(busy); };
+        dialog.run();
+    });
     registerRegisterListWindows(registry, &d.main, d.prompt, d.services);
     registerSearchWindows(registry, &d.main, d.prompt, d.services);
     registerReportWindows(registry, &d.main, d.prompt, d.services); // printed register, register totals
@@ -155,7 +169,59 @@ void shootPreview(EntryDialog* dialog, const std::function<void(const QString& s
     dialog->confirmButton()->click();
 }
 
+// What the tour's transmission window is told: nothing shown, every question No.
+class SilentPrompt : public Prompt {
+public:
+    void information(const std::string&) override {}
+    bool question(const std::string&) override { return false; }
+};
+
+// A service that accepts the file and returns an outcome with a warning and an error.
+class SampleAgency : public AgencyService {
+public:
+    AgencyReply put(AgencyEnvironment, const std::optional<AgencyCredentials>&, const std::string& name,
+                    const std::string&) override {
+        return {true, "File " + name + " ricevuto con successo", {}, {}};
+    }
+    AgencyReply get(AgencyEnvironment, const std::optional<AgencyCredentials>&, const std::string&) override {
+        return {true, "", std::string("ESEMPIOALCODA0315  IT00ABC 000000000123456" "0 FLUSSO ELABORATO\r\n"
+                                      " SGIACENZA DEL REGISTRO 1 NON COERENTE\r\n"
+                                      " ERIGA 3: CODICE ACCISA NON VALIDO\r\n"), {}};
+    }
+};
+
+bool transmissionSamples(TransmissionDialog& dialog, const std::function<void(const QString& suffix, QWidget* widget)>& shoot) {
+    shoot(QString(), nullptr); // waiting for the signed file
+    const fs::path file = dialog.form().signedPath();
+    std::error_code error;
+    if (!fs::is_directory(file.parent_path(), error) || file.parent_path().empty() || fs::exists(file, error))
+        return true;
+    writeWholeFile(file, "esempio");
+    QElapsedTimer waited;
+    waited.start();
+    while (!dialog.form().choiceShown() && waited.elapsed() < 3000) QApplication::processEvents(QEventLoop::AllEvents, 50);
+    shoot(QStringLiteral("-firmato"), nullptr);
+    if (auto* test = dialog.findChild<QRadioButton*>(QStringLiteral("RPROVA"))) test->click();
+    dialog.confirmButton()->click();
+    shoot(QStringLiteral("-esito"), nullptr);
+    fs::remove(file, error);
+    return true;
+}
+
 } // namespace
+
+void registerScreenshotWindows(Shell& shell) {
+    MainWindow* main = &shell.window();
+    FormServices* services = &shell.services();
+    shell.registry().add(kTourTransmission, [main, services](CommandContext& ctx) {
+        SilentPrompt prompt;
+        SampleAgency agency;
+        const std::string user = trimmed(ctx.company.user_code);
+        ctx.flowFileName = (user.empty() ? std::string("ESEM") : user) + "0315.C99";
+        TransmissionDialog dialog(ctx, prompt, *services, agency, main);
+        dialog.run();
+    });
+}
 
 bool screenshotSamples(QWidget* modal, const std::function<void(const QString& suffix, QWidget* widget)>& shoot) {
     if (searchSamples(modal, shoot)) return true;
@@ -201,6 +267,7 @@ bool screenshotSamples(QWidget* modal, const std::function<void(const QString& s
         shootPreview(totals, shoot);
         return true;
     }
+    if (auto* transmission = qobject_cast<TransmissionDialog*>(modal)) return transmissionSamples(*transmission, shoot);
     auto* movement = qobject_cast<MovementEntryDialog*>(modal);
     if (!movement) return false;
     shoot(QString(), nullptr);

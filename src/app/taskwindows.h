@@ -15,6 +15,10 @@ class Shell;
 // Registers the windows and enables the menu entries that now have a handler.
 void registerTaskWindows(Shell& shell);
 
+// The windows only the screenshot tour opens: the transmission window of a sample
+// flow, answered by a sample service, without message boxes.
+void registerScreenshotWindows(Shell& shell);
+
 // The screenshot tour's samples: the movement window empty, then with a load and an
 // unload of the demo's year typed in (not confirmed), each in its colours.
 bool screenshotSamples(QWidget* modal, const std::function<void(const QString& suffix, QWidget* widget)>& shoot);

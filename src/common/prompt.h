@@ -13,6 +13,8 @@ public:
     virtual void information(const std::string& text) = 0;
     // A Yes/No question: true for Yes.
     virtual bool question(const std::string& text) = 0;
+    // An information box with the buttons OK and No: true for OK.
+    virtual bool okOrNo(const std::string& text) { return question(text); }
 };
 
 } // namespace accise

@@ -36,6 +36,8 @@ struct CommandContext {
 
     std::string workingYear; // year of the register and duty files the record selection works on
     std::string flowYear;    // year of the flow commands
+    std::string flowFileName;        // the flow the transmission window sends (12 characters)
+    bool realEnvironmentLast = false; // the last send went to the agency's real environment
 
     // The record a movement or initial-stock window starts from (prepared by the
     // command), and the record chosen in the record selection list, as stored.

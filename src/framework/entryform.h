@@ -162,6 +162,7 @@ public:
     bool closeRequested() const { return closeRequested_; }
 
     CommandContext& context() { return ctx_; }
+    const CommandContext& context() const { return ctx_; }
     FormServices& services() { return services_; }
 
 protected:

@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "framework/commandcontext.h"
 #include "reports/pagecanvas.h"
@@ -40,14 +41,23 @@ public:
 
     // The desktop's "open" action: a web address in the browser, a program started
     // from its path. No parameters; a text the desktop cannot open does nothing.
+    // startProgram tells whether the program (or the file's associated one) started.
     virtual void openAddress(const std::string& address) = 0;
-    virtual void startProgram(const std::string& path) = 0;
+    virtual bool startProgram(const std::string& path) = 0;
     // The desktop's "open" action on a file: its associated program opens it.
     virtual void openFile(const std::string& path) = 0;
 
     // The on-screen preview of a report, from which the user prints; returns when
     // the preview is closed.
     virtual void showReport(const ReportJob& job) = 0;
+
+    // Another task window opened by name from this one (modally); false when no such
+    // window is available here.
+    virtual bool openWindow(std::string_view name, CommandContext& ctx) {
+        (void)name;
+        (void)ctx;
+        return false;
+    }
 };
 
 } // namespace accise

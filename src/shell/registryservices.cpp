@@ -4,7 +4,7 @@
 
 namespace accise {
 
-RegistryServices::RegistryServices(const WindowRegistry& registry, Opener openAddress, Opener startProgram,
+RegistryServices::RegistryServices(const WindowRegistry& registry, Opener openAddress, Starter startProgram,
                                    Opener openFile, ReportViewer showReport)
     : registry_(registry), openAddress_(std::move(openAddress)), startProgram_(std::move(startProgram)),
       openFile_(std::move(openFile)), showReport_(std::move(showReport)) {}
@@ -35,8 +35,12 @@ void RegistryServices::openAddress(const std::string& address) {
     if (!address.empty() && openAddress_) openAddress_(address);
 }
 
-void RegistryServices::startProgram(const std::string& path) {
-    if (!path.empty() && startProgram_) startProgram_(path);
+bool RegistryServices::startProgram(const std::string& path) {
+    return !path.empty() && startProgram_ && startProgram_(path);
+}
+
+bool RegistryServices::openWindow(std::string_view name, CommandContext& ctx) {
+    return registry_.run(name, ctx);
 }
 
 void RegistryServices::openFile(const std::string& path) {

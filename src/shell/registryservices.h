@@ -12,8 +12,9 @@ namespace accise {
 class RegistryServices : public FormServices {
 public:
     using Opener = std::function<void(const std::string&)>;
+    using Starter = std::function<bool(const std::string&)>; // true when the program started
     using ReportViewer = std::function<void(const ReportJob&)>;
-    RegistryServices(const WindowRegistry& registry, Opener openAddress, Opener startProgram,
+    RegistryServices(const WindowRegistry& registry, Opener openAddress, Starter startProgram,
                      Opener openFile = {}, ReportViewer showReport = {});
 
     bool hasLookupList() const override;
@@ -21,14 +22,15 @@ public:
     bool hasCodeEditor() const override;
     std::optional<std::string> addNewCode(CommandContext& ctx) override;
     void openAddress(const std::string& address) override;
-    void startProgram(const std::string& path) override;
+    bool startProgram(const std::string& path) override;
+    bool openWindow(std::string_view name, CommandContext& ctx) override;
     void openFile(const std::string& path) override;
     void showReport(const ReportJob& job) override;
 
 private:
     const WindowRegistry& registry_;
     Opener openAddress_;
-    Opener startProgram_;
+    Starter startProgram_;
     Opener openFile_;
     ReportViewer showReport_;
 };

@@ -8,6 +8,7 @@
 #include "common/numbers.h"
 #include "common/recordfile.h"
 #include "common/text1252.h"
+#include "telematic/transmissionwindow.h"
 
 namespace accise {
 
@@ -114,10 +115,18 @@ void FlowCreationLogic::onSave() {
         buildList();
         return;
     }
-    if (value("CFIRMA") == "1") services().startProgram(applPaths_[0]);
+    requestClose();
+    if (value("CFIRMA") == "1") {
+        if (services().startProgram(applPaths_[0])) {
+            // The transmission window waits for the signed copy and sends it.
+            context().flowFileName = result_.flowFile.filename().string();
+            services().openWindow(kTransmissionWindow, context());
+            return;
+        }
+        prompt().information(kSigningToolNotStarted + applPaths_[0]);
+    }
     prompt().information("IL FLUSSO " + result_.flowFile.filename().string() +
                          " E' PRONTO PER LA FIRMA NELLA CARTELLA " + applPaths_[1]);
-    requestClose();
 }
 
 } // namespace accise

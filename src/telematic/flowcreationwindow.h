@@ -14,6 +14,7 @@ namespace accise {
 inline constexpr const char* kNothingTicked = "NON E' STATO SELEZIONATO ALCUN MESSAGGIO";
 inline constexpr const char* kSignedFileReplaced =
     "IL FILE E' GIA' PRESENTE NELLA CARTELLA \"FIRMATI\": VERRA' SOSTITUITO";
+inline constexpr const char* kSigningToolNotStarted = "IMPOSSIBILE AVVIARE IL PROGRAMMA DI FIRMA: ";
 
 class FlowCreationLogic : public EntryFormLogic {
 public:

@@ -37,7 +37,7 @@ public:
     bool hasCodeEditor() const override { return false; }
     std::optional<std::string> addNewCode(CommandContext&) override { return std::nullopt; }
     void openAddress(const std::string&) override {}
-    void startProgram(const std::string&) override {}
+    bool startProgram(const std::string&) override { return false; }
     void openFile(const std::string&) override {}
     void showReport(const ReportJob&) override {}
 };

@@ -209,7 +209,10 @@ TEST(RegistryServices, ServeWhatIsRegisteredAndNothingElse) {
     std::vector<std::string> opened;
     RegistryServices services(
         registry, [&](const std::string& a) { opened.push_back("web " + a); },
-        [&](const std::string& p) { opened.push_back("run " + p); });
+        [&](const std::string& p) {
+            opened.push_back("run " + p);
+            return p != "/bin/missing";
+        });
     CommandContext ctx;
     ctx.chosenCode = 5;
     EXPECT_FALSE(services.hasLookupList());
@@ -227,10 +230,15 @@ TEST(RegistryServices, ServeWhatIsRegisteredAndNothingElse) {
     EXPECT_EQ(services.addNewCode(ctx), std::nullopt);
 
     services.openAddress("");
-    services.startProgram("");
+    EXPECT_FALSE(services.startProgram(""));
     services.openAddress("https://x");
-    services.startProgram("/bin/fv");
-    EXPECT_EQ(opened, (std::vector<std::string>{"web https://x", "run /bin/fv"}));
+    EXPECT_TRUE(services.startProgram("/bin/fv"));
+    EXPECT_FALSE(services.startProgram("/bin/missing"));
+    EXPECT_EQ(opened, (std::vector<std::string>{"web https://x", "run /bin/fv", "run /bin/missing"}));
+    EXPECT_FALSE(services.openWindow("NESSUNA", ctx));
+    registry.add("ALTRA", [](CommandContext& c) { c.chosenCode = 42; });
+    EXPECT_TRUE(services.openWindow("ALTRA", ctx));
+    EXPECT_EQ(ctx.chosenCode, 42);
 }
 
 } // namespace

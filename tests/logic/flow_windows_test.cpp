@@ -8,6 +8,7 @@
 #include "common/recordfile.h"
 #include "telematic/flowcreationwindow.h"
 #include "telematic/flowreactivationwindow.h"
+#include "telematic/transmissionwindow.h"
 #include "window_fixtures.h"
 
 using namespace accise;
@@ -113,8 +114,10 @@ TEST(FlowCreationWindow, ConfirmationWritesTheFlowReplacesTheSignedFileAndStarts
     EXPECT_TRUE(fs::exists(w.sign / w.todayName(7)));
     EXPECT_EQ(window.result().counts.byKind[0], 1);
     EXPECT_EQ(w.services.startedPrograms, std::vector<std::string>{"/opt/FirmaVerifica.exe"});
-    ASSERT_EQ(w.prompt.messages.size(), 2u);
-    EXPECT_EQ(w.prompt.messages[0], kSignedFileReplaced);
+    // The tool started: the transmission window takes the flow over.
+    EXPECT_EQ(w.prompt.messages, std::vector<std::string>{kSignedFileReplaced});
+    EXPECT_EQ(w.services.openedWindows, std::vector<std::string>{kTransmissionWindow});
+    EXPECT_EQ(w.ctx.flowFileName, w.todayName(7));
     EXPECT_TRUE(window.closeRequested());
     const std::vector<Movement> records = readMovements(w.folders.registerFile(w.year));
     EXPECT_EQ(records[0].NUMFLU, 0);
@@ -129,7 +132,22 @@ TEST(FlowCreationWindow, WithoutSigningTheToolIsNotStarted) {
     window.setValue("CFIRMA", "0");
     EXPECT_EQ(window.confirm(), std::nullopt);
     EXPECT_TRUE(w.services.startedPrograms.empty());
+    EXPECT_TRUE(w.services.openedWindows.empty());
     EXPECT_EQ(window.result().counts.total(), 3);
+}
+
+TEST(FlowCreationWindow, ASigningToolThatDoesNotStartOpensNoTransmission) {
+    FlowWindows w;
+    w.services.programStarts = false;
+    FlowCreationLogic window(w.ctx, w.prompt, w.services);
+    window.open();
+    window.setValue("NUMFLU", "1");
+    w.prompt.messages.clear();
+    EXPECT_EQ(window.confirm(), std::nullopt);
+    EXPECT_TRUE(w.services.openedWindows.empty());
+    ASSERT_EQ(w.prompt.messages.size(), 2u);
+    EXPECT_EQ(w.prompt.messages[0], std::string(kSigningToolNotStarted) + "/opt/FirmaVerifica.exe");
+    EXPECT_TRUE(window.closeRequested());
 }
 
 TEST(FlowReactivationWindow, OpensOnTodaysLastFlowAndReactivatesOnSI) {

@@ -38,7 +38,16 @@ public:
         return newCodeAnswer;
     }
     void openAddress(const std::string& address) override { openedAddresses.push_back(address); }
-    void startProgram(const std::string& path) override { startedPrograms.push_back(path); }
+    bool programStarts = true; // what the desktop answers when a program is started
+    std::vector<std::string> openedWindows;
+    bool startProgram(const std::string& path) override {
+        startedPrograms.push_back(path);
+        return programStarts;
+    }
+    bool openWindow(std::string_view name, CommandContext&) override {
+        openedWindows.emplace_back(name);
+        return true;
+    }
     void openFile(const std::string& path) override { openedFiles.push_back(path); }
     void showReport(const ReportJob& job) override { reports.push_back(job); }
 };

@@ -35,7 +35,10 @@ protected:
     RecordingPrompt prompt;
     std::vector<std::string> opened;
     Shell shell{work.folders, prompt, [this](const std::string& a) { opened.push_back("web " + a); },
-                [this](const std::string& p) { opened.push_back("run " + p); }};
+                [this](const std::string& p) {
+                    opened.push_back("run " + p);
+                    return true;
+                }};
     MainWindowTest() { registerTaskWindows(shell); }
 };
 

@@ -28,6 +28,13 @@ bool QtPrompt::question(const std::string& text) {
     return box.exec() == QMessageBox::Yes;
 }
 
+bool QtPrompt::okOrNo(const std::string& text) {
+    QMessageBox box(QMessageBox::Information, QString::fromUtf8(kApplicationTitle), displayText(text),
+                    QMessageBox::Ok | QMessageBox::No, QApplication::activeWindow());
+    box.setDefaultButton(QMessageBox::Ok);
+    return box.exec() == QMessageBox::Ok;
+}
+
 void showCommandError(QWidget* parent, const std::exception& error) {
     QString text;
     if (const auto* io = dynamic_cast<const IoError*>(&error))

@@ -13,6 +13,7 @@ class QtPrompt : public Prompt {
 public:
     void information(const std::string& text) override;
     bool question(const std::string& text) override;
+    bool okOrNo(const std::string& text) override;
 
     static QString displayText(const std::string& text);
 };

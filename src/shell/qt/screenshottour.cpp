@@ -142,6 +142,12 @@ void ScreenshotTour::run() {
         shell_.registry().run(kInitialStockWindow, ctx);
         settle(200);
     }
+    if (shell_.registry().has(kTourTransmission)) {
+        current_ = QStringLiteral("TFTELEMATICO");
+        counter_ = 0;
+        shell_.registry().run(kTourTransmission, ctx);
+        settle(200);
+    }
     poll_.stop();
     QApplication::quit();
 }

@@ -13,6 +13,10 @@ namespace accise {
 
 class Shell;
 
+// A window that only another window opens, registered for the tour under this name
+// with sample answers (the transmission window, which a confirmed flow opens).
+inline constexpr const char* kTourTransmission = "TFTELEMATICO_ESEMPIO";
+
 class ScreenshotTour : public QObject {
     Q_OBJECT
 public:

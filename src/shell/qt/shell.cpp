@@ -15,10 +15,11 @@ void openWithDesktop(const std::string& address) {
     QDesktopServices::openUrl(QUrl::fromUserInput(QString::fromStdString(address)));
 }
 
-void startDetachedProgram(const std::string& path) {
+bool startDetachedProgram(const std::string& path) {
     const QString program = QString::fromStdString(path);
+    if (QProcess::startDetached(program, {})) return true;
     // What the program's file type says when it cannot be started directly.
-    if (!QProcess::startDetached(program, {})) QDesktopServices::openUrl(QUrl::fromLocalFile(program));
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(program));
 }
 
 void openFileWithDesktop(const std::string& path) {
@@ -30,10 +31,10 @@ void previewReportJob(const ReportJob& job) {
 }
 
 Shell::Shell(Folders folders, Prompt& prompt, RegistryServices::Opener openAddress,
-             RegistryServices::Opener startProgram)
+             RegistryServices::Starter startProgram)
     : prompt_(prompt),
       services_(registry_, openAddress ? std::move(openAddress) : RegistryServices::Opener(openWithDesktop),
-                startProgram ? std::move(startProgram) : RegistryServices::Opener(startDetachedProgram),
+                startProgram ? std::move(startProgram) : RegistryServices::Starter(startDetachedProgram),
                 openFileWithDesktop, previewReportJob) {
     ctx_.folders = std::move(folders);
     window_ = std::make_unique<MainWindow>(ctx_, prompt_, registry_);

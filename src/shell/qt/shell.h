@@ -17,7 +17,7 @@ class Shell {
 public:
     // The desktop's "open" action (browser, program) unless others are given.
     Shell(Folders folders, Prompt& prompt, RegistryServices::Opener openAddress = {},
-          RegistryServices::Opener startProgram = {});
+          RegistryServices::Starter startProgram = {});
     ~Shell();
     Shell(const Shell&) = delete;
     Shell& operator=(const Shell&) = delete;
@@ -38,7 +38,8 @@ private:
 
 // The desktop's "open" action.
 void openWithDesktop(const std::string& address);
-void startDetachedProgram(const std::string& path);
+// True when the program, or the program associated with its file type, started.
+bool startDetachedProgram(const std::string& path);
 void openFileWithDesktop(const std::string& path);
 // The report's preview over the window that asked for it.
 void previewReportJob(const ReportJob& job);
