@@ -11,6 +11,7 @@
 
 #include "cli/cliprompt.h"
 #include "cli/commands.h"
+#include "cli/windowrunner.h"
 #include "common/company.h"
 #include "common/dates.h"
 #include "common/flowcheck.h"
@@ -54,19 +55,6 @@ public:
 
 private:
     std::ostream& err_;
-};
-
-// No lookup lists, no editors, and never the signing tool.
-class NoServices : public FormServices {
-public:
-    bool hasLookupList() const override { return false; }
-    std::int32_t openLookupList(CommandContext&) override { return -1; }
-    bool hasCodeEditor() const override { return false; }
-    std::optional<std::string> addNewCode(CommandContext&) override { return std::nullopt; }
-    void openAddress(const std::string&) override {}
-    bool startProgram(const std::string&) override { return false; }
-    void openFile(const std::string&) override {}
-    void showReport(const ReportJob&) override {}
 };
 
 struct Options {
@@ -158,7 +146,7 @@ CommandContext contextOf(const std::string& dir, const std::string& year) {
 int list(const Options& o, std::ostream& out, std::ostream& err) {
     CommandContext ctx = contextOf(o.only("la cartella"), o.year());
     MessagePrompt prompt(err);
-    NoServices services;
+    NoWindows services;
     FlowCreationLogic window(ctx, prompt, services);
     window.open();
     const auto& lines = window.list().lines();
@@ -171,7 +159,7 @@ int create(const Options& o, std::ostream& out, std::ostream& err) {
     const std::string date = o.date();
     MessagePrompt prompt(err);
     WaitingPrompt lockPrompt(err, o.wait());
-    NoServices services;
+    NoWindows services;
     FlowCreationLogic window(ctx, prompt, services);
     window.setLockPrompt(lockPrompt);
     window.open();
@@ -235,7 +223,7 @@ int reactivate(const Options& o, std::ostream& out, std::ostream& err) {
     const std::string date = o.date(), number = o.number();
     MessagePrompt prompt(err);
     WaitingPrompt lockPrompt(err, o.wait());
-    NoServices services;
+    NoWindows services;
     FlowReactivationLogic window(ctx, prompt, services);
     window.setLockPrompt(lockPrompt);
     window.open();

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "cli/commands.h"
+#include "cli/windowrunner.h"
 #include "common/ioerror.h"
 #include "reports/registerreports.h"
 #include "reportwindows/registerprintwindow.h"
@@ -75,18 +76,6 @@ public:
     std::vector<std::string> messages;
 };
 
-class NoServices : public FormServices {
-public:
-    bool hasLookupList() const override { return false; }
-    std::int32_t openLookupList(CommandContext&) override { return -1; }
-    bool hasCodeEditor() const override { return false; }
-    std::optional<std::string> addNewCode(CommandContext&) override { return std::nullopt; }
-    void openAddress(const std::string&) override {}
-    void startProgram(const std::string&) override {}
-    void openFile(const std::string&) override {}
-    void showReport(const ReportJob&) override {}
-};
-
 // Writes the report the window prepared into the PDF file.
 class PdfViewer : public ReportViewer {
 public:
@@ -116,7 +105,7 @@ void type(EntryFormLogic& w, const char* control, const std::string& text) {
 }
 
 int printRegister(const Options& o, CommandContext& ctx, CollectingPrompt& prompt, PdfViewer& viewer) {
-    NoServices services;
+    NoWindows services;
     RegisterPrintLogic w(ctx, prompt, services, viewer);
     w.open();
     w.keyTyped();
@@ -147,7 +136,7 @@ int printRegister(const Options& o, CommandContext& ctx, CollectingPrompt& promp
 }
 
 int printTotals(const Options& o, CommandContext& ctx, CollectingPrompt& prompt, PdfViewer& viewer) {
-    NoServices services;
+    NoWindows services;
     RegisterTotalsLogic w(ctx, prompt, services, viewer);
     w.open();
     w.keyTyped();

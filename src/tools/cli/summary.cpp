@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "cli/commands.h"
+#include "cli/windowrunner.h"
 #include "common/ioerror.h"
 #include "common/numbers.h"
 #include "duty/excisesummaryday.h"
@@ -26,19 +27,6 @@ public:
     void information(const std::string& text) override { messages.push_back(text); }
     bool question(const std::string&) override { return false; }
     std::vector<std::string> messages;
-};
-
-// Nobody is there to choose from a list: the summary windows never ask for one.
-class NoServices : public FormServices {
-public:
-    bool hasLookupList() const override { return false; }
-    std::int32_t openLookupList(CommandContext&) override { return -1; }
-    bool hasCodeEditor() const override { return false; }
-    std::optional<std::string> addNewCode(CommandContext&) override { return std::nullopt; }
-    void openAddress(const std::string&) override {}
-    bool startProgram(const std::string&) override { return false; }
-    void openFile(const std::string&) override {}
-    void showReport(const ReportJob&) override {}
 };
 
 struct Options {
@@ -95,7 +83,7 @@ int summary(const std::vector<std::string>& args, std::ostream& out, std::ostrea
             throw IoError(ctx.folders.registers, "la cartella dei registri non esiste");
         ctx.mode = 'I';
         CollectingPrompt prompt;
-        NoServices services;
+        NoWindows services;
 
         if (!o.day.empty()) {
             ctx.alcopp = true;
