@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -121,6 +122,28 @@ TEST_F(MovementDialogTest, LoadAndUnloadTypedInTheirColours) {
     EXPECT_DOUBLE_EQ(records[1].ACCISA, 358.8);
     EXPECT_EQ(formatDate(records[1].DATMOV), "05/03/2024"); // the date stayed from the load
     dialog.reject();
+}
+
+} // namespace
+} // namespace accise
+
+namespace accise {
+namespace {
+
+TEST(ProductPhoto, KeepsTheFrameHeightAndFollowsThePicturesProportion) {
+    testing::TempDir dir;
+    const std::string wide = (dir.path() / "wide.png").string();
+    ASSERT_TRUE(QImage(200, 100, QImage::Format_RGB32).save(QString::fromStdString(wide)));
+    QWidget window;
+    ProductPhoto photo(&window);
+    EXPECT_EQ(photo.objectName(), "FOTO");
+    EXPECT_EQ(photo.size(), QSize(107, 107)); // the empty frame is square
+    photo.showFile(wide);
+    EXPECT_EQ(photo.size(), QSize(214, 107));
+    EXPECT_FALSE(photo.pixmap().isNull());
+    photo.showFile((dir.path() / "missing.png").string()); // unreadable: the empty frame again
+    EXPECT_EQ(photo.size(), QSize(107, 107));
+    EXPECT_TRUE(photo.pixmap().isNull());
 }
 
 } // namespace

@@ -5,18 +5,15 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPixmap>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "framework/qt/formwidgets.h"
-#include "masterdata/companyproducts.h"
 
 namespace accise {
 
 namespace {
 
-constexpr int kPhotoFrame = 107; // the photo's frame, pixels
 
 QString q(const std::string& text) { return QString::fromStdString(text); }
 
@@ -131,10 +128,7 @@ MovementEntryDialog::MovementEntryDialog(CommandContext& ctx, Prompt& prompt, Fo
     addRow("DOUBL2", "LDOUBL2", QStringLiteral("Totale ettogradi"));
     addRow("DOUBL8", "LDOUBL8", QStringLiteral("Garanzia impegnata"));
 
-    photo_ = namedLabel(this, "FOTO");
-    photo_->setFrameShape(QFrame::Box);
-    photo_->setAlignment(Qt::AlignCenter);
-    photo_->setFixedSize(kPhotoFrame, kPhotoFrame);
+    photo_ = new ProductPhoto(this);
 
     auto* head = new QHBoxLayout;
     head->addWidget(movement);
@@ -218,23 +212,7 @@ void MovementEntryDialog::refreshView() {
         }
         if (auto* edit = qobject_cast<QLineEdit*>(control(f.control))) edit->setReadOnly(!form_.editable(f.control));
     }
-    if (form_.photoFile().string() != shownPhoto_) showPhoto();
-}
-
-void MovementEntryDialog::showPhoto() {
-    shownPhoto_ = form_.photoFile().string();
-    QImage image;
-    if (!shownPhoto_.empty()) image.load(q(shownPhoto_));
-    if (image.isNull()) {
-        photo_->clear();
-        photo_->setFixedSize(kPhotoFrame, kPhotoFrame);
-        return;
-    }
-    // The frame keeps its height; the width follows the picture's proportion.
-    const ShownSize size = shownPhotoSize(kPhotoFrame, image.width(), image.height());
-    photo_->setFixedSize(std::max(size.width, 1), size.height);
-    photo_->setPixmap(QPixmap::fromImage(
-        image.scaled(std::max(size.width, 1), size.height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+    photo_->showFile(form_.photoFile().string());
 }
 
 void registerMovementWindows(WindowRegistry& registry, QWidget* parent, Prompt& prompt, FormServices& services) {

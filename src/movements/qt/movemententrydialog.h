@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "framework/qt/entrydialog.h"
+#include "movements/qt/productphoto.h"
 #include "movements/movemententry.h"
 #include "shell/windowregistry.h"
 
@@ -31,13 +32,11 @@ protected:
 
 private:
     void refreshView();
-    void showPhoto();
 
     MovementEntryLogic form_;
     std::map<std::string, std::vector<QWidget*>> rows_; // a control and what is shown with it
     std::map<std::string, QLabel*> labels_;
-    QLabel* photo_ = nullptr;
-    std::string shownPhoto_;
+    ProductPhoto* photo_ = nullptr;
 };
 
 // "Inserisce movimento" and the window the record selection opens for the changes

@@ -5,12 +5,10 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPixmap>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "framework/qt/formwidgets.h"
-#include "masterdata/companyproducts.h"
 
 namespace accise {
 
@@ -18,7 +16,6 @@ using namespace packagingwindow;
 
 namespace {
 
-constexpr int kPhotoFrame = 107; // the photo's frame, pixels
 
 QString q(const std::string& text) { return QString::fromStdString(text); }
 
@@ -101,10 +98,7 @@ PackagingDialog::PackagingDialog(CommandContext& ctx, Prompt& prompt, FormServic
     addRow("ACCISACALI", QStringLiteral("Accisa"));
     addRow("ANNOTA", QStringLiteral("Note (max 250)"));
 
-    photo_ = namedLabel(this, "FOTO");
-    photo_->setFrameShape(QFrame::Box);
-    photo_->setAlignment(Qt::AlignCenter);
-    photo_->setFixedSize(kPhotoFrame, kPhotoFrame);
+    photo_ = new ProductPhoto(this);
     auto* registerBox = new QVBoxLayout;
     auto* packagedTitle = new QLabel(QStringLiteral("Registro:"), this);
     packagedTitle->setFont(bold);
@@ -172,23 +166,7 @@ void PackagingDialog::refreshView() {
         edit->setReadOnly(f.readOnly);
         if (f.readOnly) edit->setCursorPosition(0); // a description shows its beginning
     }
-    if (form_.photoFile().string() != shownPhoto_) showPhoto();
-}
-
-void PackagingDialog::showPhoto() {
-    shownPhoto_ = form_.photoFile().string();
-    QImage image;
-    if (!shownPhoto_.empty()) image.load(q(shownPhoto_));
-    if (image.isNull()) {
-        photo_->clear();
-        photo_->setFixedSize(kPhotoFrame, kPhotoFrame);
-        return;
-    }
-    // The frame keeps its height; the width follows the picture's proportion.
-    const ShownSize size = shownPhotoSize(kPhotoFrame, image.width(), image.height());
-    photo_->setFixedSize(std::max(size.width, 1), size.height);
-    photo_->setPixmap(QPixmap::fromImage(
-        image.scaled(std::max(size.width, 1), size.height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+    photo_->showFile(form_.photoFile().string());
 }
 
 void registerPackagingWindow(WindowRegistry& registry, QWidget* parent, Prompt& prompt, FormServices& services) {

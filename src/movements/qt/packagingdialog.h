@@ -6,6 +6,7 @@
 #include <string>
 
 #include "framework/qt/entrydialog.h"
+#include "movements/qt/productphoto.h"
 #include "movements/packagingwindow.h"
 #include "shell/windowregistry.h"
 
@@ -30,12 +31,10 @@ protected:
 
 private:
     void refreshView();
-    void showPhoto();
 
     PackagingLogic form_;
     std::map<std::string, QLabel*> labels_;
-    QLabel* photo_ = nullptr;
-    std::string shownPhoto_;
+    ProductPhoto* photo_ = nullptr;
 };
 
 // "Condizionamento" (the menu command and the window's own name).

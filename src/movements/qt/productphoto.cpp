@@ -1,0 +1,38 @@
+#include "movements/qt/productphoto.h"
+
+#include <QImage>
+#include <QPixmap>
+#include <algorithm>
+
+#include "masterdata/companyproducts.h"
+
+namespace accise {
+
+namespace {
+constexpr int kPhotoFrame = 107; // the photo's frame, pixels
+}
+
+ProductPhoto::ProductPhoto(QWidget* parent) : QLabel(parent) {
+    setObjectName(QStringLiteral("FOTO"));
+    setFrameShape(QFrame::Box);
+    setAlignment(Qt::AlignCenter);
+    setFixedSize(kPhotoFrame, kPhotoFrame);
+}
+
+void ProductPhoto::showFile(const std::string& file) {
+    if (file == shown_) return;
+    shown_ = file;
+    QImage image;
+    if (!shown_.empty()) image.load(QString::fromStdString(shown_));
+    if (image.isNull()) {
+        clear();
+        setFixedSize(kPhotoFrame, kPhotoFrame);
+        return;
+    }
+    const ShownSize size = shownPhotoSize(kPhotoFrame, image.width(), image.height());
+    const int width = std::max(size.width, 1);
+    setFixedSize(width, size.height);
+    setPixmap(QPixmap::fromImage(image.scaled(width, size.height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+}
+
+} // namespace accise
