@@ -211,9 +211,9 @@ FocusMove BrewLogic::onLeave(std::string_view control) {
 std::optional<std::string> BrewLogic::typeFields(const std::map<std::string, std::string>& values,
                                                  const std::map<std::string, std::string>& unloads) {
     keyTyped();
-    const auto& specs = fields();
-    for (std::size_t i = 0; i < specs.size(); ++i) {
-        const std::string control = specs[i].control;
+    const auto& fieldList = fields();
+    for (std::size_t i = 0; i < fieldList.size(); ++i) {
+        const std::string control = fieldList[i].control;
         if (control == "STGRID") {
             for (std::size_t row = 0; row < grid_.rows(); ++row) {
                 const auto it = unloads.find(trimmed(grid_.entry(row).PRODDO));
@@ -223,7 +223,7 @@ std::optional<std::string> BrewLogic::typeFields(const std::map<std::string, std
             }
             continue;
         }
-        if (specs[i].readOnly || !shown(control)) continue;
+        if (fieldList[i].readOnly || !shown(control)) continue;
         if (const auto it = values.find(control); it != values.end()) setValue(control, it->second);
         const FocusMove move = leave(control);
         if (!move.proceed) return move.control;
