@@ -62,6 +62,22 @@ bool looksLikePicture(std::string_view bytes) {
     return bmp || jpeg;
 }
 
+std::optional<CompanyProductPhoto> companyProductPhoto(const Folders& folders, const TableRecord& row,
+                                                       const std::function<bool(std::string_view)>& isPicture) {
+    std::string extension = trimmed(row.col[kPhotoExtensionCol]);
+    if (extension.empty()) extension = kDefaultExtension;
+    CompanyProductPhoto photo{productPhotoFile(folders, row.number, extension)};
+    if (!fileExists(photo.file)) return std::nullopt;
+    std::string bytes;
+    try {
+        bytes = readRecords(photo.file, 1, IfMissing::Empty).bytes();
+    } catch (const IoError&) {
+        return photo;
+    }
+    photo.picture = isPicture ? isPicture(bytes) : looksLikePicture(bytes);
+    return photo;
+}
+
 CompanyProductsLogic::CompanyProductsLogic(CommandContext& ctx, Prompt& prompt, FormServices& services)
     : EntryFormLogic(ctx, prompt, services) {
     using L = LetterCase;

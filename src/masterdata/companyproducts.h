@@ -57,6 +57,17 @@ ShownSize shownPhotoSize(int frameHeight, int pictureWidth, int pictureHeight);
 // better one (the desktop application decodes the picture instead).
 bool looksLikePicture(std::string_view bytes);
 
+// The photo of a company product (its table row) as a movement window shows it: none
+// when the product's photo file does not exist; otherwise the file and whether its
+// bytes are a picture (by `isPicture`, or looksLikePicture without one). A file that
+// cannot be read is not a picture.
+struct CompanyProductPhoto {
+    std::filesystem::path file;
+    bool picture = false;
+};
+std::optional<CompanyProductPhoto> companyProductPhoto(const Folders& folders, const TableRecord& row,
+                                                       const std::function<bool(std::string_view)>& isPicture);
+
 class CompanyProductsLogic : public EntryFormLogic {
 public:
     // Whether the bytes are a picture the window can show.

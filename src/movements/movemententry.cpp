@@ -27,7 +27,7 @@ constexpr const char* kDefaultPhoto = "DEFAULT.bmp";
 
 // Where a company product (PRAZ) keeps what the movement takes from it.
 constexpr std::size_t kProductDescriptionCol = 1, kProductTa20Col = 2, kProductBulkCol = 3,
-                      kProductPhotoExtensionCol = 9, kProductPlatoNum = 0, kProductVolumeNum = 1;
+                      kProductPlatoNum = 0, kProductVolumeNum = 1;
 
 // The fields the reset empties; DATMOV, DATDOC and the e-AD references stay for the next movement.
 constexpr const char* kResetFields[] = {"TIPMOV", "CAUMOV", "DCAUMOV", "TIPDOC", "DTIPDOC", "NUMDOC", "PRODAZ",
@@ -38,7 +38,6 @@ constexpr const char* kResetFields[] = {"TIPMOV", "CAUMOV", "DCAUMOV", "TIPDOC",
 std::string quantityText(double x) { return formatNumber(x, 0, kQuantityDecimals); }
 std::string amountText(double x) { return formatNumber(x, 0, kAmountDecimals); }
 
-std::string readWhole(const fs::path& file) { return readRecords(file, 1, IfMissing::Empty).bytes(); }
 
 bool oneOf(std::string_view control, std::initializer_list<std::string_view> set) {
     return std::find(set.begin(), set.end(), control) != set.end();
@@ -149,10 +148,6 @@ void MovementEntryLogic::applyLayout() {
     if (!layout_.bulkCaption.empty()) setValue("DTIPSTO", layout_.bulkCaption);
     if (!layout_.stockShown) stockText_.clear();
     changed();
-}
-
-bool MovementEntryLogic::pictureOk(std::string_view bytes) const {
-    return pictureCheck_ ? pictureCheck_(bytes) : looksLikePicture(bytes);
 }
 
 void MovementEntryLogic::onOpen() {
@@ -285,17 +280,8 @@ void MovementEntryLogic::fillFromCompanyProduct() {
     setValue("PRODDO", row->col[kProductTa20Col]);
     setValue("DOUBL5", quantityText(row->nums[kProductPlatoNum]));
     setValue("DOUBL6", quantityText(row->nums[kProductVolumeNum]));
-    std::string extension = trimmed(row->col[kProductPhotoExtensionCol]);
-    if (extension.empty()) extension = ".bmp";
-    const fs::path file = productPhotoFile(folders(), row->number, extension);
-    if (fileExists(file)) {
-        std::string bytes;
-        try {
-            bytes = readWhole(file);
-        } catch (const IoError&) {
-            bytes.clear();
-        }
-        if (pictureOk(bytes)) photo_ = file;
+    if (const auto photo = companyProductPhoto(folders(), *row, pictureCheck_)) {
+        if (photo->picture) photo_ = photo->file;
         else prompt().information(kPhotoInvalid);
     }
     changed();

@@ -140,7 +140,7 @@ private:
     void fillFromCompanyProduct();
     void prefillCounter();
     void computeExcise();
-    bool pictureOk(std::string_view bytes) const;
+
     std::string lookupTable(std::string_view control) const;
 
     // movemententrychecks.cpp: one per step of the confirmation, in its order.

@@ -31,7 +31,7 @@ constexpr std::int32_t kMostPackages = 9999999;
 constexpr double kSmallestUnit = 0.000001, kLargestUnit = 999.99999;
 
 // Where a company product (PRAZ) keeps what the packaging takes from it.
-constexpr std::size_t kProductDescriptionCol = 1, kProductTa20Col = 2, kProductPhotoExtensionCol = 9,
+constexpr std::size_t kProductDescriptionCol = 1, kProductTa20Col = 2,
                       kProductPlatoNum = 0, kProductVolumeNum = 1;
 
 // What the reset empties; the date stays.
@@ -161,18 +161,8 @@ void PackagingLogic::fillFromCompanyProduct() {
     setValue("PRODDO", row->col[kProductTa20Col]);
     setValue("DOUBL5", quantityText(row->nums[kProductPlatoNum]));
     setValue("DOUBL6", quantityText(row->nums[kProductVolumeNum]));
-    std::string extension = trimmed(row->col[kProductPhotoExtensionCol]);
-    if (extension.empty()) extension = ".bmp";
-    const fs::path file = productPhotoFile(folders(), row->number, extension);
-    if (fileExists(file)) {
-        std::string bytes;
-        try {
-            bytes = readRecords(file, 1, IfMissing::Empty).bytes();
-        } catch (const IoError&) {
-            bytes.clear();
-        }
-        const bool ok = pictureCheck_ ? pictureCheck_(bytes) : looksLikePicture(bytes);
-        if (ok) photo_ = file;
+    if (const auto photo = companyProductPhoto(folders(), *row, pictureCheck_)) {
+        if (photo->picture) photo_ = photo->file;
         else prompt().information(movemententry::kPhotoInvalid);
     }
     changed();
