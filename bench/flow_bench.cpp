@@ -12,14 +12,14 @@
 #include <string>
 #include <vector>
 
-#include "common/address.h"
-#include "common/dates.h"
-#include "common/flowcreation.h"
-#include "common/flowlist.h"
-#include "common/folders.h"
-#include "common/movement.h"
-#include "common/prompt.h"
-#include "common/recordfile.h"
+#include "core/files/folders.h"
+#include "core/files/prompt.h"
+#include "core/files/recordfile.h"
+#include "core/flow/flowcreation.h"
+#include "core/flow/flowlist.h"
+#include "core/records/address.h"
+#include "core/records/movement.h"
+#include "core/tables/dates.h"
 
 namespace {
 

@@ -8,14 +8,14 @@
 #include <filesystem>
 #include <string>
 
-#include "common/dates.h"
-#include "common/folders.h"
-#include "common/movement.h"
-#include "common/recordfile.h"
-#include "common/registers.h"
-#include "common/tablerecord.h"
-#include "reports/qt/reportpdf.h"
-#include "reports/registerprint.h"
+#include "core/files/folders.h"
+#include "core/files/recordfile.h"
+#include "core/records/movement.h"
+#include "core/records/tablerecord.h"
+#include "core/reports/registerprint.h"
+#include "core/tables/dates.h"
+#include "core/tables/registers.h"
+#include "qt/reports/reportpdf.h"
 
 namespace fs = std::filesystem;
 using namespace accise;

@@ -28,18 +28,18 @@
 #include <string>
 #include <vector>
 
-#include "common/codetables.h"
-#include "common/dates.h"
-#include "common/folders.h"
-#include "common/movement.h"
-#include "common/movementcalc.h"
-#include "common/movementfile.h"
-#include "common/movementsave.h"
-#include "common/prompt.h"
-#include "common/recordfile.h"
-#include "common/registers.h"
-#include "common/stock.h"
-#include "common/stocklists.h"
+#include "core/books/movementcalc.h"
+#include "core/books/movementfile.h"
+#include "core/books/movementsave.h"
+#include "core/books/stock.h"
+#include "core/books/stocklists.h"
+#include "core/files/folders.h"
+#include "core/files/prompt.h"
+#include "core/files/recordfile.h"
+#include "core/records/movement.h"
+#include "core/tables/codetables.h"
+#include "core/tables/dates.h"
+#include "core/tables/registers.h"
 
 namespace {
 

@@ -10,13 +10,13 @@
 #include <filesystem>
 
 #include "app/taskwindows.h"
-#include "common/deliveredtables.h"
-#include "common/folders.h"
-#include "shell/commands.h"
-#include "shell/qt/mainwindow.h"
-#include "shell/qt/qtprompt.h"
-#include "shell/qt/screenshottour.h"
-#include "shell/qt/shell.h"
+#include "core/files/folders.h"
+#include "core/tables/deliveredtables.h"
+#include "logic/shell/commands.h"
+#include "qt/shell/mainwindow.h"
+#include "qt/shell/qtprompt.h"
+#include "qt/shell/screenshottour.h"
+#include "qt/shell/shell.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -58,7 +58,7 @@ int main(int argc, char* argv[]) {
     if (!screenshotFolder.isEmpty()) {
         auto* tour = new accise::ScreenshotTour(shell, screenshotFolder);
         tour->setSamples(accise::screenshotSamples);
-        accise::registerScreenshotWindows(shell);
+        accise::registerScreenshotWindows(shell, *tour);
         tour->start();
     } else {
         // Once the window is on screen: the status bar and the readiness messages.

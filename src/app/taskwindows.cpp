@@ -8,39 +8,42 @@
 #include <QScreen>
 #include <QTimer>
 
-#include "common/dates.h"
-#include "common/registers.h"
-#include "common/recordfile.h"
-#include "common/text1252.h"
-#include "shell/qt/screenshottour.h"
+#include "core/books/initialstock.h"
+#include "core/files/recordfile.h"
+#include "core/files/text1252.h"
+#include "core/tables/codetables.h"
+#include "core/tables/dates.h"
+#include "core/tables/registers.h"
+#include "qt/shell/screenshottour.h"
 
-#include "codetables/qt/codetablewindows.h"
-#include "codetables/qt/exciseratesdialog.h"
-#include "duty/qt/dutywindows.h"
-#include "masterdata/qt/addresswindows.h"
-#include "masterdata/qt/companydatadialog.h"
-#include "masterdata/qt/companyproductsdialog.h"
-#include "masterdata/qt/installationsettingsdialog.h"
-#include "masterdata/qt/othersitesdialog.h"
-#include "masterdata/qt/registersdialog.h"
-#include "masterdata/qt/pathsdialog.h"
-#include "masterdata/qt/webaddressesdialog.h"
-#include "movements/qt/brewdialog.h"
-#include "movements/qt/movemententrydialog.h"
-#include "movements/qt/packagingdialog.h"
-#include "movements/qt/registerlistwindows.h"
-#include "reportwindows/qt/searchdialogs.h"
-#include "reportwindows/qt/reportdialogs.h"
-#include "shell/commands.h"
-#include "shell/commandtable.h"
-#include "shell/qt/infowindow.h"
-#include "shell/qt/lookuplistdialog.h"
-#include "shell/qt/mainwindow.h"
-#include "shell/qt/shell.h"
-#include "telematic/qt/flowcreationdialog.h"
-#include "telematic/qt/flowreactivationdialog.h"
-#include "telematic/qt/agencyclient.h"
-#include "telematic/qt/transmissiondialog.h"
+#include "logic/movements/initialstockcommand.h"
+#include "logic/shell/commands.h"
+#include "logic/shell/commandtable.h"
+#include "qt/codetables/codetablewindows.h"
+#include "qt/codetables/exciseratesdialog.h"
+#include "qt/duty/dutywindows.h"
+#include "qt/masterdata/addresswindows.h"
+#include "qt/masterdata/companydatadialog.h"
+#include "qt/masterdata/companyproductsdialog.h"
+#include "qt/masterdata/installationsettingsdialog.h"
+#include "qt/masterdata/othersitesdialog.h"
+#include "qt/masterdata/pathsdialog.h"
+#include "qt/masterdata/registersdialog.h"
+#include "qt/masterdata/webaddressesdialog.h"
+#include "qt/movements/brewdialog.h"
+#include "qt/movements/movemententrydialog.h"
+#include "qt/movements/packagingdialog.h"
+#include "qt/movements/registerlistwindows.h"
+#include "qt/reportwindows/reportdialogs.h"
+#include "qt/reportwindows/searchdialogs.h"
+#include "qt/shell/infowindow.h"
+#include "qt/shell/lookuplistdialog.h"
+#include "qt/shell/mainwindow.h"
+#include "qt/shell/shell.h"
+#include "qt/telematic/agencyclient.h"
+#include "qt/telematic/flowcreationdialog.h"
+#include "qt/telematic/flowreactivationdialog.h"
+#include "qt/telematic/transmissiondialog.h"
 
 namespace accise {
 
@@ -210,7 +213,10 @@ bool transmissionSamples(TransmissionDialog& dialog, const std::function<void(co
 
 } // namespace
 
-void registerScreenshotWindows(Shell& shell) {
+void registerScreenshotWindows(Shell& shell, ScreenshotTour& tour) {
+    // The transmission window of a sample flow, answered by a sample service: a
+    // confirmed flow opens it, which the tour does not do.
+    constexpr std::string_view kTourTransmission = "TFTELEMATICO_ESEMPIO";
     MainWindow* main = &shell.window();
     FormServices* services = &shell.services();
     shell.registry().add(kTourTransmission, [main, services](CommandContext& ctx) {
@@ -221,6 +227,21 @@ void registerScreenshotWindows(Shell& shell) {
         TransmissionDialog dialog(ctx, prompt, *services, agency, main);
         dialog.run();
     });
+
+    // The initial stock window, which the menu reaches only once a register is
+    // chosen: on the first register, as a new initial stock.
+    tour.addExtraWindow({QStringLiteral("TFGIACENZA"), std::string(kInitialStockWindow), [](CommandContext& ctx) {
+                             const fs::path table = ctx.folders.table(kRegistersTable);
+                             const auto registers =
+                                 fileExists(table) ? readTable(table) : std::vector<TableRecord>{};
+                             if (registers.empty()) return false;
+                             ctx.mode = 'G';
+                             ctx.chosenRegister = registers.front();
+                             ctx.movementBuffer = initialStockBufferFor(registers.front());
+                             return true;
+                         }});
+    tour.addExtraWindow({QStringLiteral("TFTELEMATICO"), std::string(kTourTransmission),
+                         [](CommandContext&) { return true; }});
 }
 
 bool screenshotSamples(QWidget* modal, const std::function<void(const QString& suffix, QWidget* widget)>& shoot) {

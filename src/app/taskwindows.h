@@ -10,14 +10,16 @@ class QWidget;
 
 namespace accise {
 
+class ScreenshotTour;
 class Shell;
 
 // Registers the windows and enables the menu entries that now have a handler.
 void registerTaskWindows(Shell& shell);
 
-// The windows only the screenshot tour opens: the transmission window of a sample
-// flow, answered by a sample service, without message boxes.
-void registerScreenshotWindows(Shell& shell);
+// The windows no menu entry opens by itself, for the screenshot tour: the initial
+// stock window on the first register, and the transmission window of a sample flow
+// answered by a sample service, without message boxes.
+void registerScreenshotWindows(Shell& shell, ScreenshotTour& tour);
 
 // The screenshot tour's samples: the movement window empty, then with a load and an
 // unload of the demo's year typed in (not confirmed), each in its colours.

@@ -15,10 +15,10 @@
 #include <thread>
 
 #include "cli/cli_support.h"
-#include "common/lock.h"
-#include "common/movement.h"
-#include "common/recordfields.h"
-#include "common/recordfile.h"
+#include "core/files/lock.h"
+#include "core/files/recordfile.h"
+#include "core/records/movement.h"
+#include "core/records/recordfields.h"
 #include "test_support.h"
 
 using namespace accise;

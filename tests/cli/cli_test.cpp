@@ -4,10 +4,10 @@
 #include <filesystem>
 
 #include "cli/cli_support.h"
-#include "common/lock.h"
-#include "common/movement.h"
-#include "common/recordfile.h"
-#include "common/tablerecord.h"
+#include "core/files/lock.h"
+#include "core/files/recordfile.h"
+#include "core/records/movement.h"
+#include "core/records/tablerecord.h"
 #include "test_support.h"
 
 using namespace accise;

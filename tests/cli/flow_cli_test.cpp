@@ -5,7 +5,7 @@
 #include <fstream>
 
 #include "cli/cli_support.h"
-#include "common/movementfile.h"
+#include "core/books/movementfile.h"
 #include "test_support.h"
 
 using namespace accise;

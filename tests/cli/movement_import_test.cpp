@@ -6,8 +6,8 @@
 #include <filesystem>
 
 #include "cli/cli_support.h"
-#include "common/dates.h"
-#include "common/movementfile.h"
+#include "core/books/movementfile.h"
+#include "core/tables/dates.h"
 #include "test_support.h"
 
 using namespace accise;

@@ -9,9 +9,9 @@
 #include <sstream>
 
 #include "cli/cli_support.h"
-#include "common/dates.h"
-#include "common/folders.h"
-#include "common/text1252.h"
+#include "core/files/folders.h"
+#include "core/files/text1252.h"
+#include "core/tables/dates.h"
 #include "register_builder.h"
 #include "test_support.h"
 

@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "cli/cli_support.h"
-#include "common/recordfile.h"
+#include "core/files/recordfile.h"
 #include "test_support.h"
 
 using namespace accise;

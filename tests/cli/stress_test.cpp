@@ -15,11 +15,11 @@
 #include <string>
 #include <vector>
 
-#include "common/lock.h"
-#include "common/movement.h"
-#include "common/movementview.h"
-#include "common/recordfile.h"
-#include "common/text1252.h"
+#include "core/files/lock.h"
+#include "core/files/recordfile.h"
+#include "core/files/text1252.h"
+#include "core/records/movement.h"
+#include "core/records/movementview.h"
 #include "test_support.h"
 
 using namespace accise;

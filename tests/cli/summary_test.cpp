@@ -7,7 +7,7 @@
 #include <map>
 
 #include "cli/cli_support.h"
-#include "common/dates.h"
+#include "core/tables/dates.h"
 #include "test_support.h"
 
 using namespace accise;

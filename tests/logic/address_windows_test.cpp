@@ -3,14 +3,14 @@
 // order), the delete window and the choice that opens modify and delete.
 #include <gtest/gtest.h>
 
-#include "common/addressbook.h"
-#include "common/codetables.h"
-#include "common/deliveredtables.h"
-#include "common/recordfile.h"
+#include "core/files/recordfile.h"
+#include "core/tables/addressbook.h"
+#include "core/tables/codetables.h"
+#include "core/tables/deliveredtables.h"
+#include "logic/masterdata/addressdelete.h"
+#include "logic/masterdata/addressentry.h"
+#include "logic/masterdata/addresswindows.h"
 #include "logic/window_fixtures.h"
-#include "masterdata/addressdelete.h"
-#include "masterdata/addressentry.h"
-#include "masterdata/addresswindows.h"
 
 namespace accise {
 namespace {

@@ -7,14 +7,14 @@
 #include <map>
 #include <variant>
 
-#include "common/installationsettings.h"
-#include "common/movementfile.h"
-#include "common/recordfields.h"
-#include "common/stocklists.h"
-#include "common/text1252.h"
+#include "core/books/movementfile.h"
+#include "core/books/stocklists.h"
+#include "core/files/text1252.h"
+#include "core/records/recordfields.h"
+#include "core/tables/installationsettings.h"
+#include "logic/movements/brewwindow.h"
 #include "logic/window_fixtures.h"
 #include "movement_fixture.h"
-#include "movements/brewwindow.h"
 
 namespace accise {
 namespace {

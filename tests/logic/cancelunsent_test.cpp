@@ -1,11 +1,11 @@
 // Removing unsent records: what each mode lists, the line texts, CANCELLA.MOV, the
 // "SI" confirmation, the undoing of an unsent correction, and the records another
 // workstation sent after the list was built, which stay.
-#include "movements/cancelunsentwindow.h"
+#include "logic/movements/cancelunsentwindow.h"
 
 #include <gtest/gtest.h>
 
-#include "common/text1252.h"
+#include "core/files/text1252.h"
 #include "logic/register_fixtures.h"
 
 namespace accise {

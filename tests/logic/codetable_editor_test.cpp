@@ -1,10 +1,10 @@
-#include "codetables/codetableeditor.h"
-#include "codetables/productcodeeditor.h"
+#include "logic/codetables/codetableeditor.h"
+#include "logic/codetables/productcodeeditor.h"
 
 #include <gtest/gtest.h>
 
-#include "common/codetables.h"
-#include "common/dates.h"
+#include "core/tables/codetables.h"
+#include "core/tables/dates.h"
 #include "logic/codetable_testdata.h"
 
 namespace accise {

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "common/codetables.h"
-#include "common/recordfile.h"
-#include "common/tablerecord.h"
+#include "core/files/recordfile.h"
+#include "core/records/tablerecord.h"
+#include "core/tables/codetables.h"
 #include "test_support.h"
 
 namespace accise::testing {

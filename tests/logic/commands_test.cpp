@@ -4,13 +4,13 @@
 #include <algorithm>
 #include <set>
 
-#include "common/company.h"
-#include "common/dates.h"
-#include "common/recordfile.h"
+#include "core/files/recordfile.h"
+#include "core/tables/company.h"
+#include "core/tables/dates.h"
+#include "logic/shell/commands.h"
+#include "logic/shell/commandtable.h"
+#include "logic/shell/registryservices.h"
 #include "logic/window_fixtures.h"
-#include "shell/commands.h"
-#include "shell/commandtable.h"
-#include "shell/registryservices.h"
 
 namespace accise {
 namespace {

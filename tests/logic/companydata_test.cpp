@@ -1,11 +1,11 @@
 // The company data window: what it shows, the checks on leaving each field, the
 // order of the confirmation checks, and the record it saves.
-#include "masterdata/companydata.h"
+#include "logic/masterdata/companydata.h"
 
 #include <gtest/gtest.h>
 
-#include "common/company.h"
-#include "common/recordfile.h"
+#include "core/files/recordfile.h"
+#include "core/tables/company.h"
 #include "logic/window_fixtures.h"
 
 namespace accise {

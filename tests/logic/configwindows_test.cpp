@@ -1,13 +1,13 @@
 // The application paths and web addresses windows.
 #include <gtest/gtest.h>
 
-#include "common/company.h"
-#include "common/recordfile.h"
+#include "core/files/recordfile.h"
+#include "core/tables/company.h"
+#include "logic/masterdata/companydata.h"
+#include "logic/masterdata/paths.h"
+#include "logic/masterdata/webaddresses.h"
+#include "logic/shell/commands.h"
 #include "logic/window_fixtures.h"
-#include "masterdata/companydata.h"
-#include "masterdata/paths.h"
-#include "masterdata/webaddresses.h"
-#include "shell/commands.h"
 
 namespace accise {
 namespace {

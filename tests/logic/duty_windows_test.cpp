@@ -7,16 +7,16 @@
 #include <functional>
 #include <memory>
 
-#include "common/codetables.h"
-#include "common/dates.h"
-#include "common/dutyrecords.h"
-#include "common/movementfile.h"
-#include "common/recordfile.h"
-#include "duty/creditswindow.h"
-#include "duty/excisesummaryday.h"
-#include "duty/excisesummaryperiod.h"
-#include "duty/guaranteewindow.h"
-#include "duty/voluntarycorrection.h"
+#include "core/books/movementfile.h"
+#include "core/duty/dutyrecords.h"
+#include "core/files/recordfile.h"
+#include "core/tables/codetables.h"
+#include "core/tables/dates.h"
+#include "logic/duty/creditswindow.h"
+#include "logic/duty/excisesummaryday.h"
+#include "logic/duty/excisesummaryperiod.h"
+#include "logic/duty/guaranteewindow.h"
+#include "logic/duty/voluntarycorrection.h"
 #include "logic/window_fixtures.h"
 #include "register_builder.h"
 

@@ -1,12 +1,12 @@
 // The protocol every entry window shares: checks on leaving a field, the confirm
 // sequence, the open guard, the lookup and new-code buttons, and the edit masks.
-#include "framework/entryform.h"
+#include "logic/framework/entryform.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 
-#include "framework/inputmask.h"
+#include "logic/framework/inputmask.h"
 #include "logic/window_fixtures.h"
 
 namespace accise {

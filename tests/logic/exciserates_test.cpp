@@ -1,17 +1,17 @@
 // The excise rates window: the key check that loads an existing row, the rate check
 // (with the refusal of a rate below 0,000009), the duplicate refusal, the file order
 // of the saved rows, the lists and the web button.
-#include "codetables/exciserateswindow.h"
+#include "logic/codetables/exciserateswindow.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <iterator>
 
-#include "common/codetables.h"
-#include "common/company.h"
-#include "common/dates.h"
-#include "common/recordfile.h"
+#include "core/files/recordfile.h"
+#include "core/tables/codetables.h"
+#include "core/tables/company.h"
+#include "core/tables/dates.h"
 #include "logic/window_fixtures.h"
 
 namespace accise {

@@ -1,14 +1,14 @@
 // The flow creation and reactivation windows, driven without a display.
 #include <gtest/gtest.h>
 
-#include "common/company.h"
-#include "common/dates.h"
-#include "common/flowlist.h"
-#include "common/movementfile.h"
-#include "common/recordfile.h"
-#include "telematic/flowcreationwindow.h"
-#include "telematic/flowreactivationwindow.h"
-#include "telematic/transmissionwindow.h"
+#include "core/books/movementfile.h"
+#include "core/files/recordfile.h"
+#include "core/flow/flowlist.h"
+#include "core/tables/company.h"
+#include "core/tables/dates.h"
+#include "logic/telematic/flowcreationwindow.h"
+#include "logic/telematic/flowreactivationwindow.h"
+#include "logic/telematic/transmissionwindow.h"
 #include "window_fixtures.h"
 
 using namespace accise;

@@ -1,14 +1,14 @@
 // The initial stock: the command that opens it (register lookup, the refusal of a
 // second stock), the window in its three modes with the quantities by unit, the
 // checks in their order, and what each save leaves in GIACENZE.DAT.
-#include "movements/initialstockwindow.h"
+#include "logic/movements/initialstockwindow.h"
 
 #include <gtest/gtest.h>
 
-#include "common/codetables.h"
-#include "common/text1252.h"
+#include "core/files/text1252.h"
+#include "core/tables/codetables.h"
+#include "logic/movements/initialstockcommand.h"
 #include "logic/register_fixtures.h"
-#include "movements/initialstockcommand.h"
 
 namespace accise {
 namespace {

@@ -2,12 +2,12 @@
 // IMPIANTO.INI.
 #include <gtest/gtest.h>
 
-#include "common/installationsettings.h"
-#include "common/recordfile.h"
-#include "common/settingsfile.h"
+#include "core/files/recordfile.h"
+#include "core/files/settingsfile.h"
+#include "core/tables/installationsettings.h"
+#include "logic/masterdata/companydata.h"
+#include "logic/masterdata/installationsettingswindow.h"
 #include "logic/window_fixtures.h"
-#include "masterdata/companydata.h"
-#include "masterdata/installationsettingswindow.h"
 
 namespace accise {
 namespace {

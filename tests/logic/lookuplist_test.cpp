@@ -1,11 +1,11 @@
-#include "shell/lookuplist.h"
+#include "logic/shell/lookuplist.h"
 
 #include <gtest/gtest.h>
 
-#include "common/addressbook.h"
-#include "common/dates.h"
-#include "common/movement.h"
-#include "common/registers.h"
+#include "core/records/movement.h"
+#include "core/tables/addressbook.h"
+#include "core/tables/dates.h"
+#include "core/tables/registers.h"
 #include "logic/codetable_testdata.h"
 
 namespace accise {

@@ -1,7 +1,7 @@
 // The movement window's layout rules as a function of the values that decide them.
 #include <gtest/gtest.h>
 
-#include "movements/movemententrylayout.h"
+#include "logic/movements/movemententrylayout.h"
 
 namespace accise {
 namespace {

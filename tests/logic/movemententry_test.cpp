@@ -5,12 +5,12 @@
 
 #include <map>
 
-#include "common/lock.h"
-#include "common/movementfile.h"
-#include "common/recordfile.h"
+#include "core/books/movementfile.h"
+#include "core/files/lock.h"
+#include "core/files/recordfile.h"
+#include "logic/movements/movemententry.h"
 #include "logic/window_fixtures.h"
 #include "movement_fixture.h"
-#include "movements/movemententry.h"
 
 namespace accise {
 namespace {

@@ -1,12 +1,12 @@
 // The other authorised sites window: the first free number and the company's data
 // proposed, an existing site loaded, the checks on leaving and at confirmation in
 // their order, and the site file written.
-#include "masterdata/othersites.h"
+#include "logic/masterdata/othersites.h"
 
 #include <gtest/gtest.h>
 
-#include "common/company.h"
-#include "common/recordfile.h"
+#include "core/files/recordfile.h"
+#include "core/tables/company.h"
 #include "logic/window_fixtures.h"
 
 namespace accise {

@@ -5,16 +5,16 @@
 
 #include <map>
 
-#include "common/installationsettings.h"
-#include "common/lock.h"
-#include "common/movementcalc.h"
-#include "common/movementfile.h"
-#include "common/recordfile.h"
-#include "common/text1252.h"
+#include "core/books/movementcalc.h"
+#include "core/books/movementfile.h"
+#include "core/files/lock.h"
+#include "core/files/recordfile.h"
+#include "core/files/text1252.h"
+#include "core/tables/installationsettings.h"
+#include "logic/movements/movemententry.h"
+#include "logic/movements/packagingwindow.h"
 #include "logic/window_fixtures.h"
 #include "movement_fixture.h"
-#include "movements/movemententry.h"
-#include "movements/packagingwindow.h"
 
 namespace accise {
 namespace {

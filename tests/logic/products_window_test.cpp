@@ -3,12 +3,12 @@
 // photos, and the photo rules.
 #include <gtest/gtest.h>
 
-#include "common/codetables.h"
-#include "common/deliveredtables.h"
-#include "common/recordfile.h"
+#include "core/files/recordfile.h"
+#include "core/tables/codetables.h"
+#include "core/tables/deliveredtables.h"
+#include "logic/masterdata/companyproducts.h"
+#include "logic/shell/windowregistry.h"
 #include "logic/window_fixtures.h"
-#include "masterdata/companyproducts.h"
-#include "shell/windowregistry.h"
 
 namespace accise {
 namespace {

@@ -1,16 +1,16 @@
 // The record selection list: which records each mode lists, its columns and
 // TABELLA.TXT, sorting, the year field, and the command that then opens the window of
 // the chosen record, never another one.
-#include "movements/recordselectionwindow.h"
+#include "logic/movements/recordselectionwindow.h"
 
 #include <gtest/gtest.h>
 
-#include "common/movementfile.h"
-#include "common/recordselection.h"
+#include "core/books/movementfile.h"
+#include "core/books/recordselection.h"
+#include "logic/movements/initialstockcommand.h"
+#include "logic/movements/recordselectioncommand.h"
 #include "logic/register_fixtures.h"
-#include "movements/initialstockcommand.h"
-#include "movements/recordselectioncommand.h"
-#include "shell/commands.h"
+#include "logic/shell/commands.h"
 
 namespace accise {
 namespace {

@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "common/dates.h"
-#include "common/movement.h"
-#include "common/movementfile.h"
-#include "common/recordfile.h"
-#include "common/registers.h"
+#include "core/books/movementfile.h"
+#include "core/files/recordfile.h"
+#include "core/records/movement.h"
+#include "core/tables/dates.h"
+#include "core/tables/registers.h"
 #include "logic/window_fixtures.h"
 
 namespace accise::testing {

@@ -1,17 +1,17 @@
 // The customs registers window: defaults, the product list by register type and its
 // work file, loading a register, the confirmation checks in their order, and the
 // files written by a save, a change and a deletion.
-#include "masterdata/registerswindow.h"
+#include "logic/masterdata/registerswindow.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <iterator>
 
-#include "common/codetables.h"
-#include "common/dates.h"
-#include "common/recordfile.h"
-#include "common/registers.h"
+#include "core/files/recordfile.h"
+#include "core/tables/codetables.h"
+#include "core/tables/dates.h"
+#include "core/tables/registers.h"
 #include "logic/window_fixtures.h"
 
 namespace accise {

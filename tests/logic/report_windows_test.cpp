@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
-#include "common/company.h"
-#include "common/recordfile.h"
-#include "common/text1252.h"
+#include "core/files/recordfile.h"
+#include "core/files/text1252.h"
+#include "core/reports/registerreports.h"
+#include "core/tables/company.h"
+#include "logic/reportwindows/registerprintwindow.h"
+#include "logic/reportwindows/registertotalswindow.h"
 #include "recording_canvas.h"
 #include "report_fixture.h"
-#include "reports/registerreports.h"
-#include "reportwindows/registerprintwindow.h"
-#include "reportwindows/registertotalswindow.h"
 #include "window_fixtures.h"
 
 namespace accise {

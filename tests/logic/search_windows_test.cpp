@@ -3,13 +3,13 @@
 // (the export file, the report handed to the preview, the fields reset).
 #include <gtest/gtest.h>
 
-#include "common/addressbook.h"
-#include "common/dates.h"
-#include "common/recordfile.h"
-#include "common/text1252.h"
-#include "reportwindows/dutysearchwindow.h"
-#include "reportwindows/registersearchwindow.h"
-#include "reportwindows/stocksearchwindow.h"
+#include "core/files/recordfile.h"
+#include "core/files/text1252.h"
+#include "core/tables/addressbook.h"
+#include "core/tables/dates.h"
+#include "logic/reportwindows/dutysearchwindow.h"
+#include "logic/reportwindows/registersearchwindow.h"
+#include "logic/reportwindows/stocksearchwindow.h"
 #include "window_fixtures.h"
 
 using namespace accise;

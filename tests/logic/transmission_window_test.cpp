@@ -3,10 +3,10 @@
 
 #include <deque>
 
-#include "common/company.h"
-#include "common/outcomereport.h"
-#include "common/recordfile.h"
-#include "telematic/transmissionwindow.h"
+#include "core/files/recordfile.h"
+#include "core/flow/outcomereport.h"
+#include "core/tables/company.h"
+#include "logic/telematic/transmissionwindow.h"
 #include "window_fixtures.h"
 
 using namespace accise;

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "common/recordfile.h"
-#include "common/tablerecord.h"
-#include "framework/formservices.h"
+#include "core/files/recordfile.h"
+#include "core/records/tablerecord.h"
+#include "logic/framework/formservices.h"
 #include "test_support.h"
 
 namespace accise::testing {

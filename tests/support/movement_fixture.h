@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "common/addressbook.h"
-#include "common/codetables.h"
-#include "common/dates.h"
-#include "common/deliveredtables.h"
-#include "common/movement.h"
-#include "common/movementfile.h"
-#include "common/registers.h"
+#include "core/books/movementfile.h"
+#include "core/records/movement.h"
+#include "core/tables/addressbook.h"
+#include "core/tables/codetables.h"
+#include "core/tables/dates.h"
+#include "core/tables/deliveredtables.h"
+#include "core/tables/registers.h"
 
 namespace accise::testing {
 

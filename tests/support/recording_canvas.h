@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "reports/pagecanvas.h"
+#include "core/reports/pagecanvas.h"
 
 namespace accise::testing {
 

@@ -3,10 +3,10 @@
 // the tests of the excise summary and of the duty windows.
 #include <string>
 
-#include "common/dates.h"
-#include "common/folders.h"
-#include "common/movement.h"
-#include "common/movementfile.h"
+#include "core/books/movementfile.h"
+#include "core/files/folders.h"
+#include "core/records/movement.h"
+#include "core/tables/dates.h"
 #include "test_support.h"
 
 namespace accise::testing {

@@ -4,12 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "common/dates.h"
-#include "common/folders.h"
-#include "common/movement.h"
-#include "common/recordfile.h"
-#include "common/registers.h"
-#include "common/tablerecord.h"
+#include "core/files/folders.h"
+#include "core/files/recordfile.h"
+#include "core/records/movement.h"
+#include "core/records/tablerecord.h"
+#include "core/tables/dates.h"
+#include "core/tables/registers.h"
 #include "test_support.h"
 
 namespace accise::testing {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "common/prompt.h"
+#include "core/files/prompt.h"
 
 namespace accise::testing {
 

@@ -9,14 +9,14 @@
 #include <QTest>
 #include <QTimer>
 
-#include "common/addressbook.h"
-#include "common/deliveredtables.h"
+#include "core/tables/addressbook.h"
+#include "core/tables/deliveredtables.h"
+#include "logic/masterdata/addresswindows.h"
+#include "logic/shell/commandtable.h"
 #include "logic/window_fixtures.h"
-#include "masterdata/addresswindows.h"
-#include "masterdata/qt/addressdeletedialog.h"
-#include "masterdata/qt/addressentrydialog.h"
-#include "masterdata/qt/addresswindows.h"
-#include "shell/commandtable.h"
+#include "qt/masterdata/addressdeletedialog.h"
+#include "qt/masterdata/addressentrydialog.h"
+#include "qt/masterdata/addresswindows.h"
 
 namespace accise {
 namespace {

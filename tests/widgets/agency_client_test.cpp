@@ -16,14 +16,14 @@
 #include <QSslSocket>
 #include <QTest>
 
-#include "common/agencysoap.h"
-#include "common/company.h"
-#include "common/recordfile.h"
-#include "common/servicesettings.h"
+#include "core/files/recordfile.h"
+#include "core/flow/agencysoap.h"
+#include "core/flow/servicesettings.h"
+#include "core/tables/company.h"
+#include "logic/telematic/transmissionwindow.h"
 #include "logic/window_fixtures.h"
-#include "telematic/qt/agencyclient.h"
-#include "telematic/qt/soapreply.h"
-#include "telematic/transmissionwindow.h"
+#include "qt/telematic/agencyclient.h"
+#include "qt/telematic/soapreply.h"
 
 namespace accise {
 namespace {

@@ -9,15 +9,15 @@
 
 #include <QProcess>
 
-#include "common/company.h"
-#include "common/dates.h"
-#include "common/outcomereport.h"
-#include "common/recordfile.h"
-#include "common/servicesettings.h"
-#include "common/text1252.h"
+#include "core/files/recordfile.h"
+#include "core/files/text1252.h"
+#include "core/flow/outcomereport.h"
+#include "core/flow/servicesettings.h"
+#include "core/tables/company.h"
+#include "core/tables/dates.h"
+#include "logic/telematic/transmissionwindow.h"
 #include "logic/window_fixtures.h"
-#include "telematic/qt/agencyclient.h"
-#include "telematic/transmissionwindow.h"
+#include "qt/telematic/agencyclient.h"
 
 namespace accise {
 namespace {

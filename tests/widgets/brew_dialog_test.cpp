@@ -9,10 +9,10 @@
 #include <QTableWidget>
 #include <QTest>
 
-#include "common/movementfile.h"
+#include "core/books/movementfile.h"
 #include "logic/window_fixtures.h"
 #include "movement_fixture.h"
-#include "movements/qt/brewdialog.h"
+#include "qt/movements/brewdialog.h"
 
 namespace accise {
 namespace {

@@ -16,14 +16,14 @@
 #include <QTest>
 #include <QTreeWidget>
 
-#include "codetables/qt/codetabledialog.h"
-#include "codetables/qt/productcodedialog.h"
-#include "common/codetables.h"
-#include "common/dates.h"
+#include "core/tables/codetables.h"
+#include "core/tables/dates.h"
 #include "logic/codetable_testdata.h"
 #include "logic/window_fixtures.h"
-#include "reports/qt/reportoutput.h"
-#include "shell/qt/lookuplistdialog.h"
+#include "qt/codetables/codetabledialog.h"
+#include "qt/codetables/productcodedialog.h"
+#include "qt/reports/reportoutput.h"
+#include "qt/shell/lookuplistdialog.h"
 
 namespace accise {
 namespace {

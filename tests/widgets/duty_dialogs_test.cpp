@@ -10,10 +10,10 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "common/dates.h"
-#include "common/movementfile.h"
-#include "duty/qt/dutydialogs.h"
+#include "core/books/movementfile.h"
+#include "core/tables/dates.h"
 #include "logic/window_fixtures.h"
+#include "qt/duty/dutydialogs.h"
 #include "register_builder.h"
 
 namespace accise {

@@ -15,15 +15,15 @@
 #include <QTreeWidget>
 
 #include "app/taskwindows.h"
-#include "common/company.h"
-#include "common/dates.h"
-#include "common/text1252.h"
-#include "duty/qt/dutydialogs.h"
+#include "core/files/text1252.h"
+#include "core/tables/company.h"
+#include "core/tables/dates.h"
 #include "logic/window_fixtures.h"
-#include "movements/qt/recordselectiondialog.h"
+#include "qt/duty/dutydialogs.h"
+#include "qt/movements/recordselectiondialog.h"
+#include "qt/shell/mainwindow.h"
+#include "qt/shell/shell.h"
 #include "register_builder.h"
-#include "shell/qt/mainwindow.h"
-#include "shell/qt/shell.h"
 
 namespace accise {
 namespace {

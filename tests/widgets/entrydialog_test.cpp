@@ -1,6 +1,6 @@
 // The conventions of the entry windows on real widgets: key filters, letter case,
 // masks, Enter, checks on leaving, the confirm button and the open guard.
-#include "framework/qt/entrydialog.h"
+#include "qt/framework/entrydialog.h"
 
 #include <gtest/gtest.h>
 

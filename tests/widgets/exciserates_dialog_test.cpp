@@ -8,12 +8,12 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "codetables/qt/exciseratesdialog.h"
-#include "common/codetables.h"
-#include "common/company.h"
-#include "common/dates.h"
-#include "common/recordfile.h"
+#include "core/files/recordfile.h"
+#include "core/tables/codetables.h"
+#include "core/tables/company.h"
+#include "core/tables/dates.h"
 #include "logic/window_fixtures.h"
+#include "qt/codetables/exciseratesdialog.h"
 
 namespace accise {
 namespace {

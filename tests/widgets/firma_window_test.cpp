@@ -11,8 +11,8 @@
 #include <fstream>
 
 #include "cms/cmssignature.h"
-#include "common/company.h"
-#include "common/folders.h"
+#include "core/files/folders.h"
+#include "core/tables/company.h"
 #include "firma/firmawindow.h"
 #include "test_support.h"
 

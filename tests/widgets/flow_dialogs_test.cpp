@@ -10,13 +10,13 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "common/company.h"
-#include "common/dates.h"
-#include "common/movementfile.h"
-#include "common/recordfile.h"
+#include "core/books/movementfile.h"
+#include "core/files/recordfile.h"
+#include "core/tables/company.h"
+#include "core/tables/dates.h"
 #include "logic/window_fixtures.h"
-#include "telematic/qt/flowcreationdialog.h"
-#include "telematic/qt/flowreactivationdialog.h"
+#include "qt/telematic/flowcreationdialog.h"
+#include "qt/telematic/flowreactivationdialog.h"
 
 namespace accise {
 namespace {

@@ -1,6 +1,6 @@
 // The main window: both pages, every menu entry with its caption and Tag, which
 // entries are enabled, the status bar and the link commands.
-#include "shell/qt/mainwindow.h"
+#include "qt/shell/mainwindow.h"
 
 #include <gtest/gtest.h>
 
@@ -14,10 +14,10 @@
 #include <QTest>
 
 #include "app/taskwindows.h"
-#include "common/company.h"
+#include "core/tables/company.h"
+#include "logic/shell/commandtable.h"
 #include "logic/window_fixtures.h"
-#include "shell/commandtable.h"
-#include "shell/qt/shell.h"
+#include "qt/shell/shell.h"
 
 namespace accise {
 namespace {

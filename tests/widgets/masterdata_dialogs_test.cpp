@@ -9,13 +9,13 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "common/company.h"
-#include "common/ioerror.h"
-#include "common/recordfile.h"
+#include "core/files/ioerror.h"
+#include "core/files/recordfile.h"
+#include "core/tables/company.h"
 #include "logic/window_fixtures.h"
-#include "masterdata/qt/companydatadialog.h"
-#include "masterdata/qt/pathsdialog.h"
-#include "masterdata/qt/webaddressesdialog.h"
+#include "qt/masterdata/companydatadialog.h"
+#include "qt/masterdata/pathsdialog.h"
+#include "qt/masterdata/webaddressesdialog.h"
 
 namespace accise {
 namespace {

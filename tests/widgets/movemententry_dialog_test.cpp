@@ -11,10 +11,10 @@
 
 #include <map>
 
-#include "common/movementfile.h"
+#include "core/books/movementfile.h"
 #include "logic/window_fixtures.h"
 #include "movement_fixture.h"
-#include "movements/qt/movemententrydialog.h"
+#include "qt/movements/movemententrydialog.h"
 
 namespace accise {
 namespace {

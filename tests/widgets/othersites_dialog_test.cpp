@@ -8,9 +8,9 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "common/company.h"
+#include "core/tables/company.h"
 #include "logic/window_fixtures.h"
-#include "masterdata/qt/othersitesdialog.h"
+#include "qt/masterdata/othersitesdialog.h"
 
 namespace accise {
 namespace {

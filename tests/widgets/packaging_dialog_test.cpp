@@ -11,11 +11,11 @@
 
 #include <map>
 
-#include "common/movementfile.h"
-#include "common/text1252.h"
+#include "core/books/movementfile.h"
+#include "core/files/text1252.h"
 #include "logic/window_fixtures.h"
 #include "movement_fixture.h"
-#include "movements/qt/packagingdialog.h"
+#include "qt/movements/packagingdialog.h"
 
 namespace accise {
 namespace {

@@ -10,11 +10,11 @@
 #include <QTest>
 #include <QTimer>
 
-#include "common/codetables.h"
-#include "common/deliveredtables.h"
-#include "common/recordfile.h"
+#include "core/files/recordfile.h"
+#include "core/tables/codetables.h"
+#include "core/tables/deliveredtables.h"
 #include "logic/window_fixtures.h"
-#include "masterdata/qt/companyproductsdialog.h"
+#include "qt/masterdata/companyproductsdialog.h"
 
 namespace accise {
 namespace {

@@ -11,13 +11,13 @@
 #include <QTest>
 #include <QTreeWidget>
 
-#include "common/ioerror.h"
-#include "common/text1252.h"
+#include "core/files/ioerror.h"
+#include "core/files/text1252.h"
+#include "logic/movements/initialstockcommand.h"
 #include "logic/register_fixtures.h"
-#include "movements/initialstockcommand.h"
-#include "movements/qt/cancelunsentdialog.h"
-#include "movements/qt/initialstockdialog.h"
-#include "movements/qt/recordselectiondialog.h"
+#include "qt/movements/cancelunsentdialog.h"
+#include "qt/movements/initialstockdialog.h"
+#include "qt/movements/recordselectiondialog.h"
 
 namespace accise {
 namespace {

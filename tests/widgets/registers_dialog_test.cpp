@@ -10,12 +10,12 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "common/codetables.h"
-#include "common/dates.h"
-#include "common/recordfile.h"
-#include "common/registers.h"
+#include "core/files/recordfile.h"
+#include "core/tables/codetables.h"
+#include "core/tables/dates.h"
+#include "core/tables/registers.h"
 #include "logic/window_fixtures.h"
-#include "masterdata/qt/registersdialog.h"
+#include "qt/masterdata/registersdialog.h"
 
 namespace accise {
 namespace {

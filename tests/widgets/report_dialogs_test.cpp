@@ -11,8 +11,8 @@
 #include <QTest>
 
 #include "logic/window_fixtures.h"
+#include "qt/reportwindows/reportdialogs.h"
 #include "report_fixture.h"
-#include "reportwindows/qt/reportdialogs.h"
 
 namespace accise {
 namespace {

@@ -10,11 +10,11 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "common/dates.h"
-#include "common/movement.h"
-#include "common/recordfile.h"
+#include "core/files/recordfile.h"
+#include "core/records/movement.h"
+#include "core/tables/dates.h"
 #include "logic/window_fixtures.h"
-#include "reportwindows/qt/searchdialogs.h"
+#include "qt/reportwindows/searchdialogs.h"
 
 namespace accise {
 namespace {

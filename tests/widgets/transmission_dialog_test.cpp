@@ -11,10 +11,10 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "common/company.h"
-#include "common/recordfile.h"
+#include "core/files/recordfile.h"
+#include "core/tables/company.h"
 #include "logic/window_fixtures.h"
-#include "telematic/qt/transmissiondialog.h"
+#include "qt/telematic/transmissiondialog.h"
 
 namespace accise {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "common/flowcheck.h"
+#include "core/flow/flowcheck.h"
 
 namespace accise::agency {
 namespace {

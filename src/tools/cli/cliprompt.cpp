@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "cli/interrupt.h"
-#include "common/lock.h"
+#include "core/files/lock.h"
 
 namespace accise::cli {
 

@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <iosfwd>
 
-#include "common/ioerror.h"
-#include "common/prompt.h"
+#include "core/files/ioerror.h"
+#include "core/files/prompt.h"
 
 namespace accise::cli {
 

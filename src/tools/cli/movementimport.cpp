@@ -12,12 +12,12 @@
 #include "cli/commands.h"
 #include "cli/json.h"
 #include "cli/windowrunner.h"
-#include "common/company.h"
-#include "common/folders.h"
-#include "common/ioerror.h"
-#include "common/numbers.h"
-#include "common/text1252.h"
-#include "movements/movemententry.h"
+#include "core/files/folders.h"
+#include "core/files/ioerror.h"
+#include "core/files/text1252.h"
+#include "core/tables/company.h"
+#include "core/tables/numbers.h"
+#include "logic/movements/movemententry.h"
 
 namespace accise::cli {
 

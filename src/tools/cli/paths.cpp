@@ -3,9 +3,9 @@
 #include <ostream>
 
 #include "cli/commands.h"
-#include "common/company.h"
-#include "common/folders.h"
-#include "common/ioerror.h"
+#include "core/files/folders.h"
+#include "core/files/ioerror.h"
+#include "core/tables/company.h"
 
 namespace accise::cli {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "common/recordfields.h"
-#include "common/text1252.h"
+#include "core/files/text1252.h"
+#include "core/records/recordfields.h"
 
 namespace accise::cli {
 namespace {

@@ -5,9 +5,9 @@
 #include <string>
 
 #include "cli/json.h"
-#include "common/address.h"
-#include "common/movement.h"
-#include "common/tablerecord.h"
+#include "core/records/address.h"
+#include "core/records/movement.h"
+#include "core/records/tablerecord.h"
 
 namespace accise::cli {
 

@@ -7,10 +7,10 @@
 
 #include "cli/commands.h"
 #include "cli/windowrunner.h"
-#include "common/ioerror.h"
-#include "reports/registerreports.h"
-#include "reportwindows/registerprintwindow.h"
-#include "reportwindows/registertotalswindow.h"
+#include "core/files/ioerror.h"
+#include "core/reports/registerreports.h"
+#include "logic/reportwindows/registerprintwindow.h"
+#include "logic/reportwindows/registertotalswindow.h"
 
 #include "cli/reportpdf.h"
 

@@ -3,7 +3,7 @@
 #ifdef ACCISE_CLI_PDF
 #include <QGuiApplication>
 
-#include "reports/qt/reportpdf.h"
+#include "qt/reports/reportpdf.h"
 #endif
 
 namespace accise::cli {

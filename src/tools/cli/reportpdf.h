@@ -3,7 +3,7 @@
 // build, which has Qt; elsewhere it says so.
 #include <string>
 
-#include "framework/formservices.h"
+#include "logic/framework/formservices.h"
 
 namespace accise::cli {
 

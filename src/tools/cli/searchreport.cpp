@@ -7,12 +7,12 @@
 
 #include "cli/commands.h"
 #include "cli/reportpdf.h"
-#include "common/company.h"
-#include "common/ioerror.h"
-#include "common/recordfile.h"
-#include "reportwindows/dutysearchwindow.h"
-#include "reportwindows/registersearchwindow.h"
-#include "reportwindows/stocksearchwindow.h"
+#include "core/files/ioerror.h"
+#include "core/files/recordfile.h"
+#include "core/tables/company.h"
+#include "logic/reportwindows/dutysearchwindow.h"
+#include "logic/reportwindows/registersearchwindow.h"
+#include "logic/reportwindows/stocksearchwindow.h"
 
 namespace accise::cli {
 namespace {

@@ -6,10 +6,10 @@
 
 #include "cli/commands.h"
 #include "cli/windowrunner.h"
-#include "common/ioerror.h"
-#include "common/numbers.h"
-#include "duty/excisesummaryday.h"
-#include "duty/excisesummaryperiod.h"
+#include "core/files/ioerror.h"
+#include "core/tables/numbers.h"
+#include "logic/duty/excisesummaryday.h"
+#include "logic/duty/excisesummaryperiod.h"
 
 namespace accise::cli {
 namespace {

@@ -1,6 +1,6 @@
 #include "cli/windowrunner.h"
 
-#include "common/lock.h"
+#include "core/files/lock.h"
 
 namespace accise::cli {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "cli/cliprompt.h"
-#include "framework/formservices.h"
+#include "logic/framework/formservices.h"
 
 namespace accise::cli {
 

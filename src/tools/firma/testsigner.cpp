@@ -4,10 +4,10 @@
 #include <fstream>
 #include <iterator>
 
-#include "common/company.h"
-#include "common/folders.h"
-#include "common/ioerror.h"
-#include "common/recordfile.h"
+#include "core/files/folders.h"
+#include "core/files/ioerror.h"
+#include "core/files/recordfile.h"
+#include "core/tables/company.h"
 
 namespace accise::firma {
 namespace {

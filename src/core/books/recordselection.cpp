@@ -1,0 +1,193 @@
+#include "core/books/recordselection.h"
+
+#include <algorithm>
+
+#include "core/files/recordfile.h"
+#include "core/files/text1252.h"
+#include "core/tables/dates.h"
+#include "core/tables/numbers.h"
+
+namespace accise {
+namespace {
+
+constexpr std::array kModes{
+    SelectionMode{'M', "MODIFICA UN MOVIMENTO", SelectionSource::RegisterFile},
+    SelectionMode{'E', "RETTIFICA: cancella un movimento già inviato al sistema telematico",
+                  SelectionSource::RegisterFile},
+    SelectionMode{'e', "RETTIFICA: modifica i dati di un movimento già inviato al sistema telematico",
+                  SelectionSource::RegisterFile},
+    SelectionMode{'I', "RETTIFICA: cancella la giacenza iniziale inviata", SelectionSource::InitialStocks},
+    SelectionMode{'i', "RETTIFICA: modifica la giacenza iniziale inviata", SelectionSource::InitialStocks},
+    SelectionMode{'T', "RETTIFICA: cancella tributi già inviati", SelectionSource::DutyFile},
+    SelectionMode{'t', "RETTIFICA: modifica i dati dei tributi già inviati", SelectionSource::DutyFile},
+};
+
+// One column of a mode: caption, starting width, whether it widens to its texts.
+struct ColumnSpec {
+    const char* caption;
+    int start;
+    bool grows;
+};
+
+constexpr ColumnSpec kMovementColumns[] = {
+    {"DATA MOV.", 11, false},
+    {"C/S", 3, false},
+    {"N. e DATA DOCUMENTO", 0, true},
+    {" CODICE PRODOTTO ", 0, true},
+    {"LITRI", 6, true},
+    {"GRADO", 6, true},
+    {"PAESE", 6, false},
+    {"Mitt./Dest.", 0, true},
+    {"NOTA", 5, true},
+    {"N. FLUSSO", 10, false},
+};
+constexpr ColumnSpec kStockColumns[] = {
+    {"  DATA", 11, false},   {"PROTOCOLLO", 11, true}, {"GIACENZA INIZ.", 15, true},
+    {"ETTOGRADI", 14, true}, {"NOTA", 6, true},        {"N. FLUSSO", 10, false},
+};
+constexpr ColumnSpec kDutyColumns[] = {
+    {"TIPO RECORD", 15, false}, {"PERIODO", 11, false}, {"IMPORTO", 12, false},
+    {"N. FLUSSO", 10, false},   {"NOTA", 6, true},
+};
+
+char flag(const std::string& s) {
+    const std::string v = trimmed(s);
+    return v.empty() ? ' ' : v[0];
+}
+
+std::string label(const Movement& m) {
+    return flowLabel(m.NUMFLU, m.DATFLU);
+}
+
+std::vector<std::string> movementCells(const Movement& m, char mode) {
+    return {formatDate(m.DATMOV),
+            " " + m.TIPMOV,
+            m.NUMDOC + " del " + formatDate(m.DATDOC),
+            m.PRODDO,
+            formatNumber(m.QTAKG + m.QTALIT, 0, 0),
+            formatNumber(m.GRAPLA, 0, 0),
+            m.CODPAE,
+            m.MITDES,
+            m.ANNOTA,
+            (mode == 'E' || mode == 'e') ? label(m) : std::string()};
+}
+
+std::vector<std::string> stockCells(const Movement& m) {
+    return {formatDate(m.DATMOV),
+            m.NUMPRO + "-" + m.ANNPRO,
+            formatNumber(m.QTAKG + m.QTALIT, 11, 5),
+            formatNumber(m.ETTOGR, 11, 5),
+            m.ANNOTA,
+            label(m)};
+}
+
+std::vector<std::string> dutyCells(const Movement& m, bool alcopp) {
+    std::string kind;
+    switch (flag(m.TIPREC)) {
+    case 'D':
+        kind = "CREDITI - D";
+        break;
+    case 'E':
+        kind = "ACCISE - E ";
+        break;
+    case 'R':
+        kind = "RAVVEDIMENTO-R";
+        break;
+    default:
+        break;
+    }
+    const std::string period = alcopp ? formatDate(m.DATMOV) : m.CODPAE + "-" + m.ANNPRO;
+    const double amount = (!alcopp && flag(m.TIPREC) == 'E') ? m.VALAUX : m.QTAKG;
+    return {kind, period, formatNumber(amount, 8, 2), label(m), m.ANNOTA};
+}
+
+} // namespace
+
+const SelectionMode* selectionMode(char mode) {
+    for (const auto& m : kModes)
+        if (m.mode == mode) return &m;
+    return nullptr;
+}
+
+fs::path selectionFile(const Folders& folders, SelectionSource source, int year) {
+    switch (source) {
+    case SelectionSource::RegisterFile:
+        return folders.registerFile(year);
+    case SelectionSource::InitialStocks:
+        return folders.initialStocks();
+    case SelectionSource::DutyFile:
+        return folders.dutyFile(year);
+    }
+    return {};
+}
+
+bool selectable(char mode, const Movement& r) {
+    if (flag(r.STATO) == 'C') return false;
+    const char tipmov = flag(r.TIPMOV);
+    const bool loadOrUnload = tipmov == 'C' || tipmov == 'S';
+    const bool sentInsertion = r.NUMFLU > 0 && flag(r.TIPOPE) == 'I';
+    switch (mode) {
+    case 'M':
+        return loadOrUnload && r.NUMFLU == 0;
+    case 'E':
+    case 'e':
+        return loadOrUnload && sentInsertion;
+    case 'I':
+    case 'i':
+    case 'T':
+    case 't':
+        return sentInsertion;
+    default:
+        return false;
+    }
+}
+
+SelectionTable buildSelectionTable(const Folders& folders, char mode, int year, bool alcopp) {
+    SelectionTable table;
+    const SelectionMode* info = selectionMode(mode);
+    if (!info) return table;
+    const fs::path file = selectionFile(folders, info->source, year);
+    if (!fileExists(file)) return table;
+    const RecordBlock block = readRecords(file, kMovementSize, IfMissing::Empty);
+
+    std::vector<ColumnSpec> columnSpecs;
+    switch (info->source) {
+    case SelectionSource::RegisterFile:
+        columnSpecs.assign(std::begin(kMovementColumns), std::end(kMovementColumns));
+        break;
+    case SelectionSource::InitialStocks:
+        columnSpecs.assign(std::begin(kStockColumns), std::end(kStockColumns));
+        break;
+    case SelectionSource::DutyFile:
+        columnSpecs.assign(std::begin(kDutyColumns), std::end(kDutyColumns));
+        break;
+    }
+    for (std::size_t i = 0; i < columnSpecs.size(); ++i)
+        table.columns[i] = {columnSpecs[i].caption, columnSpecs[i].start};
+
+    for (std::size_t i = 0; i < block.count(); ++i) {
+        Movement m = decodeMovement(block.at(i));
+        if (!selectable(mode, m)) continue;
+        SelectionRow row{m.NUMREC, {}, m};
+        trimMovement(m);
+        switch (info->source) {
+        case SelectionSource::RegisterFile:
+            row.cells = movementCells(m, mode);
+            break;
+        case SelectionSource::InitialStocks:
+            row.cells = stockCells(m);
+            break;
+        case SelectionSource::DutyFile:
+            row.cells = dutyCells(m, alcopp);
+            break;
+        }
+        for (std::size_t c = 0; c < columnSpecs.size(); ++c)
+            if (columnSpecs[c].grows)
+                table.columns[c].width =
+                    std::max(table.columns[c].width, static_cast<int>(utf8Length(row.cells[c])));
+        table.rows.push_back(std::move(row));
+    }
+    return table;
+}
+
+} // namespace accise

@@ -1,0 +1,66 @@
+#pragma once
+// The record selection list: the records a change or correction command may act on,
+// one row per record, with the columns of the command's mode. Modes:
+//   M  unsent movements of the year's register file (modify)
+//   E, e  sent movement insertions of the year's register file (correct)
+//   I, i  sent initial-stock insertions of GIACENZE.DAT, every year (correct)
+//   T, t  sent duty-record insertions of the year's duty file (correct)
+// Superseded records (STATO "C") are never listed.
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/files/folders.h"
+#include "core/records/movement.h"
+
+namespace accise {
+
+inline constexpr std::size_t kSelectionSlots = 11;
+
+enum class SelectionSource { RegisterFile, InitialStocks, DutyFile };
+
+// What a selection mode works on.
+struct SelectionMode {
+    char mode;
+    const char* caption; // the window caption
+    SelectionSource source;
+};
+// nullptr for a letter that is not a selection mode.
+const SelectionMode* selectionMode(char mode);
+
+// The record file of a mode for the working year (GIACENZE.DAT does not depend on it).
+fs::path selectionFile(const Folders& folders, SelectionSource source, int year);
+
+// True when the mode lists the record (as stored or trimmed).
+bool selectable(char mode, const Movement& record);
+
+struct SelectionColumn {
+    std::string caption;
+    int width = 0; // characters; 0 = no column
+    friend bool operator==(const SelectionColumn&, const SelectionColumn&) = default;
+};
+
+struct SelectionRow {
+    std::int32_t number = 0; // NUMREC of the record
+    std::vector<std::string> cells;
+    Movement record; // as stored: what the list showed, to compare with the file later
+};
+
+struct SelectionTable {
+    std::array<SelectionColumn, kSelectionSlots> columns; // every slot, empty ones included
+    std::vector<SelectionRow> rows;                       // in file order
+};
+
+// Builds the list of `mode` for the working year: a missing file gives no columns
+// and no rows; otherwise the columns of the mode (their starting widths raised to
+// the longest text of the growing ones) and one row per listed record.
+// `alcopp` chooses the period column of the duty modes.
+SelectionTable buildSelectionTable(const Folders& folders, char mode, int year, bool alcopp);
+
+// The working year typed in the year field: 2008 to 2060.
+inline constexpr int kFirstWorkingYear = 2008;
+inline constexpr int kLastWorkingYear = 2060;
+
+} // namespace accise

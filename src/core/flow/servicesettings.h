@@ -1,0 +1,46 @@
+#pragma once
+// The agency's file-transfer service as this installation reaches it: SERVIZIO.INI in
+// the general data folder, one "KEY=value" line each (see settingsfile.h).
+//   HOST_PROVA, PORTA_PROVA   host and port of the test environment
+//   HOST_REALE, PORTA_REALE   host and port of the real environment
+//   NAMESPACE                 the target namespace of the service's SOAP interface
+//   CA_AGGIUNTIVA             an extra CA certificate file (PEM) trusted beside the
+//                             system's store; empty for none
+//   TIMEOUT_SECONDI           how long one call may wait for the service
+// A missing file or key gives the defaults, which point at a simulator on this machine.
+#include <string>
+#include <string_view>
+
+#include "core/files/folders.h"
+
+namespace accise {
+
+enum class AgencyEnvironment { Test, Real };
+
+inline constexpr const char* kServiceSettingsFile = "SERVIZIO.INI";
+inline constexpr const char* kServicePath = "/TelematicoFtpEjbHttpRouter/TelematicoFtpWsBindingImplService";
+
+struct ServiceSettings {
+    std::string testHost = "localhost";
+    int testPort = 8443;
+    std::string realHost = "localhost";
+    int realPort = 8443;
+    std::string targetNamespace = "urn:accise-birra:simulatore";
+    std::string extraCaFile;
+    int timeoutSeconds = 60;
+    // The first key holding a value that cannot be used ("PORTA_PROVA"); empty when
+    // every value is usable. A call is refused rather than sent somewhere unintended.
+    std::string invalidKey;
+
+    std::string host(AgencyEnvironment environment) const;
+    int port(AgencyEnvironment environment) const;
+    // "https://" + host + ":" + port + the service path.
+    std::string endpoint(AgencyEnvironment environment) const;
+};
+
+ServiceSettings readServiceSettings(const Folders& folders);
+
+// True when `host` names this machine: HTTP credentials may then travel without TLS.
+bool isLocalHost(std::string_view host);
+
+} // namespace accise

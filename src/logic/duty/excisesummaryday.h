@@ -1,0 +1,29 @@
+#pragma once
+// The excise summary of a day (TFACCISE_PP), for a registered consignee: the excise
+// due on the goods received that day, proposed from the register file.
+#include <optional>
+#include <string>
+
+#include "logic/duty/dutywindow.h"
+
+namespace accise {
+
+namespace duty {
+inline constexpr const char* kSummarySent =
+    "ATTENZIONE RIEPILOGO GIA` INVIATO! PER MODIFICARE UTILIZZA LA RETTIFICA";
+}
+
+class ExciseSummaryDayLogic : public DutyWindowLogic {
+public:
+    ExciseSummaryDayLogic(CommandContext& ctx, Prompt& prompt, FormServices& services);
+
+protected:
+    void initialise() override {}
+    void showRecord(const Movement& record) override;
+    Movement builtRecord() const override;
+    int recordYear() const override;
+    FocusMove onLeave(std::string_view control) override;
+    std::optional<std::string> onConfirmChecks() override;
+};
+
+} // namespace accise

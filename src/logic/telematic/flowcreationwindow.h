@@ -1,0 +1,59 @@
+#pragma once
+// The flow creation window (TFCREAFIRMAINVIAREGISTRO): lists the unsent records of a
+// year, numbers the flow, marks the ticked records, writes the flow file and starts
+// the agency's signing tool.
+#include <array>
+#include <filesystem>
+
+#include "core/flow/flowcreation.h"
+#include "logic/framework/entryform.h"
+#include "logic/telematic/checklist.h"
+
+namespace accise {
+
+inline constexpr const char* kNothingTicked = "NON E' STATO SELEZIONATO ALCUN MESSAGGIO";
+inline constexpr const char* kSignedFileReplaced =
+    "IL FILE E' GIA' PRESENTE NELLA CARTELLA \"FIRMATI\": VERRA' SOSTITUITO";
+inline constexpr const char* kSigningToolNotStarted = "IMPOSSIBILE AVVIARE IL PROGRAMMA DI FIRMA: ";
+
+class FlowCreationLogic : public EntryFormLogic {
+public:
+    FlowCreationLogic(CommandContext& ctx, Prompt& prompt, FormServices& services);
+    std::string title() const override {
+        return "Crea il flusso del registro di carico e scarico - Firma - Invia nell'Ambiente Telematico della Dogana";
+    }
+
+    // Lock waits go here instead of the window's prompt (the command-line tool).
+    void setLockPrompt(Prompt& prompt) { lockPrompt_ = &prompt; }
+
+    CheckList& list() { return list_; }
+    const CheckList& list() const { return list_; }
+    // LFLUSSO: the folder of files to be signed.
+    std::string signFolderText() const { return applPaths_[1]; }
+    const FlowResult& result() const { return result_; }
+    const std::string& flowFileName() const { return fileName_; }
+    bool replaceSigned() const { return replace_; }
+
+    void buildList();
+
+protected:
+    void onOpen() override;
+    FocusMove onLeave(std::string_view control) override;
+    std::optional<std::string> onConfirmChecks() override;
+    void onSave() override;
+
+private:
+    std::filesystem::path signedPath() const;
+
+    Prompt* lockPrompt_ = nullptr;
+    CheckList list_;
+    std::array<std::string, 4> applPaths_;
+    std::string fileName_;
+    bool replace_ = false;
+    FlowResult result_;
+};
+
+// The year of LANNO as the flow windows accept it: 2008 to 2060.
+bool validFlowYear(const std::string& text, int& year);
+
+} // namespace accise

@@ -1,8 +1,0 @@
-#include "masterdata/webaddresses.h"
-
-namespace accise {
-
-WebAddressesLogic::WebAddressesLogic(CommandContext& ctx, Prompt& prompt, FormServices& services)
-    : ConfigEntriesLogic(ctx, prompt, services, ctx.folders.webConfig(), 8) {}
-
-} // namespace accise

@@ -1,0 +1,158 @@
+#include "qt/movements/recordselectiondialog.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <utility>
+
+#include "qt/movements/yearfield.h"
+
+namespace accise {
+namespace {
+
+constexpr int kCellPadding = 8; // the margins the view draws around a cell
+
+QString qs(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+} // namespace
+
+RecordSelectionDialog::RecordSelectionDialog(CommandContext& ctx, Prompt& prompt, QWidget* parent)
+    : GuardedDialog(parent), ctx_(ctx), logic_(ctx, prompt) {
+    setObjectName(QStringLiteral("TFSCEGLIMOVIMENTO"));
+    year_ = yearField(this);
+    QLabel* yearLabel = yearCaption(this, QStringLiteral("Anno del movimento"), year_);
+    abandon_ = listAbandonButton(this);
+
+    list_ = new QTreeWidget(this);
+    list_->setObjectName(QStringLiteral("LISTA"));
+    list_->setFont(listFont(9));
+    list_->setRootIsDecorated(false);
+    list_->setUniformRowHeights(true);
+    list_->setAllColumnsShowFocus(true);
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list_->setStyleSheet(QStringLiteral("QTreeView::item { border-right: 1px solid #d0d0d0; "
+                                        "border-bottom: 1px solid #d0d0d0; } "
+                                        "QTreeView::item:selected { background: palette(highlight); "
+                                        "color: palette(highlighted-text); }")); // grid lines
+    list_->header()->setSectionsClickable(true);
+    list_->header()->setStretchLastSection(false);
+    connect(list_->header(), &QHeaderView::sectionClicked, this, [this](int column) {
+        if (column < 0) return;
+        logic_.sortBy(static_cast<std::size_t>(column));
+        fill();
+    });
+    connect(list_, &QTreeWidget::itemActivated, this, [this] { choose(); });
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(yearLabel);
+    top->addWidget(year_);
+    top->addStretch();
+    top->addWidget(abandon_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(list_, 1);
+    setTabOrder(year_, list_);
+    setTabOrder(list_, abandon_);
+
+    connect(qApp, &QApplication::focusChanged, this, &RecordSelectionDialog::onFocusChanged);
+}
+
+RecordSelectionDialog::~RecordSelectionDialog() {
+    disconnect(qApp, &QApplication::focusChanged, this, &RecordSelectionDialog::onFocusChanged);
+}
+
+std::int32_t RecordSelectionDialog::run() {
+    execAndRethrow();
+    return ctx_.chosenRecord;
+}
+
+void RecordSelectionDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (event->spontaneous()) return;
+    handling_ = true;
+    setWindowTitle(qs(logic_.title()));
+    if (!safely([this] { logic_.open(); })) {
+        handling_ = false;
+        return;
+    }
+    year_->setText(qs(logic_.yearText()));
+    fill();
+    const QFontMetrics fm(list_->font());
+    const auto size = logic_.windowSize(fm.horizontalAdvance(QLatin1Char('W')), fm.height());
+    // The view draws its own margins around each cell: room for them too, within the limits.
+    int width = size.width + static_cast<int>(logic_.columns().size()) * kCellPadding;
+    if (ctx_.maxWindowWidth > 0) width = std::min(width, ctx_.maxWindowWidth);
+    resize(width, size.height);
+    list_->setFocus();
+    handling_ = false;
+}
+
+void RecordSelectionDialog::fill() {
+    list_->clear();
+    const auto& columns = logic_.columns();
+    list_->setColumnCount(static_cast<int>(columns.size()));
+    QStringList captions;
+    for (const auto& c : columns)
+        captions << qs(c.caption);
+    list_->setHeaderLabels(captions);
+    const int widthOfW = QFontMetrics(list_->font()).horizontalAdvance(QLatin1Char('W'));
+    for (int i = 0; i < static_cast<int>(columns.size()); ++i)
+        list_->setColumnWidth(i, (columns[static_cast<std::size_t>(i)].width + 2) * widthOfW + kCellPadding);
+    QList<QTreeWidgetItem*> items;
+    for (const auto& row : logic_.rows()) {
+        auto* item = new QTreeWidgetItem;
+        for (std::size_t i = 0; i < row.cells.size() && i < columns.size(); ++i)
+            item->setText(static_cast<int>(i), qs(row.cells[i]));
+        item->setData(0, Qt::UserRole, row.number);
+        items << item;
+    }
+    list_->addTopLevelItems(items);
+    if (!items.isEmpty()) list_->setCurrentItem(items.back()); // the last row selected
+}
+
+void RecordSelectionDialog::choose() {
+    QTreeWidgetItem* item = list_->currentItem();
+    if (!item) return;
+    logic_.choose(list_->indexOfTopLevelItem(item));
+    if (logic_.closeRequested()) accept();
+}
+
+void RecordSelectionDialog::onFocusChanged(QWidget* old, QWidget* now) {
+    if (handling_ || !isVisible() || old != year_ || !now || now->window() != this || now == abandon_) return;
+    handling_ = true;
+    bool valid = false;
+    if (!safely([&] { valid = logic_.leaveYear(year_->text().toStdString()); })) {
+        handling_ = false;
+        return;
+    }
+    if (valid) {
+        fill();
+        list_->setFocus();
+    } else {
+        year_->setFocus();
+        year_->selectAll();
+    }
+    handling_ = false;
+}
+
+void RecordSelectionDialog::keyPressEvent(QKeyEvent* event) {
+    // Enter on a row is the list's activation; it never presses a button.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event); // Esc: closes with -1
+}
+
+} // namespace accise
