@@ -57,7 +57,7 @@ private:
 CancelUnsentDialog::CancelUnsentDialog(CommandContext& ctx, Prompt& prompt, QWidget* parent)
     : GuardedDialog(parent), logic_(ctx, prompt) {
     setObjectName(QStringLiteral("TFCANCMOVIM"));
-    year_ = yearField(this);
+    year_ = makeYearField(this);
     QLabel* yearLabel = yearCaption(this, QStringLiteral("Registro movimenti dell'anno:"), year_);
 
     list_ = new QListWidget(this);

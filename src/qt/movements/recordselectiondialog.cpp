@@ -28,7 +28,7 @@ QString qs(const std::string& s) {
 RecordSelectionDialog::RecordSelectionDialog(CommandContext& ctx, Prompt& prompt, QWidget* parent)
     : GuardedDialog(parent), ctx_(ctx), logic_(ctx, prompt) {
     setObjectName(QStringLiteral("TFSCEGLIMOVIMENTO"));
-    year_ = yearField(this);
+    year_ = makeYearField(this);
     QLabel* yearLabel = yearCaption(this, QStringLiteral("Anno del movimento"), year_);
     abandon_ = listAbandonButton(this);
 

@@ -12,7 +12,7 @@
 
 namespace accise {
 
-QLineEdit* yearField(QWidget* parent) {
+QLineEdit* makeYearField(QWidget* parent) {
     auto* year = new QLineEdit(parent);
     year->setObjectName(QStringLiteral("LANNO"));
     year->setFixedWidth(year->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 16);

@@ -27,7 +27,7 @@ private:
 
 // The list windows' year field LANNO (four digits wide, with its key filter) and its
 // caption, whose accelerator moves to it.
-QLineEdit* yearField(QWidget* parent);
+QLineEdit* makeYearField(QWidget* parent);
 QLabel* yearCaption(QWidget* parent, const QString& text, QLineEdit* year);
 
 // The list windows' "&Abbandona" (BABBANDONA): closes `dialog` as cancelled. A click
