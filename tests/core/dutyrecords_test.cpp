@@ -4,6 +4,7 @@
 
 #include "core/books/movementfile.h"
 #include "core/duty/dutyrecords.h"
+#include "core/files/recordfile.h"
 #include "core/tables/dates.h"
 #include "register_builder.h"
 #include "test_support.h"
@@ -198,13 +199,28 @@ TEST(DutySave, EntryReplacesUnsentSamePeriodAndCorrectionFollowsThePattern) {
     const auto file = f.folders.dutyFile(2014);
     Movement first = dutyRecord("E", "2014", "03");
     first.QTAKG = 10;
-    EXPECT_EQ(saveDutyEntry(file, first, false, prompt), DutySaveOutcome::Saved);
+    EXPECT_EQ(saveDutyEntry(file, first, DutyIdentity::Period, false, prompt), DutySaveOutcome::Saved);
     Movement second = dutyRecord("E", "2014", "03");
     second.QTAKG = 20;
-    EXPECT_EQ(saveDutyEntry(file, second, false, prompt), DutySaveOutcome::Replaced);
+    EXPECT_EQ(saveDutyEntry(file, second, DutyIdentity::Period, false, prompt), DutySaveOutcome::Replaced);
     auto all = readMovements(file);
     ASSERT_EQ(all.size(), 1u);
     EXPECT_DOUBLE_EQ(all[0].QTAKG, 20);
+
+    // Sent meanwhile: a new entry of the period is refused under the lock, and the
+    // sent record stays as it is.
+    Movement sent = decodeMovement(encodeMovement(all[0]));
+    sent.NUMFLU = 4;
+    sent.DATFLU = dayNumber(2014, 4, 2);
+    writeWholeFile(file, encodeMovement(sent));
+    Movement third = dutyRecord("E", "2014", "03");
+    third.QTAKG = 30;
+    EXPECT_EQ(saveDutyEntry(file, third, DutyIdentity::Period, false, prompt), DutySaveOutcome::AlreadySent);
+    const auto after = readMovements(file);
+    ASSERT_EQ(after.size(), 1u);
+    EXPECT_DOUBLE_EQ(after[0].QTAKG, 20);
+    EXPECT_EQ(after[0].NUMFLU, 4);
+    writeWholeFile(file, encodeMovement(all[0]));
 
     // Not yet sent: it cannot be corrected.
     EXPECT_EQ(saveDutyCorrection(file, all[0].NUMREC, "nota", std::nullopt, prompt), DutySaveOutcome::NotSent);

@@ -9,6 +9,7 @@
 
 #include "core/books/movementfile.h"
 #include "core/duty/dutyrecords.h"
+#include "core/files/lock.h"
 #include "core/files/recordfile.h"
 #include "core/tables/codetables.h"
 #include "core/tables/dates.h"
@@ -512,7 +513,8 @@ TEST_F(DutyWindows, CorrectionsOfSentRecords) {
             EXPECT_TRUE(w.isEditable("ANNOTA"));
             EXPECT_FALSE(w.isEditable(c.alcopp || guarantee ? "DATMOV" : "CODPAE"));
 
-            w.setValue("ANNOTA", "   ");
+            // The correction opens with an empty note: the old reason is not the new one.
+            EXPECT_EQ(w.value("ANNOTA"), "");
             EXPECT_EQ(w.confirm(), std::optional<std::string>("ANNOTA"));
             EXPECT_EQ(prompt.messages, std::vector<std::string>{duty::kNoteRequired});
             if (mode == 't') w.setValue("DOUBL1", "71");
@@ -545,6 +547,141 @@ TEST_F(DutyWindows, CorrectionsOfSentRecords) {
                 EXPECT_EQ(r.ANNOTA, "errore di battitura");
             }
         }
+    }
+}
+
+// A cancellation keeps the corrected credit's office, which the clerk cannot change:
+// an office no longer in TA03 does not block it.
+TEST_F(DutyWindows, CreditCancellationSkipsTheOfficeCheck) {
+    Movement sent = dutyRecord("D", "2014", "07");
+    sent.DATMOV = dayNumber(2014, 7, 3);
+    sent.UFFDOG = "IT999999"; // not in the office table
+    sent.NUMFLU = 5;
+    sent.DATFLU = dayNumber(2014, 8, 1);
+    addDutyRecord(dutyFile(2014), sent);
+    ctx.workingYear = "2014";
+    ctx.chosenRecord = 1;
+    auto& w = open<CreditsLogic>('T');
+    w.setValue("ANNOTA", "annullato");
+    EXPECT_EQ(w.confirm(), std::nullopt);
+    EXPECT_EQ(records(dutyFile(2014)).size(), 2u);
+    EXPECT_TRUE(w.closeRequested());
+}
+
+// The figures saved are those computed for the day or period the record names: the
+// proposed day is computed when the window opens (a clerk who only presses Enter
+// saves that day's excise), and a day or year changed without its figures following
+// is computed again at the confirmation, which then stops to show them.
+TEST_F(DutyWindows, SummaryFiguresFollowTheirDayOrPeriod) {
+    const double today = todayDayNumber();
+    addToRegister(work.folders, registerMovement(formatDate(today), "C", 30, "001", "DAA"));
+    addToRegister(work.folders, registerMovement("10/06/2014", "C", 4.5, "001", "DAA"));
+
+    {
+        SCOPED_TRACE("day proposed, accepted with Enter");
+        ctx.alcopp = true;
+        ctx.mode = 'I';
+        ExciseSummaryDayLogic w(ctx, prompt, services);
+        w.open(); // no key typed: the guard skips the leave check of the date
+        EXPECT_EQ(w.value("DOUBL1"), "30,00");
+        ASSERT_EQ(w.confirm(), std::nullopt);
+        const auto all = records(dutyFile(yearOf(today)));
+        ASSERT_EQ(all.size(), 1u);
+        EXPECT_DOUBLE_EQ(all[0].QTAKG, 30);
+    }
+    {
+        SCOPED_TRACE("day changed without leaving it");
+        auto& w = open<ExciseSummaryDayLogic>();
+        w.setValue("DATMOV", "10/06/2014");
+        prompt.messages.clear();
+        EXPECT_EQ(w.confirm(), std::optional<std::string>("DOUBL1"));
+        EXPECT_EQ(prompt.messages, std::vector<std::string>{duty::kAmountsRecomputed});
+        EXPECT_EQ(w.value("DOUBL1"), "4,50");
+        ASSERT_EQ(w.confirm(), std::nullopt);
+        ASSERT_EQ(records(dutyFile(2014)).size(), 1u);
+        EXPECT_DOUBLE_EQ(records(dutyFile(2014))[0].QTAKG, 4.5);
+    }
+    ctx.alcopp = false;
+    addToRegister(work.folders, registerMovement("10/01/2015", "S", 40));
+    addToRegister(work.folders, registerMovement("20/06/2014", "S", 8));
+    {
+        SCOPED_TRACE("year changed: its period and figures");
+        auto& w = open<ExciseSummaryPeriodLogic>();
+        type("ANNPRO", "2014");
+        type("CODPAE", "06");
+        EXPECT_EQ(w.value("DOUBL1"), "8,00");
+        EXPECT_EQ(w.value("DOUBL3"), "4,50"); // the taxed receipt of 10/06/2014
+        type("ANNPRO", "2015");
+        EXPECT_EQ(w.value("CODPAE"), "01");
+        EXPECT_EQ(w.value("DOUBL1"), "40,00");
+        EXPECT_EQ(w.value("DOUBL3"), "0,00");
+        EXPECT_EQ(w.value("DOUBL4"), "40,00");
+        w.setValue("ANNPRO", "2014"); // changed back without leaving the field
+        w.setValue("ANNOTA", "nota");
+        prompt.messages.clear();
+        EXPECT_EQ(w.confirm(), std::optional<std::string>("DOUBL1"));
+        EXPECT_EQ(prompt.messages, std::vector<std::string>{duty::kAmountsRecomputed});
+        EXPECT_EQ(w.value("DOUBL1"), "0,00"); // January 2014 has no taxed unload
+    }
+}
+
+// The save reads the duty file again under its lock: a record of the same period or
+// day that another workstation sent after the window's check refuses the new entry
+// with the check's own message, nothing is written and the window stays open.
+TEST_F(DutyWindows, RecordSentBetweenTheCheckAndTheSaveRefusesIt) {
+    struct Case {
+        const char* name;
+        std::function<DutyWindowLogic&()> openWindow;
+        bool alcopp;
+        const char* tiprec;
+        const char* control;
+        const char* typed;
+        const char* message;
+    };
+    const std::string day = "10/06/" + kYear;
+    const Case cases[] = {
+        {"credits", [&]() -> DutyWindowLogic& { return open<CreditsLogic>(); }, false, "D", "CODPAE", "6",
+         duty::kPeriodSent},
+        {"summary by period", [&]() -> DutyWindowLogic& { return open<ExciseSummaryPeriodLogic>(); }, false, "E",
+         "CODPAE", "06", duty::kPeriodSent},
+        {"summary by day", [&]() -> DutyWindowLogic& { return open<ExciseSummaryDayLogic>(); }, true, "E",
+         "DATMOV", day.c_str(), duty::kSummarySent},
+        {"correction by day", [&]() -> DutyWindowLogic& { return open<VoluntaryCorrectionLogic>(); }, true, "R",
+         "DATMOV", day.c_str(), duty::kCorrectionSent},
+        {"guarantee", [&]() -> DutyWindowLogic& { return open<GuaranteeLogic>(); }, false, "F", "DATMOV",
+         day.c_str(), duty::kGuaranteeSent},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ctx.alcopp = c.alcopp;
+        const bool guarantee = *c.tiprec == 'F';
+        const fs::path file = guarantee ? work.folders.guaranteeFile(kThisYear) : dutyFile();
+        fs::remove(file);
+        prompt.messages.clear();
+        DutyWindowLogic& w = c.openWindow();
+        EXPECT_EQ(type(c.control, c.typed), "");
+        w.setValue("ANNOTA", "nota");
+        if (w.field("PROTOC")) type("PROTOC", "P1");
+
+        // Another desk holds the file while it sends the record of the same period.
+        writeWholeFile(lockMarkerOf(file), "");
+        prompt.onInformation = [&](int) {
+            if (!fs::exists(lockMarkerOf(file))) return;
+            Movement sent = dutyRecord(c.tiprec, c.alcopp ? "" : kYear, c.alcopp || guarantee ? "" : "06");
+            sent.DATMOV = *parseDate(day);
+            sent.NUMFLU = 3;
+            sent.DATFLU = dayNumber(kThisYear, 6, 11);
+            fs::remove(lockMarkerOf(file));
+            addDutyRecord(file, sent, c.alcopp);
+        };
+        EXPECT_EQ(w.confirm(), std::nullopt); // the checks passed; the save refused
+        prompt.onInformation = nullptr;
+        EXPECT_EQ(prompt.messages.back(), c.message);
+        EXPECT_FALSE(w.closeRequested());
+        EXPECT_EQ(w.focusAfterOpen(), c.control);
+        const auto all = records(file);
+        ASSERT_EQ(all.size(), 1u);
+        EXPECT_EQ(all[0].NUMFLU, 3);
     }
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/books/movementfile.h"
+#include "core/files/lock.h"
 #include "core/files/text1252.h"
 #include "core/tables/dates.h"
 #include "core/tables/numbers.h"
@@ -145,9 +146,16 @@ double summariseDay(const Folders& folders, double day) {
     return roundTo(due, 2);
 }
 
-DutySaveOutcome saveDutyEntry(const fs::path& file, const Movement& record, bool alcopp, Prompt& prompt) {
-    const AppendResult r = appendMovement(file, record, alcopp, prompt);
-    return r.replaced ? DutySaveOutcome::Replaced : DutySaveOutcome::Saved;
+DutySaveOutcome saveDutyEntry(const fs::path& file, const Movement& record, DutyIdentity identity, bool alcopp,
+                              Prompt& prompt) {
+    const DutyKind kind = static_cast<DutyKind>(flagOf(record.TIPREC));
+    FileLock lock(file, prompt);
+    const std::optional<Movement> found = identity == DutyIdentity::Period
+                                              ? findDutyRecordOfPeriod(file, kind, trimmed(record.CODPAE))
+                                              : findDutyRecordOfDay(file, kind, record.DATMOV);
+    if (found && isSent(*found)) return DutySaveOutcome::AlreadySent;
+    const std::vector<AppendResult> r = appendMovementsLocked(file, {record}, alcopp);
+    return r.front().replaced ? DutySaveOutcome::Replaced : DutySaveOutcome::Saved;
 }
 
 DutySaveOutcome saveDutyCorrection(const fs::path& file, std::int32_t correctedNUMREC, const std::string& note,

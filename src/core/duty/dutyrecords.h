@@ -87,13 +87,21 @@ double summariseDay(const Folders& folders, double day);
 
 // ---- Saving ----
 
-enum class DutySaveOutcome { Saved, Replaced, Corrected, NotFound, NotSent, NotCorrectable };
+enum class DutySaveOutcome { Saved, Replaced, Corrected, NotFound, NotSent, NotCorrectable, AlreadySent };
+
+// What names a duty record among those of its kind: its period code, or its day.
+enum class DutyIdentity { Period, Day };
 
 // Saves a new entry through the record append (an unsent entry of the same identity is
-// replaced) or, when `correctedNUMREC` is given, corrects that sent record: it becomes
+// replaced). Under the file's lock the file is read again for an active entry of the
+// record's kind and identity: one that went out in a flow meanwhile (another
+// workstation sent it after the window's check) refuses the save with AlreadySent and
+// nothing is written.
+// saveDutyCorrection corrects the sent record `correctedNUMREC`: it becomes
 // superseded, a cancellation record carrying `note` follows it and, when `replacement`
-// is true, `record` follows as the replacement.
-DutySaveOutcome saveDutyEntry(const fs::path& file, const Movement& record, bool alcopp, Prompt& prompt);
+// is given, it follows as the replacement.
+DutySaveOutcome saveDutyEntry(const fs::path& file, const Movement& record, DutyIdentity identity, bool alcopp,
+                              Prompt& prompt);
 DutySaveOutcome saveDutyCorrection(const fs::path& file, std::int32_t correctedNUMREC, const std::string& note,
                                    const std::optional<Movement>& replacement, Prompt& prompt);
 

@@ -67,7 +67,8 @@ std::optional<std::string> CreditsLogic::onConfirmChecks() {
     if (!yearValid()) return "ANNPRO";
     if (!checkPeriod().passed) return "CODPAE";
     if (!parseDate(value("DATMOV"))) return "DATMOV";
-    if (!officeFound()) return "CODUFF";
+    // A cancellation carries the corrected record's office, which the clerk cannot change.
+    if (mode() != 'T' && !officeFound()) return "CODUFF";
     return std::nullopt;
 }
 

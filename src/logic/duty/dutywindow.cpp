@@ -63,6 +63,10 @@ bool DutyWindowLogic::yearValid() const { return isDutyYear(year()); }
 
 int DutyWindowLogic::recordYear() const { return year(); }
 
+DutyIdentity DutyWindowLogic::identity() const {
+    return field("CODPAE") ? DutyIdentity::Period : DutyIdentity::Day;
+}
+
 double DutyWindowLogic::amount(std::string_view control) const { return parseDecimal(value(control), 2); }
 
 void DutyWindowLogic::showAmount(std::string_view control, double v) { setValue(control, amountText(v)); }
@@ -112,8 +116,9 @@ void DutyWindowLogic::reset() {
     }
     if (field("DATMOV")) setValue("DATMOV", selected_->DATMOV > 0 ? formatDate(selected_->DATMOV) : "");
     if (field("MITDES")) setValue("MITDES", selected_->MITDES);
-    setValue("ANNOTA", selected_->ANNOTA);
     showRecord(*selected_);
+    // A correction needs its own reason: the old note is not offered as one.
+    setValue("ANNOTA", "");
     if (mode_ == 'T') setFocusAfterOpen("ANNOTA");
 }
 
@@ -165,7 +170,15 @@ void DutyWindowLogic::saveRecord(Movement record) {
     if (field("MITDES")) record.MITDES = value("MITDES");
     record.ANNOTA = value("ANNOTA");
     if (!correcting()) {
-        saveDutyEntry(dutyRecordFile(folders(), kind_, recordYear()), record, context().alcopp, prompt());
+        const auto outcome = saveDutyEntry(dutyRecordFile(folders(), kind_, recordYear()), record, identity(),
+                                           context().alcopp, prompt());
+        if (outcome == DutySaveOutcome::AlreadySent) {
+            // Another workstation sent the record of this period after the check:
+            // nothing was written, what the clerk typed stays.
+            prompt().information(sentMessage());
+            setFocusAfterOpen(identity() == DutyIdentity::Period ? "CODPAE" : "DATMOV");
+            return;
+        }
     } else {
         // The correction goes into the file the corrected record was read from.
         const auto outcome = saveDutyCorrection(selectedFile_, selected_->NUMREC, trimmed(value("ANNOTA")),

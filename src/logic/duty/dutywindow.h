@@ -27,6 +27,9 @@ inline constexpr const char* kPeriodSent = "ATTENZIONE PERIODO GIA` INVIATO! PER
 inline constexpr const char* kNoteRequired = "Nota obbligatoria per le rettifiche";
 inline constexpr const char* kNotCorrected =
     "IL RECORD DA RETTIFICARE NON E` PIU` PRESENTE O NON E` RETTIFICABILE: NESSUNA MODIFICA EFFETTUATA";
+// A summary's figures are computed for the period or day it names: when that changed
+// without the figures following, the confirmation computes them and stops.
+inline constexpr const char* kAmountsRecomputed = "GLI IMPORTI SONO STATI RICALCOLATI: CONTROLLARE E CONFERMARE";
 inline constexpr int kNotesLength = 250;
 inline constexpr int kChapterLength = 5;
 inline constexpr const char* kDateMask = "!00/00/0000;1;_";
@@ -78,6 +81,10 @@ protected:
     virtual Movement builtRecord() const = 0;
     // The year of the file the record goes into.
     virtual int recordYear() const;
+    // What names the record (period or day) and the message that refuses a new entry
+    // for one that was sent.
+    virtual DutyIdentity identity() const;
+    virtual const char* sentMessage() const { return duty::kPeriodSent; }
 
     // Leaving ANNPRO: a year of 2008 to 2060.
     bool yearValid() const;

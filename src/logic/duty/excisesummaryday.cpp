@@ -14,6 +14,19 @@ ExciseSummaryDayLogic::ExciseSummaryDayLogic(CommandContext& ctx, Prompt& prompt
     addNotesField();
 }
 
+// The day proposed is computed at once: a clerk who accepts it with Enter saves the
+// figure of that day, not an empty one.
+void ExciseSummaryDayLogic::initialise() {
+    computedFor_ = 0;
+    if (mode() != 'I') return;
+    if (const auto day = parseDate(value("DATMOV"))) computeForDay(*day);
+}
+
+void ExciseSummaryDayLogic::computeForDay(double day) {
+    showAmount("DOUBL1", summariseDay(folders(), day));
+    computedFor_ = day;
+}
+
 void ExciseSummaryDayLogic::showRecord(const Movement& record) {
     showAmount("DOUBL1", record.QTAKG);
     if (mode() == 't') setFocusAfterOpen("MITDES");
@@ -29,13 +42,19 @@ FocusMove ExciseSummaryDayLogic::onLeave(std::string_view control) {
         setValue("MITDES", check.unsent->MITDES);
         setValue("ANNOTA", check.unsent->ANNOTA);
     }
-    showAmount("DOUBL1", summariseDay(folders(), *parseDate(value("DATMOV"))));
+    computeForDay(*parseDate(value("DATMOV")));
     return FocusMove::next();
 }
 
 std::optional<std::string> ExciseSummaryDayLogic::onConfirmChecks() {
     if (noteMissing()) return "ANNOTA";
     if (!checkDay(duty::kSummarySent).passed) return "DATMOV";
+    const double day = *parseDate(value("DATMOV"));
+    if (mode() == 'I' && day != computedFor_) {
+        computeForDay(day);
+        prompt().information(duty::kAmountsRecomputed);
+        return "DOUBL1";
+    }
     return std::nullopt;
 }
 

@@ -23,6 +23,16 @@ void ExciseSummaryPeriodLogic::showRecord(const Movement& record) {
     if (mode() == 't') setFocusAfterOpen("MITDES");
 }
 
+void ExciseSummaryPeriodLogic::computeForPeriod() {
+    const auto summary = summarisePeriod(folders(), year(), value("CODPAE"));
+    if (!summary) return;
+    showAmount("DOUBL1", summary->exciseDue);
+    showAmount("DOUBL2", summary->creditsUsed);
+    showAmount("DOUBL3", summary->reversals);
+    showAmount("DOUBL4", total());
+    computedFor_ = std::to_string(year()) + "/" + value("CODPAE");
+}
+
 double ExciseSummaryPeriodLogic::total() const {
     return summaryTotal(amount("DOUBL1"), amount("DOUBL2"), amount("DOUBL3"));
 }
@@ -43,7 +53,11 @@ std::optional<std::string> ExciseSummaryPeriodLogic::enterNotes() {
 FocusMove ExciseSummaryPeriodLogic::onLeave(std::string_view control) {
     if (control == "ANNPRO") {
         if (!yearValid()) return FocusMove::to("ANNPRO");
-        if (!correcting()) setValue("CODPAE", proposedSummaryPeriod(folders(), year()));
+        if (!correcting()) {
+            // Another year: the period proposed and its figures are that year's.
+            setValue("CODPAE", proposedSummaryPeriod(folders(), year()));
+            computeForPeriod();
+        }
     }
     if (control == "CODPAE") {
         const auto check = checkPeriod();
@@ -52,10 +66,7 @@ FocusMove ExciseSummaryPeriodLogic::onLeave(std::string_view control) {
             setValue("MITDES", check.unsent->MITDES);
             setValue("ANNOTA", check.unsent->ANNOTA);
         }
-        const auto summary = summarisePeriod(folders(), year(), value("CODPAE"));
-        showAmount("DOUBL1", summary->exciseDue);
-        showAmount("DOUBL2", summary->creditsUsed);
-        showAmount("DOUBL3", summary->reversals);
+        computeForPeriod();
         if (!computeTotal()) return FocusMove::to("DOUBL1");
     }
     return FocusMove::next();
@@ -66,6 +77,12 @@ std::optional<std::string> ExciseSummaryPeriodLogic::onConfirmChecks() {
     if (!computeTotal()) return "DOUBL1";
     if (!yearValid()) return "ANNPRO";
     if (!checkPeriod().passed) return "CODPAE";
+    if (!correcting() && std::to_string(year()) + "/" + value("CODPAE") != computedFor_) {
+        computeForPeriod();
+        computeTotal();
+        prompt().information(duty::kAmountsRecomputed);
+        return "DOUBL1";
+    }
     return std::nullopt;
 }
 

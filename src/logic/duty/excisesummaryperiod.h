@@ -23,7 +23,7 @@ public:
     std::optional<std::string> enterNotes();
 
 protected:
-    void initialise() override {}
+    void initialise() override { computedFor_.clear(); }
     void showRecord(const Movement& record) override;
     Movement builtRecord() const override;
     FocusMove onLeave(std::string_view control) override;
@@ -33,6 +33,9 @@ private:
     // Shows the total of the three amounts; false (after the message) when negative.
     bool computeTotal();
     double total() const;
+    // Shows the summary of the period typed (year and code) and remembers it.
+    void computeForPeriod();
+    std::string computedFor_; // "<year>/<code>" the amounts were computed for (empty: none)
 };
 
 } // namespace accise

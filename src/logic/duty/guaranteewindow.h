@@ -24,6 +24,7 @@ protected:
     void showRecord(const Movement& record) override;
     Movement builtRecord() const override;
     int recordYear() const override;
+    const char* sentMessage() const override { return duty::kGuaranteeSent; }
     FocusMove onLeave(std::string_view control) override;
     std::optional<std::string> onConfirmChecks() override;
 };

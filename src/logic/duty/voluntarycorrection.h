@@ -28,6 +28,8 @@ protected:
     void showRecord(const Movement& record) override;
     Movement builtRecord() const override;
     int recordYear() const override;
+    DutyIdentity identity() const override { return byDay_ ? DutyIdentity::Day : DutyIdentity::Period; }
+    const char* sentMessage() const override { return byDay_ ? duty::kCorrectionSent : duty::kPeriodSent; }
     FocusMove onLeave(std::string_view control) override;
     std::optional<std::string> onConfirmChecks() override;
 
