@@ -54,13 +54,19 @@ Movement active(const char* type, const char* protocol, const char* tipmov, doub
     return m;
 }
 
-// Raw-material register MP1 with a sent initial stock of 5 000 kg at the end of 2023.
+// Raw-material register MP1 with a sent initial stock of 5 000 kg at the end of 2023,
+// in-process register LAV1 with a sent one of 0.
 void writeInitialStock(const Folders& folders, Prompt& prompt) {
     Movement stock = active("M", "MP1", "G", dayNumber(2023, 12, 31));
     stock.QTAKG = 5000;
     stock.NUMFLU = 1;
     stock.DATFLU = dayNumber(2024, 1, 10);
     appendMovement(folders.initialStocks(), stock, false, prompt);
+    // The in-process register LAV1 the brew loads into: empty at the end of 2023.
+    Movement inProcess = active("L", "LAV1", "G", dayNumber(2023, 12, 31));
+    inProcess.NUMFLU = 1;
+    inProcess.DATFLU = dayNumber(2024, 1, 10);
+    appendMovement(folders.initialStocks(), inProcess, false, prompt);
 }
 
 std::string product(int n) { return "M000-1107109" + std::to_string(n) + "-00-0000"; }
@@ -209,6 +215,47 @@ TEST(BrewSave, ARawMaterialUsedMeanwhileRefusesTheWholeBrew) {
                       ") DEL REGISTRO MP1/2024: disponibili 1.000, da scaricare 1.200.\n"
                       "Nel frattempo la materia prima è stata usata da un'altra postazione: la cotta non è "
                       "stata registrata.");
+    }
+}
+
+// Under the lock the save reads the initial stocks again: a register whose sent
+// initial stock stated before the brew day is gone (corrected by another desk since
+// the window listed it) refuses the whole brew and names that register.
+TEST(BrewSave, AnInitialStockChangedMeanwhileRefusesTheWholeBrew) {
+    struct Case {
+        const char* what;
+        const char* protocol; // the register whose initial stock changes
+        bool unsent;          // now unsent (a replacement waiting for its flow)
+        double statedOn;      // now stated for this day (0: unchanged)
+    };
+    const Case cases[] = {
+        {"in-process stock now unsent", "LAV1", true, 0},
+        {"raw-material stock now stated on the brew day", "MP1", false, kBrewDay},
+        {"in-process stock now stated after the brew day", "LAV1", false, kBrewDay + 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        RecordingPrompt prompt;
+        const Folders folders = Folders::of(dir.path());
+        folders.create();
+        writeInitialStock(folders, prompt);
+        std::string content;
+        for (Movement m : readMovements(folders.initialStocks())) {
+            if (trimmed(m.NUMPRO) == c.protocol) {
+                if (c.unsent) m.NUMFLU = 0;
+                if (c.statedOn > 0) m.DATMOV = c.statedOn;
+            }
+            content += encodeMovement(m);
+        }
+        writeWholeFile(folders.initialStocks(), content);
+
+        const BrewSaveResult saved = saveBrew(folders, sampleBrew(2, 990), false, prompt);
+        ASSERT_TRUE(saved.noInitialStock);
+        EXPECT_EQ(trimmed(saved.noInitialStock->NUMPRO), c.protocol);
+        EXPECT_TRUE(saved.appended.empty());
+        EXPECT_EQ(bytesOf(folders.registerFile(2024)), "");
+        EXPECT_FALSE(fileExists(lockMarkerOf(folders.registerFile(2024))));
     }
 }
 

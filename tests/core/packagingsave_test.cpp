@@ -83,6 +83,25 @@ TEST(PackagingSave, TheBatchIsWhatOneAppendAfterTheOtherWouldWrite) {
     EXPECT_EQ(saved.written.front().NUMREC, 5);
 }
 
+// The in-process register's initial stock restated for the packaging day by another
+// desk after the window listed it: the in-process unload would come before the stock,
+// so nothing is written.
+TEST(PackagingSave, AnInitialStockRestatedMeanwhileRefusesThePackaging) {
+    Brewery b;
+    const Packaging p = b.packaging();
+    std::string content;
+    for (Movement m : readMovements(b.folders.initialStocks())) {
+        if (trimmed(m.NUMPRO) == "LAV1") m.DATMOV = p.date;
+        content += encodeMovement(m);
+    }
+    writeWholeFile(b.folders.initialStocks(), content);
+    const std::string before = b.bytes();
+    const PackagingSaveResult r = savePackaging(b.folders, p, b.prompt);
+    EXPECT_EQ(r.outcome, PackagingSaveOutcome::NoInitialStock);
+    EXPECT_TRUE(r.written.empty());
+    EXPECT_EQ(b.bytes(), before);
+}
+
 TEST(PackagingSave, AStockUsedMeanwhileRefusesTheWholePackaging) {
     Brewery b;
     const Packaging p = b.packaging();

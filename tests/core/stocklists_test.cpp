@@ -151,6 +151,30 @@ TEST(StockLists, BrewLeavesOutRawMaterialsWithoutStockButKeepsEveryInProcessProd
     expectSameRecords(lists.inProcess, f.listFile("L.DAT"));
 }
 
+// A register is listed only from the day after its initial stock: the stock is the
+// stock at the end of its day, and a movement of that day or earlier is refused.
+TEST(StockLists, ARegisterIsListedOnlyAfterItsInitialStockDay) {
+    struct Case {
+        double date;
+        bool listed;
+    };
+    const Case cases[] = {{kStockDate - 1, false}, {kStockDate, false}, {kStockDate + 1, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.date - kStockDate);
+        ListFixture f;
+        f.product(kMalt, "malto", 0);
+        f.product(kWort, "mosto", 1);
+        f.registerOf('M', "MP-1", {kMalt}, dayNumber(2014, 1, 1));
+        f.registerOf('L', "LAV-1", {kWort}, dayNumber(2014, 1, 1));
+        f.initialStock('M', "MP-1", 100, 0, 0);
+        f.initialStock('L', "LAV-1", 0, 50, 6);
+        const BrewStockLists brew = buildStockListForBrew(f.folders, c.date);
+        EXPECT_EQ(brew.rawMaterials.size(), c.listed ? 1u : 0u);
+        EXPECT_EQ(brew.inProcess.size(), c.listed ? 1u : 0u);
+        EXPECT_EQ(buildStockListForPackaging(f.folders, c.date).size(), c.listed ? 1u : 0u);
+    }
+}
+
 TEST(StockLists, EntryCarriesRegisterProductAndStockOnABlankRecord) {
     ListFixture f;
     f.product(kMalt, "malto d`orzo", 0);

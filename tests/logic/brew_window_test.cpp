@@ -37,6 +37,36 @@ Values brewValues() {
 }
 Values brewUnloads() { return {{kMalt, "1200"}, {kGlucose, "50"}}; }
 
+// Raw-material register MP3 holding two products (malt and glucose): one initial
+// stock of 5 420 kg for the register, then 20 kg of malt and 2 400 kg of glucose
+// unloaded. Each product's list entry starts from the whole initial stock (5 400 and
+// 3 020) while the register holds 3 000.
+void addSharedRegister(const Folders& folders, Prompt& prompt) {
+    const testing::FixtureRegister shared{"MP3", 0, kMalt, 5420, 0, 0};
+    TableRecord reg = blankTable();
+    reg.col[kRegProtocolCol] = shared.protocol;
+    reg.col[kRegOfficeCol] = "IT079100";
+    reg.extra[0] = "PROTOCOLLI";
+    reg.ints[kRegTypeInt] = 0;
+    reg.nums[kRegProtocolDateNum] = reg.nums[kRegFirstDayNum] = dayNumber(2024, 1, 1);
+    reg.nums[kRegLastDayNum] = dayNumber(2025, 12, 31);
+    std::vector<TableRecord> products;
+    for (const char* code : {kMalt, kGlucose})
+        for (const TableRecord& row : readTable(folders.table("TA20")))
+            if (row.col[0] == code) products.push_back(row);
+    saveRegister(folders, reg, products, prompt);
+    appendMovement(folders.initialStocks(), testing::fixtureInitialStock(shared, dayNumber(2023, 12, 31), true),
+                   false, prompt);
+    for (const auto& [code, kg] : {std::pair{kMalt, 20.0}, std::pair{kGlucose, 2400.0}}) {
+        Movement used = testing::fixtureUnload(dayNumber(2024, 2, 1), 0);
+        used.TIPREG = "M";
+        used.NUMPRO = "MP3";
+        used.PRODDO = code;
+        used.QTAKG = kg;
+        appendMovement(folders.registerFile(2024), used, false, prompt);
+    }
+}
+
 // A second raw-material register whose material is counted in litres.
 void addGlucoseRegister(const Folders& folders, Prompt& prompt) {
     const testing::FixtureRegister glucose{"MP2", 0, kGlucose, 0, 300, 0};
@@ -324,8 +354,35 @@ TEST_F(BrewWindow, OnlyAChangedDateRebuildsTheGrid) {
 
     window.leave("DATMOV"); // the same date: the quantity typed stays
     EXPECT_DOUBLE_EQ(window.grid().quantity(0), 100);
-    window.setValue("DATMOV", "11/03/2024");
-    window.leave("DATMOV");
+    EXPECT_TRUE(prompt.questions.empty());
+
+    // Another date would empty the grid: the clerk is asked first, No by default,
+    // when leaving the date and when the confirmation finds it changed.
+    struct Case {
+        const char* how;
+        bool yes;
+        const char* cursor;
+    };
+    const Case cases[] = {
+        {"leaving the date, No", false, "DATMOV"},
+        {"at the confirmation, No", false, "DATMOV"},
+        {"leaving the date, Yes", true, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.how);
+        prompt.questions.clear();
+        prompt.answers = {c.yes};
+        window.setValue("DATMOV", "11/03/2024");
+        const bool atConfirmation = std::string(c.how).starts_with("at the");
+        const FocusMove move = atConfirmation ? FocusMove::to(window.confirmChecks().value_or(""))
+                                              : window.leave("DATMOV");
+        EXPECT_EQ(prompt.questions, std::vector<std::string>{kDataWillBeLost});
+        EXPECT_EQ(move.proceed ? std::string() : move.control, c.cursor);
+        if (!c.yes) {
+            EXPECT_EQ(window.value("DATMOV"), "05/03/2024");
+            EXPECT_DOUBLE_EQ(window.grid().quantity(0), 100);
+        }
+    }
     EXPECT_DOUBLE_EQ(window.grid().quantity(0), 0);
     EXPECT_EQ(window.grid().cell(0, 3), " 4.000");
 }
@@ -356,6 +413,139 @@ TEST_F(BrewWindow, ARawMaterialUsedMeanwhileIsNamedAndNothingIsWritten) {
     EXPECT_DOUBLE_EQ(window.grid().quantity(0), 1200);
     EXPECT_EQ(window.grid().cell(0, 3), " 1.000");
     EXPECT_EQ(window.focusAfterOpen(), "STGRID");
+}
+
+// The split moves exact figures: what the clerk typed to package (or, with nothing
+// typed, every litre brewed) is saved to the 5th decimal, whatever LITRI010 showed,
+// and the litres to package plus the losses are the litres brewed.
+TEST_F(BrewWindow, TheSplitIsSavedToTheLitreFraction) {
+    struct Case {
+        const char* what;
+        const char* brewed;
+        const char* typedToPackage; // nullptr: left empty
+        double toPackage, losses;   // saved; 0 losses: no loss record
+    };
+    const Case cases[] = {
+        {"990,5 of 999,9 typed", "999,9", "990,5", 990.5, 9.4},
+        {"nothing typed: all of 500,4 to packaging", "500,4", nullptr, 500.4, 0},
+        {"a fraction typed on a whole brew", "1000", "0,25", 0.25, 999.75},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove(work.folders.registerFile(2024));
+        splitForThisOperator();
+        BrewLogic window(ctx, prompt, services);
+        openTyped(window);
+        Values values = brewValues();
+        values["DOUBL1_3"] = c.brewed;
+        if (c.typedToPackage) values["LITRI010"] = c.typedToPackage;
+        else values.erase("LITRI010");
+        ASSERT_EQ(enter(window, values), "");
+        double toPackage = -1, losses = 0, brewed = 0;
+        for (Movement m : year2024()) {
+            trimMovement(m);
+            if (m.TIPREG != "L") continue;
+            if (m.CAUMOV == "109") brewed = m.QTALIT;
+            if (m.CAUMOV == "010") toPackage = m.QTALIT;
+            if (m.CAUMOV == "009") losses = m.QTALIT;
+        }
+        EXPECT_DOUBLE_EQ(toPackage, c.toPackage);
+        EXPECT_DOUBLE_EQ(losses, c.losses);
+        EXPECT_NEAR(toPackage + losses, brewed, 1e-9);
+    }
+}
+
+// A row keeps its unit: after a refusal that found none of the malt left, the next
+// confirmation (once the stock is back) still unloads kilograms.
+TEST_F(BrewWindow, ARowKeepsItsUnitWhenItsStockRanOut) {
+    BrewLogic window(ctx, prompt, services);
+    openTyped(window);
+    ASSERT_EQ(window.typeFields(brewValues(), {{kMalt, "1200"}}), std::nullopt);
+    ASSERT_EQ(window.confirmChecks(), std::nullopt);
+    Movement used = testing::fixtureUnload(dayNumber(2024, 3, 5), 0);
+    used.TIPREG = "M";
+    used.NUMPRO = "MP1";
+    used.PRODDO = kMalt;
+    used.QTAKG = 5000; // all of it, by another desk
+    appendMovement(work.folders.registerFile(2024), used, false, prompt);
+    window.confirmPressed();
+    ASSERT_EQ(prompt.messages.size(), 1u);
+    EXPECT_EQ(window.grid().cell(0, 3), " 0");
+
+    Movement back = used; // and loaded again
+    back.TIPMOV = "C";
+    back.QTAKG = 2000;
+    appendMovement(work.folders.registerFile(2024), back, false, prompt);
+    ASSERT_EQ(window.confirmChecks(), std::nullopt);
+    window.confirmPressed();
+    const auto records = year2024();
+    ASSERT_EQ(records.size(), 4u); // the other desk's two, the malt unload and the load
+    bool found = false;
+    for (Movement m : records) {
+        trimMovement(m);
+        if (m.CAUMOV != "030") continue;
+        found = true;
+        EXPECT_DOUBLE_EQ(m.QTAKG, 1200);
+        EXPECT_DOUBLE_EQ(m.QTALIT, 0);
+    }
+    EXPECT_TRUE(found);
+}
+
+// The products of one register share its stock: the grid offers each at most what
+// the register holds, cuts a second product's unload to what the first leaves, and
+// the save refuses a brew whose unloads together no longer fit the register.
+TEST_F(BrewWindow, TheUnloadsOfOneRegisterNeverExceedItsStock) {
+    addSharedRegister(work.folders, prompt);
+    BrewLogic window(ctx, prompt, services);
+    openTyped(window);
+    ASSERT_EQ(window.typeFields(brewValues(), {}), std::nullopt);
+    std::vector<std::size_t> shared;
+    for (std::size_t row = 0; row < window.grid().rows(); ++row)
+        if (trimmed(window.grid().entry(row).NUMPRO) == "MP3") shared.push_back(row);
+    ASSERT_EQ(shared.size(), 2u);
+    EXPECT_EQ(window.grid().cell(shared[0], 3), " 3.000"); // not 5.400
+    EXPECT_EQ(window.grid().cell(shared[1], 3), " 3.000"); // not 3.020
+
+    const auto typeRow = [&](std::size_t row, const char* text) {
+        for (const char* k = text; *k; ++k) window.gridKey(row, static_cast<unsigned char>(*k));
+        window.gridEnter(row);
+    };
+    prompt.messages.clear();
+    typeRow(shared[0], "2000");
+    EXPECT_TRUE(prompt.messages.empty());
+    typeRow(shared[1], "2000");
+    EXPECT_EQ(prompt.messages, std::vector<std::string>{kQuantityCut});
+    EXPECT_DOUBLE_EQ(window.grid().quantity(shared[1]), 1000); // 3 000 - 2 000
+
+    // Another desk unloads 500 kg of malt from MP3 before the press: each product
+    // alone still fits, both together do not.
+    ASSERT_EQ(window.confirmChecks(), std::nullopt);
+    Movement used = testing::fixtureUnload(dayNumber(2024, 3, 5), 0);
+    used.TIPREG = "M";
+    used.NUMPRO = "MP3";
+    used.PRODDO = kMalt;
+    used.QTAKG = 500;
+    appendMovement(work.folders.registerFile(2024), used, false, prompt);
+    const std::size_t before = year2024().size();
+    prompt.messages.clear();
+    window.confirmPressed();
+    EXPECT_EQ(year2024().size(), before);
+    ASSERT_EQ(prompt.messages.size(), 1u);
+    EXPECT_EQ(prompt.messages[0].rfind("GIACENZA INSUFFICIENTE NEL REGISTRO MP3/2024: disponibili 2.500, da "
+                                       "scaricare 3.000", 0),
+              0u)
+        << prompt.messages[0];
+}
+
+// The litre counter of the first brew of a year goes on from the year before.
+TEST_F(BrewWindow, TheCounterGoesOnFromThePreviousYear) {
+    BrewLogic window(ctx, prompt, services);
+    openTyped(window);
+    ASSERT_EQ(enter(window, brewValues()), "");
+    EXPECT_EQ(window.value("INTER1"), "121000");
+    window.setValue("DATMOV", "10/01/2025");
+    ASSERT_EQ(window.leave("DATMOV"), FocusMove::next());
+    EXPECT_EQ(window.value("INTER1"), "121000");
 }
 
 } // namespace

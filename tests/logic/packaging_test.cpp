@@ -282,7 +282,7 @@ TEST_F(PackagingWindow, LeavingAFieldRunsItsCheckAndShowsTheComputation) {
     window.keyTyped();
     window.setValue("DATMOV", "01/03/2024");
     EXPECT_TRUE(window.leave("DATMOV").proceed);
-    EXPECT_EQ(window.maxText(), ""); // shown once the packaging is computed
+    EXPECT_EQ(window.maxText(), "max 2.000 (Hlg 240)"); // shown as soon as the list is built
     window.setValue("PRODAZ", "BIONDA33");
     EXPECT_TRUE(window.leave("PRODAZ").proceed);
     EXPECT_EQ(window.value("PRODDO"), kPackaged);

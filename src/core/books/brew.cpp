@@ -1,5 +1,7 @@
 #include "core/books/brew.h"
 
+#include <cmath>
+
 #include "core/books/internaloperation.h"
 #include "core/books/movementcalc.h"
 #include "core/books/stock.h"
@@ -36,10 +38,22 @@ Movement splitUnload(const Brew& brew, const BrewSplitPart& part, const char* re
     return m;
 }
 
+RegisterKey keyOf(const Movement& entry) {
+    return RegisterKey{trimmed(entry.TIPREG), trimmed(entry.ANNPRO), trimmed(entry.NUMPRO)};
+}
+
+bool sameRegister(const Movement& a, const Movement& b) {
+    return a.TIPREG == b.TIPREG && a.ANNPRO == b.ANNPRO && a.NUMPRO == b.NUMPRO;
+}
+
+double total(const Quantities& q) { return roundTo(q.QTAKG + q.QTALIT, kQuantityDecimals); }
+
 } // namespace
 
-BrewStockLists brewStockLists(const Folders& folders, double date) {
-    BrewStockLists lists = buildStockListForBrew(folders, date);
+BrewLists brewStockLists(const Folders& folders, double date) {
+    BrewLists result;
+    BrewStockLists& lists = result.lists;
+    lists = buildStockListForBrew(folders, date);
     RegisterTypes types;
     types.set(static_cast<std::size_t>(registerTypeIndex('M')));
     types.set(static_cast<std::size_t>(registerTypeIndex('L')));
@@ -53,7 +67,20 @@ BrewStockLists brewStockLists(const Folders& folders, double date) {
             padMovement(entry);
         }
     }
-    return lists;
+    for (Movement& entry : lists.rawMaterials) {
+        double held = -1;
+        for (std::size_t i = 0; i < result.registerStock.size(); ++i)
+            if (sameRegister(lists.rawMaterials[i], entry)) held = result.registerStock[i];
+        if (held < 0) held = total(registerStockAt(folders, keyOf(entry), date));
+        result.registerStock.push_back(held);
+        // A product cannot offer more than its register holds.
+        if (entry.ETTOGR > held) {
+            if (entry.QTAKG > 0) entry.QTAKG = held;
+            else entry.QTALIT = held;
+            entry.ETTOGR = held;
+        }
+    }
+    return result;
 }
 
 BrewFigures brewFigures(double litres, double plato, std::optional<double> rate) {
@@ -92,8 +119,8 @@ std::vector<Movement> brewRecords(const Brew& brew) {
     std::vector<Movement> records;
     for (const RawMaterialUse& use : brew.rawMaterials) {
         Movement m = brewRecord(brew, use.entry, "S", kRawMaterialUnloadReason, kRawMaterialUnloadPosition);
-        // Counted as the stock of the entry is: in kilograms when it has any.
-        if (use.entry.QTAKG > 0) m.QTAKG = use.quantity;
+        // Counted as the stock of the entry was when the list was built.
+        if (use.kilograms) m.QTAKG = use.quantity;
         else m.QTALIT = use.quantity;
         records.push_back(m);
     }
@@ -117,12 +144,40 @@ BrewSaveResult saveBrew(const Folders& folders, const Brew& brew, bool alcopp, P
     std::vector<Movement> records = brewRecords(brew);
     BrewSaveResult result;
     FileLock lock(file, prompt);
+    const auto initialStockBefore = [&](const Movement& entry) {
+        const ProductStock stock = productStockAt(folders, keyOf(entry), trimmed(entry.PRODDO), brew.date);
+        return stock.found && stock.initialStockDate < std::round(brew.date);
+    };
+    if (!initialStockBefore(brew.inProcess)) {
+        result.noInitialStock = brew.inProcess;
+        return result;
+    }
     for (const RawMaterialUse& use : brew.rawMaterials) {
-        const RegisterKey key{trimmed(use.entry.TIPREG), trimmed(use.entry.ANNPRO), trimmed(use.entry.NUMPRO)};
-        const ProductStock stock = productStockAt(folders, key, trimmed(use.entry.PRODDO), brew.date);
-        const double available = stock.found ? stock.quantities.QTAKG + stock.quantities.QTALIT : 0;
+        const ProductStock stock = productStockAt(folders, keyOf(use.entry), trimmed(use.entry.PRODDO), brew.date);
+        if (!stock.found || !(stock.initialStockDate < std::round(brew.date))) {
+            result.noInitialStock = use.entry;
+            return result;
+        }
+        const double available = stock.found ? total(stock.quantities) : 0;
         if (exceedsStock(use.quantity, available)) {
-            result.shortage = StockShortage{use.entry, use.quantity, roundTo(available, kQuantityDecimals)};
+            result.shortage = StockShortage{use.entry, use.quantity, available};
+            return result;
+        }
+    }
+    // The products of one register share its stock: together they may not take more.
+    for (std::size_t i = 0; i < brew.rawMaterials.size(); ++i) {
+        const Movement& entry = brew.rawMaterials[i].entry;
+        bool first = true;
+        double used = 0;
+        for (std::size_t j = 0; j < brew.rawMaterials.size(); ++j) {
+            if (!sameRegister(brew.rawMaterials[j].entry, entry)) continue;
+            if (j < i) first = false;
+            used += brew.rawMaterials[j].quantity;
+        }
+        if (!first) continue;
+        const double available = total(registerStockAt(folders, keyOf(entry), brew.date));
+        if (exceedsStock(used, available)) {
+            result.shortage = StockShortage{entry, roundTo(used, kQuantityDecimals), available, true};
             return result;
         }
     }
@@ -132,6 +187,11 @@ BrewSaveResult saveBrew(const Folders& folders, const Brew& brew, bool alcopp, P
 
 std::string stockShortageMessage(const StockShortage& shortage) {
     const Movement& e = shortage.entry;
+    if (shortage.wholeRegister)
+        return "GIACENZA INSUFFICIENTE NEL REGISTRO " + trimmed(e.NUMPRO) + "/" + trimmed(e.ANNPRO) +
+               ": disponibili " + formatNumber(shortage.available, 0, 0) + ", da scaricare " +
+               formatNumber(shortage.quantity, 0, 0) +
+               " per tutte le sue materie prime.\nLa cotta non è stata registrata.";
     const std::string description = trimmed(e.ANNOTA);
     return "GIACENZA INSUFFICIENTE PER " + (description.empty() ? std::string() : description + " ") + "(" +
            trimmed(e.PRODDO) + ") DEL REGISTRO " + trimmed(e.NUMPRO) + "/" + trimmed(e.ANNPRO) +

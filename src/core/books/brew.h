@@ -18,8 +18,14 @@ namespace accise {
 
 // The stock lists of a brew on `date` (M.DAT and L.DAT rebuilt), each entry with the
 // customs office of its register, which the records need and the list files leave
-// blank.
-BrewStockLists brewStockLists(const Folders& folders, double date);
+// blank. The initial stock of a register is stated for the register as a whole and
+// every product's entry starts from it: an entry's stock is cut to its register's
+// stock, which `registerStock` holds for each raw-material entry.
+struct BrewLists {
+    BrewStockLists lists;
+    std::vector<double> registerStock; // one per lists.rawMaterials entry: kilograms + litres
+};
+BrewLists brewStockLists(const Folders& folders, double date);
 
 // Fixed values of the brew's records.
 inline constexpr const char* kBrewDocument = "VIA";
@@ -55,6 +61,7 @@ bool exceedsStock(double quantity, double stock);
 struct RawMaterialUse {
     Movement entry;        // the stock-list entry (M.DAT) of its register and product
     double quantity = 0;   // kilograms or litres, as the entry's stock is counted
+    bool kilograms = true; // the unit of the entry when the list was built
 };
 
 struct BrewSplitPart {
@@ -80,26 +87,35 @@ struct Brew {
 // brewed, the unload to packaging, the unload of process losses. NUMREC and NUMOPE 0.
 std::vector<Movement> brewRecords(const Brew& brew);
 
-// A raw material whose stock does not cover its unload at confirmation time.
+// A raw material whose stock does not cover its unload at confirmation time: the
+// product's own stock, or the stock of its whole register, which the unloads of
+// every product of that register in the brew share.
 struct StockShortage {
     Movement entry;
     double quantity = 0;
     double available = 0;
+    bool wholeRegister = false;
 };
 
 struct BrewSaveResult {
     std::optional<StockShortage> shortage; // set: nothing was written
-    std::vector<AppendResult> appended;    // one per record of brewRecords()
+    // Set: a register of the brew has no sent initial stock stated before the brew date
+    // (it was corrected meanwhile); nothing was written.
+    std::optional<Movement> noInitialStock;
+    std::vector<AppendResult> appended; // one per record of brewRecords()
 };
 
 // Adds the brew's records to the register file of its year, all or none: under the
-// file's lock every raw material's stock at the brew date is read again (another
-// workstation may have used it since the window showed it) and the first one that
-// no longer covers its unload refuses the whole brew; otherwise the records are
-// added as one batch.
+// file's lock what the window checked is read again (another workstation may have
+// changed it since the window showed it): every register of the brew still has its
+// sent initial stock stated before the brew date, every raw material's stock at the
+// brew date covers its unload and every raw-material register's stock covers the
+// unloads of all its products together. The first that fails refuses the whole
+// brew; otherwise the records are added as one batch.
 BrewSaveResult saveBrew(const Folders& folders, const Brew& brew, bool alcopp, Prompt& prompt);
 
-// "GIACENZA INSUFFICIENTE ..." naming the material, its register and both quantities.
+// "GIACENZA INSUFFICIENTE ..." naming the material (or the register), its register and
+// both quantities.
 std::string stockShortageMessage(const StockShortage& shortage);
 
 } // namespace accise

@@ -1,5 +1,7 @@
 #include "core/books/packaging.h"
 
+#include <cmath>
+
 #include "core/books/internaloperation.h"
 #include "core/books/movementcalc.h"
 #include "core/books/stocklists.h"
@@ -158,6 +160,12 @@ PackagingSaveResult savePackaging(const Folders& folders, const Packaging& p, Pr
     const ProductStock now = productStockAt(folders, p.inProcess.reg, p.inProcess.PRODDO, p.date);
     if (!now.found) {
         result.outcome = PackagingSaveOutcome::NoInProcessStock;
+        return result;
+    }
+    // The in-process unload needs the register's sent initial stock stated before the
+    // packaging day; a correction of that stock may have come in since the window listed it.
+    if (!(now.initialStockDate < std::round(p.date))) {
+        result.outcome = PackagingSaveOutcome::NoInitialStock;
         return result;
     }
     result.stock = rounded(now.quantities);

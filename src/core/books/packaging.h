@@ -91,6 +91,7 @@ std::vector<Movement> packagingRecords(const Packaging& packaging);
 enum class PackagingSaveOutcome {
     Saved,
     NoInProcessStock, // the in-process register has no sent initial stock any more
+    NoInitialStock,   // its initial stock is now stated for the packaging day or later
     StockShort,       // the in-process stock no longer covers the packaging
 };
 

@@ -1,5 +1,6 @@
 #include "core/books/stocklists.h"
 
+#include <cmath>
 #include <map>
 #include <string_view>
 
@@ -67,7 +68,9 @@ void collectEntries(const Folders& folders, double date, RegisterTypes types, Li
         }
         const std::vector<ProductStock> stocks = productStocksAt(folders, key, codes, date);
         for (std::size_t p = 0; p < stocks.size(); ++p) {
-            if (!stocks[p].found) break; // no sent initial stock: the whole register is left out
+            // No sent initial stock, or one stated for this day or later (the stock at the
+            // end of a day comes before that day's movements): the register is left out.
+            if (!stocks[p].found || !(stocks[p].initialStockDate < std::round(date))) break;
             Movement entry = listEntry(key, *products[p], stocks[p], use);
             if (use == ListFor::Brew && letter == 'M' && !(entry.ETTOGR > 0)) continue;
             list.push_back(std::move(entry));

@@ -19,7 +19,8 @@ struct BrewStockLists {
 };
 
 // Rebuilds M.DAT and L.DAT for a brew on `date`: the raw-material and in-process
-// registers valid on the date whose initial stock was sent, one entry per product of
+// registers valid on the date whose initial stock was sent and is stated for an
+// earlier day, one entry per product of
 // the register's list found in TA20. Only kilograms and litres are summed and ETTOGR
 // carries their total; raw materials are listed only with a total above 0.
 BrewStockLists buildStockListForBrew(const Folders& folders, double date);

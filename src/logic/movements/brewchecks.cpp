@@ -56,7 +56,18 @@ bool BrewLogic::fail(std::string control, std::string message) {
 bool BrewLogic::checkDate() {
     const auto day = parseDate(trimmed(value("DATMOV")));
     if (!day) return fail("DATMOV", kInvalidDate);
-    if (*day != listsDate_) rebuildLists(*day);
+    if (*day != listsDate_ && !acceptNewDate(*day)) return fail("DATMOV", "");
+    return true;
+}
+
+// The grid belongs to the date it was built for: a filled one is emptied only when
+// the clerk says so; otherwise the old date comes back.
+bool BrewLogic::acceptNewDate(double date) {
+    if (grid_.hasUnloads() && !prompt().question(kDataWillBeLost)) {
+        setValue("DATMOV", formatDate(listsDate_));
+        return false;
+    }
+    rebuildLists(date);
     return true;
 }
 
@@ -65,7 +76,8 @@ bool BrewLogic::checkDate() {
 bool BrewLogic::checkDateUnchanged() {
     const double before = listsDate_;
     if (!checkDate()) return false;
-    if (listsDate_ != before) return fail("DATMOV", "");
+    // Rebuilt: the grid is empty and waits for the unloads of the new date.
+    if (listsDate_ != before) return fail(lists_.inProcess.empty() ? "DATMOV" : "STGRID", "");
     return true;
 }
 

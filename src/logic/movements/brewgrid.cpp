@@ -29,9 +29,31 @@ const std::array<int, BrewGrid::kColumns> BrewGrid::kWidths = {85, 155, 300, 100
 
 double entryStock(const Movement& entry) { return roundTo(entry.QTAKG + entry.QTALIT, 5); }
 
-void BrewGrid::fill(const StockList& rawMaterials) {
+void BrewGrid::fill(const StockList& rawMaterials, const std::vector<double>& registerStock) {
     rows_.clear();
-    for (const Movement& entry : rawMaterials) rows_.push_back(Row{entry, {}, 0, false});
+    for (std::size_t i = 0; i < rawMaterials.size(); ++i) {
+        const Movement& entry = rawMaterials[i];
+        const double held = i < registerStock.size() ? registerStock[i] : -1;
+        rows_.push_back(Row{entry, {}, 0, false, entry.QTAKG > 0, held});
+    }
+}
+
+bool BrewGrid::hasUnloads() const {
+    for (const Row& r : rows_)
+        if (r.quantity > 0 || !trimmed(r.text).empty()) return true;
+    return false;
+}
+
+double BrewGrid::registerRoom(std::size_t row) const {
+    const Row& r = rows_.at(row);
+    if (r.registerStock < 0) return entryStock(r.entry);
+    double others = 0;
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        const Movement& e = rows_[i].entry;
+        if (i != row && e.TIPREG == r.entry.TIPREG && e.ANNPRO == r.entry.ANNPRO && e.NUMPRO == r.entry.NUMPRO)
+            others += rows_[i].quantity;
+    }
+    return std::max(0.0, roundTo(r.registerStock - others, 5));
 }
 
 std::string BrewGrid::cell(std::size_t row, int column) const {
@@ -68,7 +90,7 @@ bool BrewGrid::type(std::size_t row, char32_t key) {
 bool BrewGrid::read(std::size_t row) {
     Row& r = rows_.at(row);
     double quantity = parseDecimal(trimmed(r.text), 5);
-    const double stock = entryStock(r.entry);
+    const double stock = std::min(entryStock(r.entry), registerRoom(row));
     const bool cut = exceedsStock(quantity, stock);
     if (cut) quantity = stock;
     r.quantity = quantity;
@@ -86,9 +108,14 @@ bool BrewGrid::readPending() {
 
 void BrewGrid::setStock(std::size_t row, double stock) {
     Row& r = rows_.at(row);
-    // The grid counts the stock in the unit the entry has it in.
-    if (r.entry.QTAKG > 0) r.entry.QTAKG = stock;
-    else r.entry.QTALIT = stock;
+    // The grid counts the stock in the unit of the row, even when none is left.
+    if (r.kilograms) {
+        r.entry.QTAKG = stock;
+        r.entry.QTALIT = 0;
+    } else {
+        r.entry.QTALIT = stock;
+        r.entry.QTAKG = 0;
+    }
     r.entry.ETTOGR = stock;
 }
 

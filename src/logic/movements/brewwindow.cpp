@@ -95,15 +95,18 @@ void BrewLogic::reset() {
     for (const char* control : kResetFields) setValue(control, "");
     figures_ = {};
     split_ = {};
+    typedToPackage_.reset();
+    shownToPackage_.clear();
     packagingFigures_ = lossFigures_ = {};
     setFocusAfterOpen("DATMOV");
     rebuildLists(parseDate(trimmed(value("DATMOV"))).value_or(todayDayNumber()));
 }
 
 void BrewLogic::rebuildLists(double date) {
-    lists_ = brewStockLists(folders(), date);
+    BrewLists built = brewStockLists(folders(), date);
+    lists_ = std::move(built.lists);
     listsDate_ = date;
-    grid_.fill(lists_.rawMaterials);
+    grid_.fill(lists_.rawMaterials, built.registerStock);
     if (lists_.inProcess.empty()) {
         protocol_.clear();
         prompt().information(kNoInProcessRegister);
@@ -113,7 +116,10 @@ void BrewLogic::rebuildLists(double date) {
         protocol_ = "protocollo: " + trimmed(first.NUMPRO) + "/" + trimmed(first.ANNPRO) +
                     " prodotto: " + trimmed(first.PRODDO);
     }
-    setValue("INTER1", std::to_string(lastCounterReading(folders(), yearOf(date))));
+    // The first brew of a year goes on from the last reading of the year before.
+    std::int32_t reading = lastCounterReading(folders(), yearOf(date));
+    if (reading == 0) reading = lastCounterReading(folders(), yearOf(date) - 1);
+    setValue("INTER1", std::to_string(reading));
     changed();
 }
 
@@ -143,7 +149,11 @@ void BrewLogic::computeBrew() {
     setValue("DOUBL7", amountText(figures_.ACCISA));
     if (!splitShown_) return;
 
-    split_ = splitBrew(litres, decimal("LITRI010"), decimal("LITRI009"));
+    const std::string shown = trimmed(value("LITRI010"));
+    if (shown != shownToPackage_) {
+        typedToPackage_ = shown.empty() ? std::nullopt : std::optional<double>(decimal("LITRI010"));
+    }
+    split_ = typedToPackage_ ? splitBrew(litres, *typedToPackage_, split_.losses) : splitBrew(litres, 0, 0);
     packagingFigures_ = brewFigures(split_.toPackage, plato, rate);
     lossFigures_ = brewFigures(split_.losses, plato, rate);
     showSplit(split_.toPackage, split_.losses);
@@ -152,7 +162,9 @@ void BrewLogic::computeBrew() {
 }
 
 void BrewLogic::showSplit(double toPackage, double losses) {
-    setValue("LITRI010", toPackage < kQuantityTolerance ? std::string() : formatNumber(toPackage, 0, -1));
+    // With the decimals it has: what is shown is what is saved.
+    shownToPackage_ = toPackage < kQuantityTolerance ? std::string() : formatNumber(toPackage, 0, 0);
+    setValue("LITRI010", shownToPackage_);
     setValue("LITRI009", quantityText(losses));
 }
 
@@ -237,7 +249,8 @@ Brew BrewLogic::brewToSave() const {
     b.NUMDOC = trimmed(value("NUMDOC"));
     b.ANNOTA = value("ANNOTA");
     for (std::size_t row = 0; row < grid_.rows(); ++row)
-        if (grid_.quantity(row) > 0) b.rawMaterials.push_back({grid_.entry(row), grid_.quantity(row)});
+        if (grid_.quantity(row) > 0)
+            b.rawMaterials.push_back({grid_.entry(row), grid_.quantity(row), grid_.inKilograms(row)});
     b.inProcess = lists_.inProcess.front();
     b.litres = decimal("DOUBL1_3");
     b.plato = decimal("DOUBL5");
@@ -253,9 +266,21 @@ Brew BrewLogic::brewToSave() const {
 
 void BrewLogic::onSave() {
     BrewSaveResult result = saveBrew(folders(), brewToSave(), context().alcopp, prompt());
+    if (result.noInitialStock) {
+        // The initial stock was corrected meanwhile: nothing was written, the fields stay.
+        const Movement& e = *result.noInitialStock;
+        prompt().information(std::string(kInitialStockNotSent) + "\n" +
+                             missingInitialStockMessage(RegisterKey{trimmed(e.TIPREG), trimmed(e.ANNPRO),
+                                                                    trimmed(e.NUMPRO)}));
+        setFocusAfterOpen("DATMOV");
+        lastSave_ = std::move(result);
+        changed();
+        return;
+    }
     if (result.shortage) {
         // Nothing was written: the grid shows the stock as it is now, the quantities stay.
-        if (const auto row = grid_.rowOf(result.shortage->entry)) grid_.setStock(*row, result.shortage->available);
+        const auto row = grid_.rowOf(result.shortage->entry);
+        if (row && !result.shortage->wholeRegister) grid_.setStock(*row, result.shortage->available);
         prompt().information(stockShortageMessage(*result.shortage));
         setFocusAfterOpen("STGRID");
         lastSave_ = std::move(result);

@@ -33,6 +33,8 @@ inline constexpr const char* kQuantityMax = "quantità MASSIMA: 99.999.999.999,9
 inline constexpr const char* kPlatoMax = "valore MASSIMO: 99,99999";
 inline constexpr const char* kCheckPlato = "CONTROLLA IL VALORE DEL GRADO PLATO";
 inline constexpr const char* kCounterNotPositive = "IL VALORE DEVE ESSERE MAGGIORE DI ZERO";
+// Asked before a changed date rebuilds the lists and empties the grid the clerk filled.
+inline constexpr const char* kDataWillBeLost = "I DATI INSERITI SARANNO PERSI. CONTINUARE ?";
 // Where the window has no message of its own.
 inline constexpr const char* kInvalidDate = "DATA NON VALIDA";
 inline constexpr const char* kDocumentRequired = "NUMERO DEL DOCUMENTO OBBLIGATORIO";
@@ -95,6 +97,9 @@ private:
     double decimal(std::string_view control) const;
     void computeBrew();
     void showSplit(double toPackage, double losses);
+    // A new date for the lists: asks first when the grid holds unloads (No keeps the
+    // old date, which DATMOV shows again). False when the clerk kept the old date.
+    bool acceptNewDate(double date);
     Brew brewToSave() const;
 
     // brewchecks.cpp: one per step of the confirmation, in its order.
@@ -117,6 +122,11 @@ private:
     std::string protocol_;
     BrewFigures figures_;
     BrewSplit split_;
+    // The litres to package as the clerk typed them (nullopt: none typed, everything
+    // brewed goes to packaging), and the text the window last showed in LITRI010: the
+    // shown text is a display, never read back as a figure.
+    std::optional<double> typedToPackage_;
+    std::string shownToPackage_;
     BrewFigures packagingFigures_, lossFigures_;
     std::optional<BrewSaveResult> lastSave_;
     std::string focus_;

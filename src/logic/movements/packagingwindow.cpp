@@ -133,6 +133,8 @@ void PackagingLogic::reset() {
 bool PackagingLogic::rebuildStockList(double day) {
     inProcess_ = inProcessStockOn(folders(), day);
     listDate_ = day;
+    // The most that can be packaged is shown as soon as it is known.
+    maxShown_ = inProcess_.has_value();
     changed();
     if (inProcess_) return true;
     prompt().information(kNoInProcessRegister);
@@ -358,6 +360,12 @@ void PackagingLogic::onSave() {
         return;
     case PackagingSaveOutcome::NoInProcessStock:
         prompt().information(kNoInProcessRegister);
+        inProcess_.reset();
+        setFocusAfterOpen("DATMOV");
+        break;
+    case PackagingSaveOutcome::NoInitialStock:
+        prompt().information(std::string(kInitialStockNotSent) + "\n" +
+                             missingInitialStockMessage(packaging_.inProcess.reg));
         inProcess_.reset();
         setFocusAfterOpen("DATMOV");
         break;
