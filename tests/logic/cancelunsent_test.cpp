@@ -172,6 +172,63 @@ TEST_F(CancelUnsent, TickedRecordsAreRemovedAndUnsentCorrectionsUndone) {
     EXPECT_TRUE(prompt.messages.empty());
 }
 
+// Guarantees (kind F, 2015.GAR) are removed by their own modes: an unsent guarantee in
+// mode F; in mode f the cancellation of a sent one, which undoes its correction (the
+// sent guarantee active again, the replacement gone). The duty file is not touched.
+TEST_F(CancelUnsent, GuaranteesAreRemovedFromTheirOwnFile) {
+    const fs::path guarantees = work.folders.guaranteeFile(2015);
+    const auto guarantee = [](std::int32_t numrec, double date, std::int32_t flow) {
+        Movement m = blankMovement();
+        m.NUMREC = numrec;
+        m.TIPREC = "F";
+        m.TIPOPE = "I";
+        m.DATMOV = date;
+        m.QTAKG = 1000 + numrec;
+        m.NUMFLU = flow;
+        m.DATFLU = flow ? day(20, 2) : 0;
+        padMovement(m);
+        return m;
+    };
+    Movement corrected = guarantee(1, day(10, 2), 4);
+    corrected.STATO = "C";
+    Movement cancellation = guarantee(3, day(10, 2), 0);
+    cancellation.TIPOPE = "C";
+    cancellation.NUMRIF = 1;
+    Movement replacement = guarantee(4, day(10, 2), 0);
+    replacement.STATO = "R";
+    replacement.NUMRIF = 1;
+    const std::vector<Movement> content{corrected, cancellation, replacement, guarantee(2, day(11, 2), 0)};
+    Movement credit = blankMovement();
+    credit.NUMREC = 1;
+    credit.TIPREC = "D";
+    credit.TIPOPE = "I";
+    padMovement(credit);
+    testing::writeMovementFile(work.folders.dutyFile(2015), {credit});
+
+    struct Case {
+        char mode;
+        V listed, remaining;
+        const char* firstState; // of guarantee 1 afterwards
+    };
+    const Case cases[] = {{'F', V{4, 2}, V{1, 3, 4}, "C"}, {'f', V{3}, V{1, 2}, " "}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mode);
+        testing::writeMovementFile(guarantees, content);
+        open(c.mode);
+        EXPECT_EQ(numbersListed(), c.listed);
+        if (c.mode == 'F') {
+            EXPECT_EQ(form->list().lines[1],
+                      "11/02/2015 garanzia |impegnato 1.002,00 |svincolato: 0,00 |nuovo: 0,00 |scaduto: 0,00 "
+                      "|residuo: 0,00");
+        }
+        form->setTicked(c.mode == 'F' ? 1 : 0, true);
+        EXPECT_EQ(form->leaveConfirmation("SI"), Focus::List);
+        EXPECT_EQ(testing::numbersIn(guarantees), c.remaining);
+        EXPECT_EQ(readMovements(guarantees).front().STATO, c.firstState);
+        EXPECT_EQ(testing::numbersIn(work.folders.dutyFile(2015)), V{1});
+    }
+}
+
 TEST_F(CancelUnsent, AnythingButSiRemovesNothingAndKeepsTheWindow) {
     open('C');
     form->tickAll();

@@ -7,6 +7,7 @@
 
 #include "core/books/movementfile.h"
 #include "core/books/recordselection.h"
+#include "core/files/text1252.h"
 #include "logic/movements/initialstockcommand.h"
 #include "logic/movements/recordselectioncommand.h"
 #include "logic/register_fixtures.h"
@@ -274,6 +275,39 @@ TEST_F(ChangeCommand, OpensTheWindowOfTheModeOnTheChosenRecord) {
 
     run('M', -1); // abandoned
     EXPECT_TRUE(opened.empty());
+    EXPECT_TRUE(prompt.messages.empty());
+}
+
+// Guarantees are corrected through their own list (modes F and f, 2015.GAR): the
+// chosen one opens the guarantee window in mode T or t on that record, never on the
+// duty record that has the same number in 2015.DER.
+TEST_F(ChangeCommand, AGuaranteeIsCorrectedThroughItsOwnList) {
+    Movement sent = dutyRecord(1, "F", 6);
+    sent.CODPAE = "";
+    sent.ANNPRO = "";
+    sent.QTAKG = 2500;
+    padMovement(sent);
+    Movement unsent = dutyRecord(2, "F", 0);
+    testing::writeMovementFile(work.folders.guaranteeFile(2015), {sent, unsent});
+    EXPECT_EQ(listed('F'), (std::vector<std::int32_t>{1}));
+    EXPECT_EQ(listed('f'), (std::vector<std::int32_t>{1}));
+    const SelectionTable table = buildSelectionTable(work.folders, 'F', 2015, false);
+    ASSERT_EQ(table.rows.size(), 1u);
+    EXPECT_EQ(table.rows[0].cells[0], "GARANZIA - F");
+    EXPECT_EQ(table.rows[0].cells[1], "31/03/2015"); // by day whatever the profile
+
+    registry.add(kGuaranteeWindow, [this](CommandContext& c) {
+        opened.emplace_back(kGuaranteeWindow);
+        buffer = c.movementBuffer;
+    });
+    for (const auto& [listMode, windowMode] : {std::pair{'F', 'T'}, std::pair{'f', 't'}}) {
+        SCOPED_TRACE(listMode);
+        run(listMode, 1);
+        EXPECT_EQ(opened, std::vector<std::string>{std::string(kGuaranteeWindow)});
+        EXPECT_EQ(ctx.mode, windowMode);
+        EXPECT_EQ(trimmed(buffer.TIPREC), "F");
+        EXPECT_DOUBLE_EQ(buffer.QTAKG, 2500);
+    }
     EXPECT_TRUE(prompt.messages.empty());
 }
 

@@ -145,7 +145,7 @@ TEST_F(DutyRecordFromSelection, EachKindOpensItsWindowInTheCommandsMode) {
     const Case cases[] = {
         {"ALCODA", "Action4", "CREDITI", "D", "accise::CreditsDialog", "RETTIFICA: cancella crediti inviati",
          {{"ANNPRO", year}, {"CODPAE", "03"}, {"DATMOV", "16/01/" + year}, {"CODUFF", "IT012000"},
-          {"DOUBL1", "150,00"}, {"DOUBL2", "120,00"}, {"ANNOTA", "credito di marzo"}},
+          {"DOUBL1", "150,00"}, {"DOUBL2", "120,00"}, {"ANNOTA", ""}}, // a correction's own note
          "DOUBL1", true},
         {"ALCODA", "ARETTGAR", "ACCISE", "E", "accise::ExciseSummaryPeriodDialog",
          "RETTIFICA: modifica i dati del riepilogo accisa inviato",

@@ -20,6 +20,8 @@ constexpr std::array kModes{
     SelectionMode{'i', "RETTIFICA: modifica la giacenza iniziale inviata", SelectionSource::InitialStocks},
     SelectionMode{'T', "RETTIFICA: cancella tributi già inviati", SelectionSource::DutyFile},
     SelectionMode{'t', "RETTIFICA: modifica i dati dei tributi già inviati", SelectionSource::DutyFile},
+    SelectionMode{'F', "RETTIFICA: cancella garanzie già inviate", SelectionSource::GuaranteeFile},
+    SelectionMode{'f', "RETTIFICA: modifica i dati delle garanzie già inviate", SelectionSource::GuaranteeFile},
 };
 
 // One column of a mode: caption, starting width, whether it widens to its texts.
@@ -93,10 +95,15 @@ std::vector<std::string> dutyCells(const Movement& m, bool alcopp) {
     case 'R':
         kind = "RAVVEDIMENTO-R";
         break;
+    case 'F':
+        kind = "GARANZIA - F";
+        break;
     default:
         break;
     }
-    const std::string period = alcopp ? formatDate(m.DATMOV) : m.CODPAE + "-" + m.ANNPRO;
+    // A guarantee is kept by day whatever the profile.
+    const bool byDay = alcopp || flag(m.TIPREC) == 'F';
+    const std::string period = byDay ? formatDate(m.DATMOV) : m.CODPAE + "-" + m.ANNPRO;
     const double amount = (!alcopp && flag(m.TIPREC) == 'E') ? m.VALAUX : m.QTAKG;
     return {kind, period, formatNumber(amount, 8, 2), label(m), m.ANNOTA};
 }
@@ -117,6 +124,8 @@ fs::path selectionFile(const Folders& folders, SelectionSource source, int year)
         return folders.initialStocks();
     case SelectionSource::DutyFile:
         return folders.dutyFile(year);
+    case SelectionSource::GuaranteeFile:
+        return folders.guaranteeFile(year);
     }
     return {};
 }
@@ -136,6 +145,8 @@ bool selectable(char mode, const Movement& r) {
     case 'i':
     case 'T':
     case 't':
+    case 'F':
+    case 'f':
         return sentInsertion;
     default:
         return false;
@@ -159,6 +170,7 @@ SelectionTable buildSelectionTable(const Folders& folders, char mode, int year, 
         columnSpecs.assign(std::begin(kStockColumns), std::end(kStockColumns));
         break;
     case SelectionSource::DutyFile:
+    case SelectionSource::GuaranteeFile:
         columnSpecs.assign(std::begin(kDutyColumns), std::end(kDutyColumns));
         break;
     }
@@ -178,6 +190,7 @@ SelectionTable buildSelectionTable(const Folders& folders, char mode, int year, 
             row.cells = stockCells(m);
             break;
         case SelectionSource::DutyFile:
+        case SelectionSource::GuaranteeFile:
             row.cells = dutyCells(m, alcopp);
             break;
         }

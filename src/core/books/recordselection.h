@@ -5,6 +5,8 @@
 //   E, e  sent movement insertions of the year's register file (correct)
 //   I, i  sent initial-stock insertions of GIACENZE.DAT, every year (correct)
 //   T, t  sent duty-record insertions of the year's duty file (correct)
+//   F, f  sent guarantee insertions of the year's guarantee file (correct): the
+//         guarantee window then corrects the chosen one in mode T or t
 // Superseded records (STATO "C") are never listed.
 #include <array>
 #include <cstdint>
@@ -19,7 +21,7 @@ namespace accise {
 
 inline constexpr std::size_t kSelectionSlots = 11;
 
-enum class SelectionSource { RegisterFile, InitialStocks, DutyFile };
+enum class SelectionSource { RegisterFile, InitialStocks, DutyFile, GuaranteeFile };
 
 // What a selection mode works on.
 struct SelectionMode {

@@ -28,6 +28,10 @@ constexpr std::array kModes{
     CancellationMode{'t',
                      "Cancella le rettifiche dei tributi D,E,R, non ancora inviate al servizio telematico",
                      SelectionSource::DutyFile, 'C'},
+    CancellationMode{'F', "Cancella le garanzie (record F) non ancora inviate al servizio telematico",
+                     SelectionSource::GuaranteeFile, 'I'},
+    CancellationMode{'f', "Cancella le rettifiche delle garanzie non ancora inviate al servizio telematico",
+                     SelectionSource::GuaranteeFile, 'C'},
 };
 
 char flag(const std::string& s) {
@@ -67,6 +71,10 @@ bool cancellable(const CancellationMode& mode, const Movement& r) {
 }
 
 std::string CancellationLines::lineOf(const Movement& m) {
+    if (mode_ == 'F' || mode_ == 'f')
+        return formatDate(m.DATMOV) + " garanzia |impegnato " + amount(m.QTAKG) + " |svincolato: " +
+               amount(m.ETTOGR) + " |nuovo: " + amount(m.QTALIT) + " |scaduto: " + amount(m.VALAUX) +
+               " |residuo: " + amount(m.GRAPLA);
     if (mode_ == 'T' || mode_ == 't') {
         const char kind = flag(m.TIPREC);
         const std::string period =

@@ -6,6 +6,7 @@
 //   C / c  insertions / cancellation records of the year's register file
 //   I / i  the same in GIACENZE.DAT
 //   T / t  the same in the year's duty file
+//   F / f  the same in the year's guarantee file
 // The list is also written to CANCELLA.MOV in the temp folder: record k is a copy of
 // the record of line k, and the removal works from those copies.
 #include <cstddef>

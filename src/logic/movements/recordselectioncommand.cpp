@@ -68,6 +68,11 @@ std::optional<std::string> prepareChosenRecord(CommandContext& ctx, Prompt& prom
     case SelectionSource::DutyFile:
         ctx.movementBuffer = *record;
         return dutyWindow(*record, ctx);
+    case SelectionSource::GuaranteeFile:
+        // The duty windows correct in modes T (cancel) and t (modify).
+        ctx.movementBuffer = *record;
+        ctx.mode = ctx.mode == 'F' ? 'T' : 't';
+        return std::string(kGuaranteeWindow);
     }
     return std::nullopt;
 }

@@ -6,6 +6,7 @@
 //   I, i     GIACENZE.DAT               -> the initial stock window (with its register)
 //   T, t     the year's duty file       -> by TIPREC: credits "D", excise summary "E"
 //                                          (by profile), voluntary correction "R"
+//   F, f     the year's guarantee file  -> the guarantee window, in mode T or t
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,6 +23,7 @@ inline constexpr std::string_view kRecordSelection = "TFSCEGLIMOVIMENTO";
 inline constexpr std::string_view kMovementWindow = "TFMOVIMENTI";
 inline constexpr std::string_view kCreditsWindow = "AINSCREDITI";
 inline constexpr std::string_view kVoluntaryCorrectionWindow = "Action43";
+inline constexpr std::string_view kGuaranteeWindow = "AGARANZIE";
 
 inline constexpr const char* kChosenRecordGone =
     "IL RECORD SCELTO NON ESISTE PIU': E' STATO CANCELLATO DA UN'ALTRA POSTAZIONE DOPO LA "

@@ -160,6 +160,16 @@ constexpr std::array kCommands{
              't'),
         F::CorrectionModify)),
     mode(cmd(R, kDutyMenu, "C&ancella rettifica non inviata", "ACANCRETT", 4, h::kCancellation), 't'),
+    // Guarantees (kind F) live in their own file: their removal and corrections too.
+    mode(cmd(R, kDutyMenu, "Cancella garanzie (F) non inviate", "ACANCGARF", 5, h::kCancellation), 'F'),
+    ready(flags(mode(cmd(R, kDutyMenu, "Rettifica: annulla garanzia (F)", "ARETTGARF1", 5, h::kDutyCorrection),
+                     'F'),
+                F::CorrectionCancel)),
+    ready(flags(mode(cmd(R, kDutyMenu, "Rettifica: modifica garanzia (F)", "ARETTGARF2", 6, h::kDutyCorrection),
+                     'f'),
+                F::CorrectionModify)),
+    mode(cmd(R, kDutyMenu, "Cancella rettifica garanzia non inviata", "ACANCRETTGARF", 6, h::kCancellation),
+         'f'),
 
     ready(flowYear(cmd(R, kFlowMenu, "&Crea, firma ed invia il flusso per la dogana", "ACREAFIRINVFLUSSO",
                        none, "ACREAFIRINVFLUSSO"))),
@@ -193,6 +203,8 @@ constexpr std::array kSharedHandlerModes{
     TagMode{h::kDutySearch, 64, 't'},     TagMode{h::kRegisterPrint, 0, 'T'},
     TagMode{h::kStockCorrection, 1, 'I'}, TagMode{h::kStockCorrection, 2, 'i'},
     TagMode{h::kDutyCorrection, 1, 'T'},  TagMode{h::kDutyCorrection, 2, 't'},
+    TagMode{h::kDutyCorrection, 5, 'F'},  TagMode{h::kDutyCorrection, 6, 'f'},
+    TagMode{h::kCancellation, 5, 'F'},    TagMode{h::kCancellation, 6, 'f'},
     TagMode{h::kMovementChange, 12, 'M'}, TagMode{h::kMovementChange, 16, 'E'},
     TagMode{h::kMovementChange, 17, 'e'},
 };
