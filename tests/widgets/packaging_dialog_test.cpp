@@ -93,8 +93,10 @@ TEST(PackagingDialogTest, BottlesTypedInAreLoadedAndUnloadedFromTheBeerInProcess
     EXPECT_EQ(QApplication::focusWidget(), dialog.control("DATMOV"));
     EXPECT_EQ(textOf(dialog, "DATMOV"), "01/03/2024");
     EXPECT_EQ(textOf(dialog, "INTER3"), "");
-    EXPECT_FALSE(dialog.labelOf("LMAX")->isVisible());
     EXPECT_DOUBLE_EQ(dialog.form().inProcess()->stock.QTALIT, 1660);
+    // The most the next packaging can take shows with the list, before any figure.
+    EXPECT_TRUE(dialog.labelOf("LMAX")->isVisible());
+    EXPECT_EQ(dialog.labelOf("LMAX")->text(), "max 1.660 (Hlg 199)"); // 2 000 - 330 - 10 litres
 }
 
 } // namespace
