@@ -613,6 +613,8 @@ TEST_F(DutyWindows, SummaryFiguresFollowTheirDayOrPeriod) {
         EXPECT_EQ(w.value("DOUBL3"), "4,50"); // the taxed receipt of 10/06/2014
         type("ANNPRO", "2015");
         EXPECT_EQ(w.value("CODPAE"), "01");
+        EXPECT_EQ(w.value("DOUBL1"), ""); // June 2014's figures are gone
+        type("CODPAE", "01");
         EXPECT_EQ(w.value("DOUBL1"), "40,00");
         EXPECT_EQ(w.value("DOUBL3"), "0,00");
         EXPECT_EQ(w.value("DOUBL4"), "40,00");

@@ -54,9 +54,13 @@ FocusMove ExciseSummaryPeriodLogic::onLeave(std::string_view control) {
     if (control == "ANNPRO") {
         if (!yearValid()) return FocusMove::to("ANNPRO");
         if (!correcting()) {
-            // Another year: the period proposed and its figures are that year's.
             setValue("CODPAE", proposedSummaryPeriod(folders(), year()));
-            computeForPeriod();
+            // Figures of another year's period are no figures for this one: they go,
+            // and leaving the period computes its own.
+            if (!computedFor_.empty() && computedFor_.substr(0, 4) != std::to_string(year())) {
+                for (const char* control : {"DOUBL1", "DOUBL2", "DOUBL3", "DOUBL4"}) setValue(control, "");
+                computedFor_.clear();
+            }
         }
     }
     if (control == "CODPAE") {
