@@ -91,5 +91,41 @@ TEST(BrewDialogTest, ABrewTypedIntoTheWindowIsSavedAndTheWindowResets) {
     EXPECT_EQ(dialog.grid()->item(0, 4)->text(), "");
 }
 
+// Back on the date with the grid filled, a new date asks before it empties the grid:
+// Enter on the question keeps the old date and what was typed (No is the default).
+TEST(BrewDialogTest, ANewDateAsksBeforeItEmptiesTheGrid) {
+    WorkingFolder work;
+    RecordingPrompt prompt;
+    FakeServices services;
+    testing::writeBrewery(work.folders, prompt);
+    CommandContext ctx = work.context();
+    BrewDialog dialog(ctx, prompt, services);
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    prompt.messages.clear();
+    typeHere("05032024");
+    typeHere("VIA 7");
+    typeHere("1200");
+    typeHere("1000");
+    typeHere("12");
+    ASSERT_EQ(QApplication::focusWidget(), dialog.control("INTER1"));
+    dialog.control("DATMOV")->setFocus(); // back on the date (as with a click)
+    ASSERT_EQ(QApplication::focusWidget(), dialog.control("DATMOV"));
+
+    typeHere("06032024"); // answered No
+    EXPECT_EQ(prompt.questions, std::vector<std::string>{brew::kDataWillBeLost});
+    EXPECT_EQ(QApplication::focusWidget(), dialog.control("DATMOV"));
+    EXPECT_EQ(textOf(dialog, "DATMOV"), "05/03/2024");
+    EXPECT_EQ(dialog.grid()->item(0, 4)->text(), "1200,00000");
+
+    prompt.answers = {true};
+    typeHere("06032024");
+    EXPECT_EQ(textOf(dialog, "DATMOV"), "06/03/2024");
+    EXPECT_EQ(dialog.grid()->item(0, 4)->text(), "");
+    EXPECT_EQ(QApplication::focusWidget(), dialog.control("NUMDOC"));
+    EXPECT_TRUE(readMovements(work.folders.registerFile(2024)).empty());
+}
+
 } // namespace
 } // namespace accise
