@@ -40,7 +40,7 @@ void BrewGrid::fill(const StockList& rawMaterials, const std::vector<double>& re
 
 bool BrewGrid::hasUnloads() const {
     for (const Row& r : rows_)
-        if (r.quantity > 0 || !trimmed(r.text).empty()) return true;
+        if (r.quantity > 0 || (r.pending && !trimmed(r.text).empty())) return true;
     return false;
 }
 

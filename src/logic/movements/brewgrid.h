@@ -44,7 +44,7 @@ public:
     // The row's material is unloaded in kilograms (else litres): fixed when the list
     // was built, whatever its stock becomes.
     bool inKilograms(std::size_t row) const { return rows_.at(row).kilograms; }
-    // Something was typed or read into an unload cell.
+    // A quantity above 0 was read, or something is typed and not read yet.
     bool hasUnloads() const;
     // The stock of `row` as another reading found it.
     void setStock(std::size_t row, double stock);
