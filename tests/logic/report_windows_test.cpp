@@ -207,8 +207,7 @@ TEST_F(BooksAuditWindow, ListsTheProblemsAndPrintsTheAuditOfTheMomentOfConfirmat
     BooksAuditLogic w(ctx, prompt, services, viewer);
     w.open();
     EXPECT_EQ(w.focusAfterOpen(), "ELENCO");
-    const std::string problem = f.folders.registerFile(2025).string() +
-                                ": record 2 (n. 3): giacenza del registro F 103/2025 negativa a fine giornata "
+    const std::string problem = "REGISTRI/2025.RGM: record 2 (n. 3): giacenza del registro F 103/2025 negativa a fine giornata "
                                 "20/03/2025: QTALIT -50,00000";
     EXPECT_EQ(w.value("ELENCO"), problem);
     EXPECT_EQ(w.value("ESITO"), "1 problemi trovati");

@@ -519,6 +519,14 @@ int booksProblemCount(const Folders& folders) { return static_cast<int>(auditBoo
 
 std::string auditLine(const AuditProblem& problem) { return problem.file.string() + ": " + problem.text; }
 
+std::string auditLine(const AuditProblem& problem, const fs::path& folder) {
+    const std::string file = problem.file.lexically_normal().string();
+    std::string prefix = folder.lexically_normal().string();
+    if (!prefix.empty() && prefix.back() != '/' && prefix.back() != '\\') prefix += fs::path::preferred_separator;
+    if (file.rfind(prefix, 0) != 0) return auditLine(problem);
+    return file.substr(prefix.size()) + ": " + problem.text;
+}
+
 std::string auditSummaryLine(const BooksAudit& audit) {
     if (audit.problems.empty()) return "nessun problema (" + std::to_string(audit.filesChecked) + " file controllati)";
     return std::to_string(audit.problems.size()) + " problemi trovati";

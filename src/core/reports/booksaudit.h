@@ -37,8 +37,10 @@ BooksAudit auditBooks(const Folders& folders);
 // The number of problems the audit finds (0: "nessun problema").
 int booksProblemCount(const Folders& folders);
 
-// "<file>: <text>", the line a problem prints as.
+// "<file>: <text>", the line a problem prints as; with `folder`, a file inside it is
+// named from there ("REGISTRI/2025.RGM: ...").
 std::string auditLine(const AuditProblem& problem);
+std::string auditLine(const AuditProblem& problem, const fs::path& folder);
 
 // The last line of the report: "nessun problema (N file controllati)" or "N problemi trovati".
 std::string auditSummaryLine(const BooksAudit& audit);

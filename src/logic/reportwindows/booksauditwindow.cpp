@@ -18,7 +18,9 @@ BooksAuditLogic::BooksAuditLogic(CommandContext& ctx, Prompt& prompt, FormServic
 void BooksAuditLogic::runAudit() {
     audit_ = readAudit();
     std::string list;
-    for (const AuditProblem& p : audit_.problems) list += (list.empty() ? "" : "\n") + auditLine(p);
+    // Named from the working folder, which the report names once on top.
+    for (const AuditProblem& p : audit_.problems)
+        list += (list.empty() ? "" : "\n") + auditLine(p, context().folders.working);
     setValue("ELENCO", list);
     setValue("ESITO", auditSummaryLine(audit_));
 }
@@ -34,7 +36,7 @@ std::vector<std::string> BooksAuditLogic::reportLines() const {
     std::vector<std::string> lines;
     lines.push_back("Cartella di lavoro: " + context().folders.working.string());
     lines.push_back("");
-    for (const AuditProblem& p : audit_.problems) lines.push_back(auditLine(p));
+    for (const AuditProblem& p : audit_.problems) lines.push_back(auditLine(p, context().folders.working));
     if (!audit_.problems.empty()) lines.push_back("");
     lines.push_back(auditSummaryLine(audit_));
     return lines;
