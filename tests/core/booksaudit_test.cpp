@@ -294,6 +294,11 @@ TEST(BooksAudit, MarkedRecordsAndTheirFlowFile) {
     EXPECT_EQ(b.lines(), std::vector<std::string>{rgm.string() + ": record 1 (n. 1): flusso 1220.C04: 2 record segnati con "
                                                                  "questo flusso ma il file " +
                                                   flowFile.string() + " non c'è"});
+    // Only the signed copy left: the flow is there.
+    fs::create_directories(b.dir / "firmati");
+    writeWholeFile(b.dir / "firmati" / "AB121220.C04.p7m", "firmato");
+    EXPECT_TRUE(b.lines().empty()) << ::testing::PrintToString(b.lines());
+    fs::remove(b.dir / "firmati" / "AB121220.C04.p7m");
     // Reactivated: no marks left, the old file is not looked at.
     writeWholeFile(flowFile, flowBytes + "riga in più\r\n");
     for (Movement& m : records) m.NUMFLU = 0, m.DATFLU = 0;

@@ -397,7 +397,9 @@ private:
     // Every record marked with a flow (NUMFLU > 0) is carried by the flow file of its
     // label in the folder of files to sign, and every record line of that file is a
     // marked record. A flow whose records were all reactivated has no marked record
-    // left and is not looked at.
+    // left and is not looked at. When only the signed copy is left (the clerk cleared
+    // the folder of files to sign) the flow is there, but its lines cannot be read
+    // without opening the signature: that is the transmission's check.
     void checkFlows() {
         struct Marked {
             fs::path file;
@@ -430,6 +432,7 @@ private:
             // APPL.CFG's own problem is reported by its file check; the flows cannot be found.
         }
         const std::string signFolder = trimmed(paths[1]);
+    const std::string signedFolder = trimmed(paths[2]);
         for (const auto& [key, records] : flows) {
             const std::string name = flowFileName(company.userCode, key.second, key.first);
             const std::string label = "flusso " + flowLabel(key.second, key.first) + ": ";
@@ -445,6 +448,7 @@ private:
                 problem(flowFile, label + e.what());
                 continue;
             }
+            if (!found && !signedFolder.empty() && fileExists(fs::path(signedFolder) / (name + ".p7m"))) continue;
             if (!found) {
                 const Marked& first = records.front();
                 problem(first.file, first.index, first.number,
