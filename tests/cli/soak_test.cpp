@@ -1,8 +1,9 @@
 // Three desks on one working folder, round after round: each types random loads and
 // unloads of bulk beer into the movement window through `accise-cli movements import`
 // (the window's checks and its save, with the lock taken as the window takes it), one
-// of them is sometimes interrupted half-way, and between the desks' turns the office
-// removes an unsent unload, sends a flow and corrects a sent unload. After every round
+// of them is sometimes interrupted half-way, the office types a credit into the credits
+// window meanwhile, and between the desks' turns it removes an unsent unload, sends a
+// flow and corrects a sent unload. After every round
 // the books audit (`accise-cli check`) must find nothing and the register's stock must
 // be what the test's own model of the accepted lines says.
 //
@@ -33,7 +34,9 @@
 #include "cli/cli_support.h"
 #include "core/books/movementfile.h"
 #include "core/files/text1252.h"
+#include "core/tables/company.h"
 #include "core/tables/dates.h"
+#include "logic/duty/creditswindow.h"
 #include "test_support.h"
 
 using namespace accise;
@@ -59,11 +62,12 @@ const std::set<std::string> kAllKinds = {
     "scarichi-retrodatati", // unloads on any day of the year (back-dated before later unloads)
     "interruzioni",         // a desk stopped (SIGTERM) part-way through its lines
     "cancellazioni",        // the removal of an unsent unload between rounds
+    "crediti",              // a credit of a random period typed into the credits window
     "flussi",               // a flow of every unsent record between rounds
     "rettifiche",           // the cancelling correction of a sent unload
 };
-const std::set<std::string> kDefaultKinds = {"carichi", "scarichi", "interruzioni", "cancellazioni", "flussi",
-                                             "rettifiche"};
+const std::set<std::string> kDefaultKinds = {"carichi", "scarichi",  "interruzioni", "cancellazioni",
+                                             "crediti", "flussi", "rettifiche"};
 
 std::set<std::string> chosenKinds() {
     const char* env = std::getenv("ACCISE_SOAK_KINDS");
@@ -147,6 +151,66 @@ std::set<int> refusedLines(const std::string& err) {
     return refused;
 }
 
+// The duty windows ask for nothing outside themselves here: no lookup list, no editor.
+class NoOtherWindows : public FormServices {
+public:
+    bool hasLookupList() const override { return false; }
+    std::int32_t openLookupList(CommandContext&) override { return -1; }
+    bool hasCodeEditor() const override { return false; }
+    std::optional<std::string> addNewCode(CommandContext&) override { return std::nullopt; }
+    void openAddress(const std::string&) override {}
+    bool startProgram(const std::string&) override { return false; }
+    void openFile(const std::string&) override {}
+    void showReport(const ReportJob&) override {}
+};
+
+// The clerk's answers: every message read (a lock marker's wait message after a short
+// pause, as the message box takes), every question answered No.
+class ClerkPrompt : public Prompt {
+public:
+    void information(const std::string& text) override {
+        messages.push_back(text);
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    }
+    bool question(const std::string&) override { return false; }
+    std::vector<std::string> messages;
+};
+
+// The office types a credit of `period` into the credits window (mode I) and confirms
+// it: saved (true), or refused with the window's message (a period already sent).
+bool typeCredit(const fs::path& work, int year, int period, int amount, int protocol, std::string& refusal) {
+    CommandContext ctx{Folders::of(work)};
+    ctx.company = *readCompany(ctx.folders);
+    ctx.mode = 'I';
+    ClerkPrompt prompt;
+    NoOtherWindows services;
+    CreditsLogic w(ctx, prompt, services);
+    w.open();
+    w.keyTyped();
+    char periodText[3];
+    std::snprintf(periodText, sizeof periodText, "%02d", period);
+    char day[11];
+    std::snprintf(day, sizeof day, "15/%02d/%04d", period, year);
+    for (const auto& [control, text] :
+         std::vector<std::pair<std::string, std::string>>{{"ANNPRO", std::to_string(year)},
+                                                          {"CODPAE", periodText},
+                                                          {"PROTOC", "S-" + std::to_string(protocol)},
+                                                          {"DATMOV", day},
+                                                          {"DOUBL1", std::to_string(amount)},
+                                                          {"DOUBL2", std::to_string(amount / 2)}}) {
+        w.setValue(control, text);
+        if (const FocusMove move = w.leave(control); !move.proceed) {
+            refusal = control + ": " + (prompt.messages.empty() ? "" : prompt.messages.back());
+            return false;
+        }
+    }
+    if (const auto back = w.confirm()) {
+        refusal = *back + ": " + (prompt.messages.empty() ? "" : prompt.messages.back());
+        return false;
+    }
+    return w.closeRequested();
+}
+
 std::size_t countLines(const std::string& text) {
     std::size_t n = 0;
     for (char c : text) n += c == '\n';
@@ -203,6 +267,7 @@ TEST_F(Soak, ThreeDesksRoundAfterRoundKeepTheBooksSound) {
     std::map<std::string, TypedLine> saved; // accepted unloads still active, by document
     int documents = 0;
     std::map<std::string, int> tally; // what the run did, printed at the end
+    std::set<int> creditPeriods, sentCreditPeriods; // periods with a credit, and with a sent one
 
     for (int round = 1; round <= kRounds; ++round) {
         SCOPED_TRACE("giro " + std::to_string(round));
@@ -235,6 +300,20 @@ TEST_F(Soak, ThreeDesksRoundAfterRoundKeepTheBooksSound) {
         }
         // All desks at once; now and then one is stopped part-way.
         for (Desk& desk : desks) desk.pid = startImport(work, desk);
+        // The office types a credit while the desks type their movements.
+        if (has("crediti")) {
+            const int period = 1 + static_cast<int>(random() % 11);
+            std::string refusal;
+            if (typeCredit(work, year, period, 100 + static_cast<int>(random() % 900), round, refusal)) {
+                ++tally["crediti registrati"];
+                creditPeriods.insert(period);
+            } else {
+                // Refused only for a period whose credit has been sent.
+                EXPECT_TRUE(sentCreditPeriods.count(period)) << "credito del periodo " << period << ": " << refusal;
+                EXPECT_NE(refusal.find("PERIODO GIA` INVIATO"), std::string::npos) << refusal;
+                ++tally["crediti rifiutati"];
+            }
+        }
         if (has("interruzioni") && random() % 2 == 0) {
             Desk& victim = desks[random() % desks.size()];
             std::this_thread::sleep_for(std::chrono::milliseconds(50 + random() % 400));
@@ -309,6 +388,7 @@ TEST_F(Soak, ThreeDesksRoundAfterRoundKeepTheBooksSound) {
                                   " --number " + std::to_string(round + 1) + " --all");
             ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
             ++tally["flussi"];
+            sentCreditPeriods.insert(creditPeriods.begin(), creditPeriods.end());
         }
         if (has("rettifiche")) {
             if (const auto m = pick(true)) {
