@@ -34,6 +34,7 @@
 #include "qt/movements/movemententrydialog.h"
 #include "qt/movements/packagingdialog.h"
 #include "qt/movements/registerlistwindows.h"
+#include "qt/reportwindows/booksauditdialog.h"
 #include "qt/reportwindows/reportdialogs.h"
 #include "qt/reportwindows/searchdialogs.h"
 #include "qt/shell/infowindow.h"
@@ -110,6 +111,7 @@ void registerAll(WindowRegistry& registry, TaskWindowDeps d) {
     registerRegisterListWindows(registry, &d.main, d.prompt, d.services);
     registerSearchWindows(registry, &d.main, d.prompt, d.services);
     registerReportWindows(registry, &d.main, d.prompt, d.services); // printed register, register totals
+    registerBooksAuditWindow(registry, &d.main, d.prompt, d.services); // "Controllo dei registri"
     // Windows of later work register here.
 }
 

@@ -91,6 +91,11 @@ TEST(CliReport, SearchWritesTheExportAndThePrint) {
     ASSERT_EQ(sent.exitCode, 0) << sent.err;
     EXPECT_EQ(sent.out, "1\n");
     EXPECT_NE(slurp(csv).find(";0321.C01;"), std::string::npos);
+    // The code as a clerk may type it: its keys become capitals in the window.
+    const auto lower = runCli("report search " + f.work() + " --from 21/03/2025 --to 21/03/2025 --sent --code it00Mia00777m"
+                              " --csv " + q(csv));
+    ASSERT_EQ(lower.exitCode, 0) << lower.err;
+    EXPECT_EQ(lower.out, "1\n");
 }
 
 TEST(CliReport, DutyWritesTheKindsExportAndStockPrints) {

@@ -4,6 +4,8 @@
 #include "core/files/text1252.h"
 #include "core/reports/registerreports.h"
 #include "core/tables/company.h"
+#include "core/tables/deliveredtables.h"
+#include "logic/reportwindows/booksauditwindow.h"
 #include "logic/reportwindows/registerprintwindow.h"
 #include "logic/reportwindows/registertotalswindow.h"
 #include "recording_canvas.h"
@@ -186,6 +188,48 @@ TEST_F(RegisterTotalsWindow, ChecksTheDateThenPrintsTheTotals) {
     ASSERT_EQ(w.lastTotals().registers.size(), 3u); // 104 starts on the 15th
     const RecordBlock list = readRecords(f.folders.inTemp(kRegisterListFile), kTableSize, IfMissing::Empty);
     EXPECT_EQ(list.count(), 3u);
+}
+
+} // namespace
+} // namespace accise
+
+namespace accise {
+namespace {
+
+using BooksAuditWindow = ReportWindowTest;
+
+// Register 103 holds 1 000 l and an unload of 100 l; a later unload of 950 l leaves
+// -50 l on 20/03. The window lists the problem on opening, and confirming checks the
+// books again, so a problem put right meanwhile is gone from the printed report.
+TEST_F(BooksAuditWindow, ListsTheProblemsAndPrintsTheAuditOfTheMomentOfConfirmation) {
+    installDeliveredTables(f.folders);
+    f.addMovement(litresMovement("F", "2025", "103", "20/03/2025", "S", 950));
+    BooksAuditLogic w(ctx, prompt, services, viewer);
+    w.open();
+    EXPECT_EQ(w.focusAfterOpen(), "ELENCO");
+    const std::string problem = "REGISTRI/2025.RGM: record 2 (n. 3): giacenza del registro F 103/2025 negativa a fine giornata "
+                                "20/03/2025: QTALIT -50,00000";
+    EXPECT_EQ(w.value("ELENCO"), problem);
+    EXPECT_EQ(w.value("ESITO"), "1 problemi trovati");
+    EXPECT_EQ(w.audit().problems.size(), 1u);
+
+    // The printed report carries it (a long line continues on the next printed line).
+    EXPECT_EQ(w.confirmPressed(), std::optional<std::string>("ELENCO"));
+    ASSERT_EQ(viewer.canvases.size(), 1u);
+    EXPECT_EQ(viewer.titles[0], "Controllo dei registri al " + formatDate(todayDayNumber()));
+    std::string printed;
+    for (const auto& t : viewer.canvases[0].texts) printed += t.text;
+    EXPECT_NE(printed.find("negativa a fine giornata 20/03/2025: QTALIT -50,00000"), std::string::npos) << printed;
+    EXPECT_NE(printed.find("1 problemi trovati"), std::string::npos) << printed;
+
+    // Another desk removes the unload before the clerk confirms again.
+    const RecordBlock year = readRecords(f.folders.registerFile(2025), kMovementSize);
+    writeWholeFile(f.folders.registerFile(2025), std::string(year.at(0)));
+    EXPECT_EQ(w.confirmPressed(), std::optional<std::string>("ELENCO"));
+    ASSERT_EQ(viewer.canvases.size(), 2u);
+    EXPECT_EQ(w.value("ELENCO"), "");
+    EXPECT_TRUE(w.value("ESITO").starts_with("nessun problema (")) << w.value("ESITO");
+    EXPECT_EQ(viewer.canvases[1].textsEqual(w.value("ESITO")).size(), 1u);
 }
 
 } // namespace

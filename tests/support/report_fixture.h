@@ -42,6 +42,7 @@ struct ReportFolder {
     }
     void addStock(Movement m) { addTo(folders.initialStocks(), std::move(m)); }
     void addMovement(Movement m) { addTo(folders.registerFile(yearOf(m.DATMOV)), std::move(m)); }
+    void addToFile(const std::filesystem::path& file, Movement m) { addTo(file, std::move(m)); }
 
     int registers = 0;
     int records = 0;

@@ -1,6 +1,7 @@
 #include "core/reports/dutysearch.h"
 
 #include "core/files/recordfile.h"
+#include "core/reports/reportrecords.h"
 #include "core/files/text1252.h"
 #include "core/reports/searchcsv.h"
 #include "core/tables/dates.h"
@@ -77,9 +78,12 @@ DutySearchRow dutySearchRow(const DutySearchCriteria& criteria, const Movement& 
 
 std::vector<DutySearchRow> runDutySearch(const Folders& folders, const DutySearchCriteria& criteria) {
     std::vector<DutySearchRow> rows;
-    forEachRecord(folders.dutyFile(criteria.year), kMovementSize, [&](std::string_view bytes) {
+    const fs::path file = folders.dutyFile(criteria.year);
+    forEachReportRecord(file, kMovementSize, [&](std::string_view bytes) {
         const Movement m = decodeMovement(bytes);
-        if (dutySearchLists(criteria, m)) rows.push_back(dutySearchRow(criteria, m));
+        if (!dutySearchLists(criteria, m)) return;
+        requireFiniteFigures(file, bytes);
+        rows.push_back(dutySearchRow(criteria, m));
     });
     return rows;
 }

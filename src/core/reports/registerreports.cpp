@@ -7,6 +7,7 @@
 #include "core/files/recordfile.h"
 #include "core/files/text1252.h"
 #include "core/records/movementview.h"
+#include "core/reports/reportrecords.h"
 #include "core/tables/codetables.h"
 #include "core/tables/dates.h"
 #include "core/tables/numbers.h"
@@ -77,13 +78,14 @@ InitialStockFound findActiveInitialStock(const Folders& folders, const RegisterK
     const PaddedKey padded(key);
     InitialStockFound found;
     const fs::path file = folders.initialStocks();
-    forEachRecord(file, kMovementSize, [&](std::string_view bytes) {
+    forEachReportRecord(file, kMovementSize, [&](std::string_view bytes) {
         const MovementView r(bytes);
         if (!padded.matches(r) || r.STATO() == 'C' || r.TIPOPE() != 'I') return;
         if (++found.activeCount > 1) return;
         Movement m = decodeMovement(bytes);
         trimMovement(m);
         roundQuantities(file, m);
+        requireFiniteFigures(file, bytes);
         found.stock = std::move(m);
     });
     return found;
@@ -103,13 +105,14 @@ void forEachRegisterMovement(const Folders& folders, const RegisterKey& key, int
     const PaddedKey padded(key);
     for (int year = fromYear; year <= toYear; ++year) {
         const fs::path file = folders.registerFile(year);
-        forEachRecord(file, kMovementSize, [&](std::string_view bytes) {
+        forEachReportRecord(file, kMovementSize, [&](std::string_view bytes) {
             const MovementView r(bytes);
             const char tipmov = r.TIPMOV();
             if ((tipmov != 'C' && tipmov != 'S') || !padded.matches(r)) return;
             Movement m = decodeMovement(bytes);
             trimMovement(m);
             roundQuantities(file, m);
+            requireFiniteFigures(file, bytes);
             visit(m);
         });
     }

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "core/files/recordfile.h"
+#include "core/reports/reportrecords.h"
 #include "core/files/text1252.h"
 #include "core/reports/searchcsv.h"
 #include "core/tables/dates.h"
@@ -109,9 +110,12 @@ std::vector<RegisterSearchRow> runRegisterSearch(const Folders& folders, const R
     const int first = yearOf(criteria.from);
     const int last = yearOf(criteria.to);
     for (int year = first; year >= 1 && year <= last; ++year) {
-        forEachRecord(folders.registerFile(year), kMovementSize, [&](std::string_view bytes) {
+        const fs::path file = folders.registerFile(year);
+        forEachReportRecord(file, kMovementSize, [&](std::string_view bytes) {
             const Movement m = decodeMovement(bytes);
-            if (registerSearchLists(criteria, m)) rows.push_back(registerSearchRow(m));
+            if (!registerSearchLists(criteria, m)) return;
+            requireFiniteFigures(file, bytes);
+            rows.push_back(registerSearchRow(m));
         });
     }
     return rows;

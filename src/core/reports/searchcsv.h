@@ -3,7 +3,9 @@
 // record, ";" after every field (the last one too), lines ended by CR LF, the text in
 // Windows-1252. A field that holds ";", a double quote or a line break is put between
 // double quotes with its inner quotes doubled, so a note can never shift the columns
-// that follow it; every other field is written as it is.
+// that follow it. A text beginning with "=", "+", "-" or "@" that is not a figure
+// gets a leading apostrophe, so that a spreadsheet opens it as text and never as a
+// formula; every other field is written as it is.
 #include <filesystem>
 #include <string>
 #include <string_view>

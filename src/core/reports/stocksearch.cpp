@@ -1,6 +1,7 @@
 #include "core/reports/stocksearch.h"
 
 #include "core/files/recordfile.h"
+#include "core/reports/reportrecords.h"
 #include "core/files/text1252.h"
 #include "core/tables/dates.h"
 #include "core/tables/numbers.h"
@@ -24,9 +25,12 @@ StockSearchRow stockSearchRow(const Movement& stored) {
 
 std::vector<StockSearchRow> runStockSearch(const Folders& folders, double from, double to) {
     std::vector<StockSearchRow> rows;
-    forEachRecord(folders.initialStocks(), kMovementSize, [&](std::string_view bytes) {
+    const fs::path file = folders.initialStocks();
+    forEachReportRecord(file, kMovementSize, [&](std::string_view bytes) {
         const Movement m = decodeMovement(bytes);
-        if (m.DATMOV >= from && m.DATMOV <= to) rows.push_back(stockSearchRow(m));
+        if (m.DATMOV < from || m.DATMOV > to) return;
+        requireFiniteFigures(file, bytes);
+        rows.push_back(stockSearchRow(m));
     });
     return rows;
 }

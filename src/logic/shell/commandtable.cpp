@@ -185,6 +185,7 @@ constexpr std::array kCommands{
 
     cmd(R, kRegistersMenu, "&Totali dei Registri", "Action46", none, "Action46"),
     ready(mode(cmd(R, kRegistersMenu, "R&egistro carichi e scarichi", "Action6", 0, h::kRegisterPrint), 'T')),
+    cmd(R, kRegistersMenu, "&Controllo dei registri", "ACONTROLLO", none, "ACONTROLLO"),
 };
 
 struct TagMode {

@@ -7,6 +7,7 @@
 
 #include "cli/interrupt.h"
 #include "core/files/lock.h"
+#include "core/reports/booksaudit.h"
 
 namespace accise::cli {
 
@@ -51,21 +52,8 @@ std::string secondsText(std::chrono::milliseconds time) {
     return s;
 }
 
-std::string ageOf(const fs::path& file) {
-    std::error_code ec;
-    const auto changed = fs::last_write_time(file, ec);
-    if (ec) return "";
-    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(fs::file_time_type::clock::now() - changed).count();
-    if (seconds < 120) return std::to_string(seconds < 0 ? 0 : seconds) + " secondi";
-    if (seconds < 2 * 3600) return std::to_string(seconds / 60) + " minuti";
-    if (seconds < 2 * 86400) return std::to_string(seconds / 3600) + " ore";
-    return std::to_string(seconds / 86400) + " giorni";
-}
+std::string ageOf(const fs::path& file) { return fileAgeText(file); }
 
-std::string leftoverMarkerAdvice(const fs::path& file) {
-    return "Un altro utente sta scrivendo il file, oppure il segnalino è rimasto da un programma che si è "
-           "interrotto: se nessuno sta usando il file, rimuoverlo con \"accise-cli unlock " +
-           file.string() + "\"";
-}
+std::string leftoverMarkerAdvice(const fs::path& file) { return accise::leftoverMarkerAdvice(file); }
 
 } // namespace accise::cli

@@ -16,7 +16,9 @@
 #include "cli/windowrunner.h"
 #include "core/books/movementfile.h"
 #include "core/files/folders.h"
+#include "core/files/recordfile.h"
 #include "core/files/text1252.h"
+#include "core/flow/flowfile.h"
 #include "core/tables/addressbook.h"
 #include "core/tables/codetables.h"
 #include "core/tables/company.h"
@@ -308,6 +310,7 @@ int demo(const fs::path& working, std::ostream& out) {
         {"104", 3, {"B000-22030001-00-0000"}, 0, 1500, 12},
     };
     const std::string yearText = std::to_string(year - 1);
+    std::vector<Movement> firstFlow;
     for (const DemoRegister& r : registers) {
         TableRecord reg = blankTable();
         reg.col[0] = r.protocol;
@@ -341,7 +344,11 @@ int demo(const fs::path& working, std::ostream& out) {
         stock.DATFLU = firstDay + 14; // sent in the first flow of the year
         stock.NUMFLU = 1;
         appendMovement(folders.initialStocks(), stock, false, prompt);
+        firstFlow.push_back(stock);
     }
+    // The first flow's file, which carries the four initial stocks marked with it.
+    const std::string flowName = flowFileName(trimmed(company(office).user_code), 1, firstDay + 14);
+    writeWholeFile(exchange / "dafirmare" / flowName, flowFileBytes(FlowCompany::of(company(office)), flowName, firstFlow));
 
     // A year of the brewery, typed into the movement window through "movements import"
     // and, for the bottling, into the packaging window.

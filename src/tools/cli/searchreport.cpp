@@ -9,6 +9,7 @@
 #include "cli/reportpdf.h"
 #include "core/files/ioerror.h"
 #include "core/files/recordfile.h"
+#include "core/tables/keyfilters.h"
 #include "core/tables/company.h"
 #include "logic/reportwindows/dutysearchwindow.h"
 #include "logic/reportwindows/registersearchwindow.h"
@@ -95,9 +96,14 @@ void copyFile(const fs::path& from, const fs::path& to) {
 }
 
 // Types the values into the window and confirms it; the control whose check failed.
+// A field whose keys become capitals as they are typed gets its text in capitals, as
+// the keyboard would give it ("--code it00abc" finds IT00ABC).
 std::optional<std::string> typeAndConfirm(EntryFormLogic& w, const std::vector<std::pair<const char*, std::string>>& values) {
     w.open();
-    for (const auto& [control, text] : values) w.setValue(control, text);
+    for (const auto& [control, text] : values) {
+        const FieldSpec* spec = w.field(control);
+        w.setValue(control, spec && spec->letterCase == LetterCase::Upper ? toUpperAscii(text) : text);
+    }
     return w.confirm();
 }
 
