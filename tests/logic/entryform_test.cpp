@@ -302,3 +302,47 @@ TEST(FieldText, TidyNameAndFirstCharacterRule) {
 
 } // namespace
 } // namespace accise
+
+namespace accise {
+namespace {
+
+TEST(EntryFormAbandon, AsksOnlyWhenSomethingTypedIsStillThere) {
+    WorkingFolder work;
+    CommandContext ctx = work.context();
+    FakeServices services;
+    struct Case {
+        const char* what;
+        bool typed;          // a key that counts as typed
+        const char* code;    // CODE afterwards ("" as it opened)
+        std::vector<bool> answers;
+        bool closes;
+        std::size_t questions;
+    };
+    const Case cases[] = {
+        {"nothing typed", false, "", {}, true, 0},
+        {"typed and erased again", true, "", {}, true, 0},
+        {"set by the window, not typed", false, "A", {}, true, 0},
+        {"typed, No", true, "A", {false}, false, 1},
+        {"typed, Yes", true, "A", {true}, true, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        RecordingPrompt prompt;
+        prompt.answers = c.answers;
+        ProbeForm form(ctx, prompt, services, false);
+        form.open();
+        if (c.typed) form.keyPressed(FieldKey::Character);
+        form.setValue("CODE", c.code);
+        EXPECT_EQ(form.abandonConfirmed(), c.closes);
+        EXPECT_EQ(prompt.questions.size(), c.questions);
+        if (c.questions) EXPECT_EQ(prompt.questions.front(), kAbandonTypedValues);
+        // A Yes holds for the rest of the closing: the dialog's second call asks nothing.
+        if (c.closes) {
+            EXPECT_TRUE(form.abandonConfirmed());
+            EXPECT_EQ(prompt.questions.size(), c.questions);
+        }
+    }
+}
+
+} // namespace
+} // namespace accise

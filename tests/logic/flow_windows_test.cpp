@@ -88,8 +88,11 @@ TEST(FlowCreationWindow, ConfirmChecksInOrder) {
     EXPECT_EQ(w.prompt.messages, std::vector<std::string>{kNothingTicked});
     window.list().setTicked(2, true);
     for (const char* number : {"", "0", "-3"}) {
+        w.prompt.messages.clear();
         window.setValue("NUMFLU", number);
         EXPECT_EQ(window.confirmChecks(), "NUMFLU") << number;
+        // Never a silent refusal: the clerk is told what the number must be.
+        EXPECT_EQ(w.prompt.messages, std::vector<std::string>{kFlowNumberHint}) << number;
     }
     window.setValue("NUMFLU", "7");
     window.setValue("DATFLU", "__/__/____");

@@ -95,7 +95,7 @@ TEST_F(MovementWindow, ChecksStopAtTheFirstFailureWithItsMessageAndCursor) {
     };
     const Case cases[] = {
         {"movement type", {{"TIPMOV", "X"}}, "TIPMOV", "", ""},
-        {"movement date", {{"DATMOV", "31/02/2024"}}, "DATMOV", "", ""},
+        {"movement date", {{"DATMOV", "31/02/2024"}}, "DATMOV", "DATA NON VALIDA", ""}, // never silent
         {"document type", {{"TIPDOC", "ZZZ"}}, "TIPDOC", "", "TA05S"},
         {"document number", {{"NUMDOC", "  "}}, "NUMDOC", "", ""},
         {"unknown product", {{"PRODDO", "B000-99999999-00-0000"}}, "PRODDO", "", "TA20"},

@@ -137,7 +137,7 @@ TEST_F(RegisterPrintWindow, PrintsTheChosenRegisterAndGoesBackToTheStartDate) {
     EXPECT_EQ(w.confirmPressed(), std::optional<std::string>("MDADA"));
     EXPECT_FALSE(w.closeRequested());
     ASSERT_EQ(viewer.canvases.size(), 1u);
-    EXPECT_EQ(viewer.titles[0], "Registro F 103-2025 dal 20250301 al 20250331");
+    EXPECT_EQ(viewer.titles[0], "Registro F 103-2025 dal 01/03/2025 al 31/03/2025");
     const RecordingCanvas& page = viewer.canvases[0];
     EXPECT_EQ(page.textsEqual("REGISTRO DI CARICO e SCARICO - Finiti sfusi - BIRRA SFUSA").size(), 1u);
     EXPECT_EQ(page.textsEqual("PAG.  12").size(), 1u); // the first page number applies in every mode

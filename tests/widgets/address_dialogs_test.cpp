@@ -183,7 +183,9 @@ TEST_F(AddressDialogTest, DeleteAbandonedKeepsTheEntry) {
     AddressDeleteDialog dialog(ctx, prompt, services, readAddressBook(work.folders.addressBook('C'))[0]);
     show(dialog);
     QTest::keyClicks(line(dialog, "CONFSI"), "SI");
+    prompt.answers = {true}; // "ABBANDONARE I DATI INSERITI ?": Yes
     QTest::mouseClick(dialog.abandonButton(), Qt::LeftButton);
+    EXPECT_EQ(prompt.questions.back(), kAbandonTypedValues);
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(readAddressBook(work.folders.addressBook('C')).size(), 1u);
 }

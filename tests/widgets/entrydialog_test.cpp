@@ -267,7 +267,10 @@ TEST_F(EntryDialogTest, OpenGuardAndAbandon) {
     dialog.line("QTY")->setFocus(); // leaving the empty code now checks it
     EXPECT_EQ(prompt.messages, std::vector<std::string>{"CODICE VUOTO"});
 
+    // A quantity was typed: "&Abbandona" asks first, and Yes closes unsaved.
+    prompt.answers = {true};
     QTest::mouseClick(dialog.abandonButton(), Qt::LeftButton);
+    EXPECT_EQ(prompt.questions, std::vector<std::string>{std::string(kAbandonTypedValues)});
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(dialog.form_.saves, 0);
     EXPECT_TRUE(dialog.logic().closeRequested());

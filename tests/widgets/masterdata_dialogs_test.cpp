@@ -127,7 +127,9 @@ TEST_F(DialogTest, CompanyDataAuthorisationClickAndAbandon) {
               line(dialog, "CACCI1")); // the click sends the cursor to the excise code
 
     QTest::keyClicks(line(dialog, "CACCI1"), "IT00MIA00012X");
+    prompt.answers = {true}; // "ABBANDONARE I DATI INSERITI ?": Yes
     QTest::mouseClick(dialog.abandonButton(), Qt::LeftButton);
+    EXPECT_EQ(prompt.questions.back(), kAbandonTypedValues);
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(encodeAddress(*readCompany(work.folders)), encodeAddress(blankAddress()));
 }

@@ -107,7 +107,9 @@ TEST_F(OtherSitesDialogTest, TheCompanyNumberAndAnIncompleteNumberKeepTheCursor)
     typeAndEnter("7");
     EXPECT_EQ(focus(), line(dialog, "SEDE"));
     EXPECT_EQ(prompt.messages.size(), 1u);
+    prompt.answers = {true}; // "ABBANDONARE I DATI INSERITI ?": Yes
     QTest::mouseClick(dialog.abandonButton(), Qt::LeftButton);
+    EXPECT_EQ(prompt.questions.back(), kAbandonTypedValues);
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_FALSE(fs::exists(work.folders.site(2)));
 }

@@ -154,7 +154,9 @@ TEST_F(RegistersDialogTest, NoProductTickedKeepsTheWindowOnTheList) {
     EXPECT_EQ(focus(), child(dialog, "CTA20"));
     EXPECT_TRUE(dialog.isVisible());
 
+    prompt.answers = {true}; // "ABBANDONARE I DATI INSERITI ?": Yes
     QTest::mouseClick(dialog.abandonButton(), Qt::LeftButton);
+    EXPECT_EQ(prompt.questions.back(), kAbandonTypedValues);
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_TRUE(readTable(work.folders.table("PROTOCOLLI")).empty());
 }

@@ -66,7 +66,9 @@ TEST_F(SearchDialogs, RegisterSearchChecksShowsTheFileLabelAndRuns) {
     ASSERT_TRUE(from && to && open && label);
     EXPECT_EQ(QApplication::focusWidget(), from);
     EXPECT_FALSE(open->isVisible());
-    EXPECT_EQ(dialog.findChild<QLineEdit*>("MITDES")->toolTip().count('\n'), 2);
+    // The code's three-line hint, then the lookup key.
+    EXPECT_EQ(dialog.findChild<QLineEdit*>("MITDES")->toolTip().count('\n'), 3);
+    EXPECT_TRUE(dialog.findChild<QLineEdit*>("MITDES")->toolTip().endsWith(QStringLiteral("mostra l'archivio")));
 
     typeInto(from, "01012025");
     typeInto(to, "31121999"); // a year out of range: back to "Alla data", nothing runs

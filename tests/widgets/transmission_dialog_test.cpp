@@ -72,6 +72,13 @@ TEST(TransmissionDialog, WaitsOnceASecondThenSendsToTest) {
     EXPECT_EQ(dialog.findChild<QLabel*>("Label2")->text(), "AB120315.C01");
     EXPECT_FALSE(dialog.waitTimer().isActive());
 
+    // Tab from the report reaches the environment choice before "&CONFERMA".
+    dialog.findChild<QPlainTextEdit*>("RICHED")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_NE(QApplication::focusWidget(), nullptr);
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), "RPROVA");
+    EXPECT_TRUE(prompt.messages.empty());
+
     // No environment ticked: the click does not happen.
     QTest::mouseClick(dialog.confirmButton(), Qt::LeftButton);
     EXPECT_EQ(prompt.messages, std::vector<std::string>{kNoEnvironment});

@@ -313,7 +313,7 @@ void drawRegisterPrint(PageCanvas& canvas, const RegisterPrintRequest& request, 
 std::string registerPrintTitle(const RegisterPrintRequest& request) {
     const RegisterKey key = registerKeyOf(request.reg);
     return "Registro " + key.TIPREG + " " + key.NUMPRO + "-" + key.ANNPRO + " dal " +
-           compactDate(request.from) + " al " + compactDate(request.to);
+           formatDate(request.from) + " al " + formatDate(request.to);
 }
 
 } // namespace accise

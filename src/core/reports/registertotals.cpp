@@ -154,7 +154,7 @@ void writeRegisterTotalsList(const Folders& folders, const RegisterTotals& total
 void drawRegisterTotals(PageCanvas& canvas, const RegisterTotals& totals) { TotalsPrinter(canvas, totals).run(); }
 
 std::string registerTotalsTitle(const RegisterTotals& totals) {
-    return "Totali dei registri al " + compactDate(totals.date);
+    return "Totali dei registri al " + formatDate(totals.date);
 }
 
 } // namespace accise

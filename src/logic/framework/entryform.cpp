@@ -30,17 +30,55 @@ void EntryFormLogic::setValue(std::string_view control, std::string text) {
     const auto it = values_.find(control);
     if (it == values_.end()) {
         values_.emplace(std::string(control), std::move(text));
-        confirmation_ = Confirmation::Unchecked;
     } else if (it->second != text) {
         it->second = std::move(text);
-        confirmation_ = Confirmation::Unchecked;
+    } else {
+        return;
     }
+    confirmation_ = Confirmation::Unchecked;
+    if (const auto followed = followed_.find(control); followed != followed_.end())
+        setValue(followed->second.description, followed->second.describe().value_or(std::string()));
 }
 
 void EntryFormLogic::syncValue(std::string_view control, std::string text) {
     const Confirmation kept = confirmation_;
+    // The same value in another form: what the field held when the window opened
+    // takes that form too, so showing it is not typing.
+    if (const auto entered = entered_.find(control); entered != entered_.end() && entered->second == value(control))
+        entered->second = text;
     setValue(control, std::move(text));
     confirmation_ = kept;
+}
+
+void EntryFormLogic::followCode(std::string codeControl, std::string descriptionControl,
+                                std::function<std::optional<std::string>()> describe) {
+    followed_[std::move(codeControl)] = FollowedCode{std::move(descriptionControl), std::move(describe)};
+}
+
+const std::string* EntryFormLogic::followingDescription(std::string_view codeControl) const {
+    const auto it = followed_.find(codeControl);
+    return it == followed_.end() ? nullptr : &it->second.description;
+}
+
+void EntryFormLogic::markEntered() {
+    typedSince_ = false;
+    entered_.clear();
+    for (const FieldSpec& f : fields_)
+        if (!f.readOnly) entered_.emplace(f.control, value(f.control));
+}
+
+bool EntryFormLogic::hasTypedValues() const {
+    if (!typedSince_) return false;
+    for (const auto& [control, text] : entered_)
+        if (value(control) != text) return true;
+    return false;
+}
+
+bool EntryFormLogic::abandonConfirmed() {
+    if (!hasTypedValues()) return true;
+    if (!prompt_.question(std::string(kAbandonTypedValues))) return false;
+    typedSince_ = false;
+    return true;
 }
 
 bool countsAsTyped(FieldKey key) {
@@ -53,6 +91,7 @@ void EntryFormLogic::keyPressed(FieldKey key) {
 
 void EntryFormLogic::keyTyped() {
     suspended_ = false;
+    typedSince_ = true;
     confirmation_ = Confirmation::Unchecked;
 }
 
@@ -72,6 +111,7 @@ void EntryFormLogic::open() {
     confirmation_ = Confirmation::Unchecked;
     focusAfterOpen_ = fields_.empty() ? std::string() : fields_.front().control;
     onOpen();
+    markEntered();
 }
 
 void EntryFormLogic::closeForMissingStructure() {
@@ -128,8 +168,12 @@ std::optional<std::string> EntryFormLogic::checksBeforeSave() {
 
 void EntryFormLogic::save() {
     confirmation_ = Confirmation::Unchecked;
+    const auto before = values_;
     onSave();
     confirmation_ = Confirmation::Unchecked;
+    // A window of continuous entry that reset itself after the save starts afresh:
+    // what it holds now is nothing typed. A save refused keeps the typed values.
+    if (values_ != before) markEntered();
 }
 
 std::optional<std::string> EntryFormLogic::confirmPressed() {
@@ -158,6 +202,7 @@ std::optional<std::string> EntryFormLogic::runAction(std::string_view cursorAt,
                                                      const std::function<std::optional<std::string>()>& action) {
     std::optional<std::string> target = action();
     confirmation_ = Confirmation::Unchecked;
+    typedSince_ = true; // a list choice or a button is input as much as a key
     if (target && *target != cursorAt && !cursorAt.empty() && cursorAt != kConfirmControl &&
         cursorAt != kAbandonControl) {
         const FocusMove move = leave(cursorAt);
@@ -196,6 +241,19 @@ bool startsWithDigitOrCapital(std::string_view text) {
                second == 0x99;
     }
     return false;
+}
+
+std::optional<std::string> EntryFormLogic::quietDescription(std::string_view table, const std::string& code,
+                                                           int column) const {
+    class Silent : public Prompt {
+    public:
+        void information(const std::string&) override {}
+        bool question(const std::string&) override { return false; }
+    } silent;
+    if (trimmed(code).empty()) return std::nullopt;
+    const auto row = findCode(ctx_.folders, table, code, silent);
+    if (!row) return std::nullopt;
+    return row->col[static_cast<std::size_t>(column)];
 }
 
 std::optional<TableRecord> EntryFormLogic::describeCode(std::string_view table, const std::string& code,

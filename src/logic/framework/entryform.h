@@ -60,6 +60,10 @@ struct FieldSpec {
 };
 
 inline constexpr std::string_view kConfirmDeletion = "CONFERMI LA CANCELLAZIONE ?";
+// Esc or "&Abbandona" on a window holding values the clerk typed.
+inline constexpr std::string_view kAbandonTypedValues = "ABBANDONARE I DATI INSERITI ?";
+// A date field whose text is not a day of the calendar (31/02/2026).
+inline constexpr std::string_view kDateNotValid = "DATA NON VALIDA";
 
 // Where the cursor goes after a check.
 struct FocusMove {
@@ -159,6 +163,22 @@ public:
 
     // "&Abbandona": closes without saving.
     void abandon() { closeRequested_ = true; }
+    // True when the clerk typed or chose something since the window opened or last
+    // saved, and a field still differs from what it held then.
+    bool hasTypedValues() const;
+    // Esc or "&Abbandona": with typed values the clerk is asked first, "ABBANDONARE I
+    // DATI INSERITI ?", No by default. True when the window may close; a Yes holds for
+    // the rest of this closing (a second call does not ask again).
+    bool abandonConfirmed();
+
+    // A coded field whose description box follows its value as it changes (typed,
+    // chosen from a list, set by the window): `describe` gives the description of the
+    // value the field holds now, or nullopt when the code is unknown, and the box is
+    // then emptied until the field's check on leaving gives its verdict.
+    void followCode(std::string codeControl, std::string descriptionControl,
+                    std::function<std::optional<std::string>()> describe);
+    // The description box that follows `codeControl`, or nullptr.
+    const std::string* followingDescription(std::string_view codeControl) const;
     bool closeRequested() const { return closeRequested_; }
 
     CommandContext& context() { return ctx_; }
@@ -206,6 +226,9 @@ protected:
     // `descriptionControl`, or "CODICE NON VALIDO" when the table does not hold it.
     std::optional<TableRecord> describeCode(std::string_view table, const std::string& code,
                                             std::string_view descriptionControl);
+    // Column `column` of the row of `code` in `table`, nullopt when the table does not
+    // hold it; says nothing to the clerk (for a description that follows the typing).
+    std::optional<std::string> quietDescription(std::string_view table, const std::string& code, int column = 1) const;
 
 private:
     CommandContext& ctx_;
@@ -222,6 +245,16 @@ private:
     Confirmation confirmation_ = Confirmation::Unchecked;
     bool closeRequested_ = false;
     bool saveFollows_ = false;
+    // What the fields held when the window opened or last saved, and whether the
+    // clerk typed or chose anything since.
+    std::map<std::string, std::string, std::less<>> entered_;
+    bool typedSince_ = false;
+    void markEntered();
+    struct FollowedCode {
+        std::string description;
+        std::function<std::optional<std::string>()> describe;
+    };
+    std::map<std::string, FollowedCode, std::less<>> followed_;
     // confirmChecks() with saveFollowsChecks() true.
     std::optional<std::string> checksBeforeSave();
 };

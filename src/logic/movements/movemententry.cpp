@@ -85,6 +85,15 @@ MovementEntryLogic::MovementEntryLogic(CommandContext& ctx, Prompt& prompt, Form
     addField(FieldSpec("DOUBL8").shownOnly());
     useOpenGuard();
     movement_ = blankMovement();
+    // The descriptions follow their codes as they change (a product chosen from the
+    // list no longer sits beside "CODICE NON VALIDO" until the field is left).
+    for (const char* code : {"TIPDOC", "PRODDO", "CAUMOV", "POSFIS", "CODPAE"})
+        followCode(code, std::string("D") + code,
+                   [this, code] { return quietDescription(lookupTable(code), text(code)); });
+    followCode("PRODAZ", "DPRODAZ", [this] {
+        return quietDescription(companyproducts::kTable, trimmed(value("PRODAZ")),
+                                static_cast<int>(kProductDescriptionCol));
+    });
 }
 
 std::string MovementEntryLogic::title() const {
@@ -270,11 +279,14 @@ void MovementEntryLogic::rebuildBuffer() {
     movement_.TIPDOC = text("TIPDOC");
 }
 
-void MovementEntryLogic::fillFromCompanyProduct() {
+bool MovementEntryLogic::fillFromCompanyProduct() {
     const std::string code = trimmed(value("PRODAZ"));
-    if (code.empty()) return;
+    if (code.empty()) return true; // the company product is optional
     const auto row = findCode(folders(), companyproducts::kTable, code, prompt());
-    if (!row) return; // an unknown code fills nothing and is accepted
+    if (!row) {
+        setValue("DPRODAZ", std::string(kInvalidCode));
+        return false;
+    }
     setValue("DPRODAZ", row->col[kProductDescriptionCol]);
     setValue("TIPSTO", row->col[kProductBulkCol]);
     setValue("PRODDO", row->col[kProductTa20Col]);
@@ -285,6 +297,7 @@ void MovementEntryLogic::fillFromCompanyProduct() {
         else prompt().information(kPhotoInvalid);
     }
     changed();
+    return true;
 }
 
 void MovementEntryLogic::prefillCounter() {
@@ -369,8 +382,10 @@ FocusMove MovementEntryLogic::onLeave(std::string_view control) {
     if (control == "NILODD") return result(checkDraftId(now));
     if (control == "NUMCPR") return result(checkDetailNumber(now));
     if (control == "PRODAZ") {
-        fillFromCompanyProduct();
-        return FocusMove::next();
+        // An unknown company product is refused with a word, never taken silently.
+        if (fillFromCompanyProduct()) return FocusMove::next();
+        fail("PRODAZ", std::string(kInvalidCode));
+        return FocusMove::to("PRODAZ");
     }
     if (control == "PRODDO") return result(checkProduct(now));
     if (control == "TIPSTO") return result(checkBulk(now));

@@ -137,7 +137,8 @@ private:
     void changed();
     std::string text(std::string_view control) const; // trimmed, upper case for codes
     std::optional<double> date(std::string_view control) const;
-    void fillFromCompanyProduct();
+    // False for a code the company products do not hold (DPRODAZ then says so).
+    bool fillFromCompanyProduct();
     void prefillCounter();
     void computeExcise();
 

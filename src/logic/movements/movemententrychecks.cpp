@@ -130,7 +130,7 @@ bool MovementEntryLogic::checkMovementType(Moment) {
 // 2. A document date later than the movement's follows it back.
 bool MovementEntryLogic::checkMovementDate(Moment) {
     const auto day = date("DATMOV");
-    if (!day) return fail("DATMOV", "");
+    if (!day) return fail("DATMOV", std::string(kDateNotValid));
     movement_.DATMOV = *day;
     context().movementDate = *day;
     const auto documentDay = date("DATDOC");
@@ -191,7 +191,7 @@ bool MovementEntryLogic::checkDocumentDate(Moment) {
         return true;
     }
     const auto day = date("DATDOC");
-    if (!day) return fail("DATDOC", "");
+    if (!day) return fail("DATDOC", std::string(kDateNotValid));
     const auto movementDay = date("DATMOV");
     if (movementDay && *day > *movementDay) return fail("DATDOC", kDocumentAfterMovement);
     movement_.DATDOC = *day;

@@ -88,7 +88,10 @@ std::optional<std::string> FlowCreationLogic::onConfirmChecks() {
     fileName_ = "ERRORE";
     replace_ = false;
     const std::int32_t number = parseInteger(value("NUMFLU"));
-    if (number <= 0 || number > 99) return "NUMFLU";
+    if (number <= 0 || number > 99) {
+        prompt().information(kFlowNumberHint); // never a silent refusal
+        return "NUMFLU";
+    }
     const auto date = parseDate(value("DATFLU"));
     if (!date) return "DATFLU";
     fileName_ = accise::flowFileName(trimmed(context().company.user_code), number, *date);

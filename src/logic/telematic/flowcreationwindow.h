@@ -12,6 +12,8 @@
 namespace accise {
 
 inline constexpr const char* kNothingTicked = "NON E' STATO SELEZIONATO ALCUN MESSAGGIO";
+// The flow number's hint, also the word said when it is empty or out of range.
+inline constexpr const char* kFlowNumberHint = "indicare un valore compreso tra 1 e 99";
 inline constexpr const char* kSignedFileReplaced =
     "IL FILE E' GIA' PRESENTE NELLA CARTELLA \"FIRMATI\": VERRA' SOSTITUITO";
 inline constexpr const char* kSigningToolNotStarted = "IMPOSSIBILE AVVIARE IL PROGRAMMA DI FIRMA: ";

@@ -40,6 +40,7 @@ ExciseRatesDialog::ExciseRatesDialog(CommandContext& ctx, Prompt& prompt, FormSe
     auto* abandon = makeAbandonButton();
 
     connect(chooseCountry, &QPushButton::clicked, this, [this] { act(&ExciseRatesLogic::chooseCountry); });
+    bindLookupKeys("Le0", chooseCountry);
     connect(list_, &QPushButton::clicked, this, [this] { act(&ExciseRatesLogic::list); });
     connect(clear, &QPushButton::clicked, this, [this] { act(&ExciseRatesLogic::clear); });
     connect(delete_, &QPushButton::clicked, this, [this] { act(&ExciseRatesLogic::remove); });

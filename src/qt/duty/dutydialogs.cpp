@@ -39,6 +39,7 @@ CreditsDialog::CreditsDialog(CommandContext& ctx, Prompt& prompt, FormServices& 
             [this] { runAction([this]() -> std::optional<std::string> { return form_.chooseOffice(); }); });
     connect(addOffice_, &QPushButton::clicked, this,
             [this] { runAction([this]() -> std::optional<std::string> { return form_.addOffice(); }); });
+    bindLookupKeys("CODUFF", chooseOffice_, addOffice_);
     build();
 }
 

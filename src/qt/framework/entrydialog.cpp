@@ -1,6 +1,7 @@
 #include "qt/framework/entrydialog.h"
 
 #include <algorithm>
+#include <memory>
 
 #include <QApplication>
 #include <QComboBox>
@@ -157,6 +158,58 @@ QPushButton* EntryDialog::makeAbandonButton() {
     return button;
 }
 
+void EntryDialog::bindLookupKeys(std::string_view field, QPushButton* lookup, QPushButton* newCode) {
+    auto* widget = findChild<QWidget*>(QString::fromUtf8(field.data(), static_cast<int>(field.size())));
+    QStringList keys;
+    if (lookup) {
+        lookupButtons_[std::string(field)] = lookup;
+        keys << QStringLiteral("F4 (o Alt+Freccia giù): ") + lookup->toolTip();
+        // After a code chosen in the list the cursor moves on to the next field, as
+        // Enter would (with the field's check); a list closed without a choice leaves it.
+        auto before = std::make_shared<QString>();
+        const auto shown = [widget]() {
+            auto* line = qobject_cast<QLineEdit*>(widget);
+            return line ? (line->inputMask().isEmpty() ? line->text() : line->displayText()) : QString();
+        };
+        connect(lookup, &QPushButton::pressed, this, [before, shown] { *before = shown(); });
+        connect(lookup, &QPushButton::clicked, this, [this, widget, before, shown] {
+            if (!widget || !isVisible() || focusWidget() != widget) return;
+            const QString now = shown();
+            if (now != *before && !now.trimmed().isEmpty()) focusNextChild();
+        });
+    }
+    if (newCode) {
+        newCodeButtons_[std::string(field)] = newCode;
+        keys << QStringLiteral("F2: ") + newCode->toolTip();
+    }
+    if (widget && !keys.isEmpty()) {
+        const QString before = widget->toolTip();
+        widget->setToolTip((before.isEmpty() ? QString() : before + QLatin1Char('\n')) + keys.join(QLatin1Char('\n')));
+    }
+}
+
+bool EntryDialog::pressSideButton(std::string_view field, const QKeyEvent& key) {
+    const bool down = key.key() == Qt::Key_Down && (key.modifiers() & Qt::AltModifier);
+    const auto& buttons = key.key() == Qt::Key_F2 ? newCodeButtons_ : lookupButtons_;
+    if (key.key() != Qt::Key_F2 && key.key() != Qt::Key_F4 && !down) return false;
+    const auto it = buttons.find(field);
+    if (it == buttons.end()) return false;
+    if (it->second->isEnabled()) it->second->click();
+    else QApplication::beep();
+    return true;
+}
+
+void EntryDialog::showFollowingDescription(const std::string& codeControl) {
+    const std::string* description = logic_.followingDescription(codeControl);
+    if (!description) return;
+    if (auto* line = qobject_cast<QLineEdit*>(control(*description))) {
+        line->setText(qs(logic_.value(*description)));
+        line->setCursorPosition(0);
+    } else if (auto* label = qobject_cast<QLabel*>(control(*description))) {
+        label->setText(qs(logic_.value(*description)));
+    }
+}
+
 void EntryDialog::finishSetup(QPushButton* confirm, QPushButton* abandon) {
     setWindowTitle(qs(logic_.title()));
     confirm_ = confirm;
@@ -204,6 +257,14 @@ void EntryDialog::finishSetup(QPushButton* confirm, QPushButton* abandon) {
                 const LetterCase letterCase = fieldSpec.letterCase;
                 connect(line, &QLineEdit::textEdited, this,
                         [this, line, letterCase] { applyLetterCase(line, letterCase); });
+            }
+            if (logic_.followingDescription(fieldSpec.control)) {
+                const std::string name = fieldSpec.control;
+                connect(line, &QLineEdit::textEdited, this, [this, line, name] {
+                    if (handling_) return;
+                    logic_.setValue(name, (line->inputMask().isEmpty() ? line->text() : line->displayText()).toStdString());
+                    showFollowingDescription(name);
+                });
             }
         }
         // Choosing from a list counts as typing (the open guard).
@@ -354,6 +415,13 @@ bool EntryDialog::closeWhenAsked() {
 }
 
 void EntryDialog::reject() {
+    if (!handling_) {
+        Busy busy(handling_);
+        pullValues();
+        bool closing = true;
+        if (!safely([&] { closing = logic_.abandonConfirmed(); })) return;
+        if (!closing) return; // No: the window stays as it was, the cursor where it was
+    }
     logic_.abandon();
     QDialog::reject();
 }
@@ -422,6 +490,7 @@ bool EntryDialog::eventFilter(QObject* watched, QEvent* event) {
     if (!fieldSpec) return QDialog::eventFilter(watched, event);
 
     auto* key = static_cast<QKeyEvent*>(event);
+    if (pressSideButton(name, *key)) return true;
     logic_.keyPressed(fieldKeyOf(*key));
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
         focusNextChild();

@@ -8,7 +8,12 @@
 //  - the check when the cursor leaves a field, which may put the cursor back;
 //  - reaching the confirm button runs the confirm checks, and a failure cancels the
 //    click; the click saves; "&Abbandona" (or Esc) closes without saving;
-//  - the open guard (no checks until a key is typed) where the logic asks for it.
+//  - the open guard (no checks until a key is typed) where the logic asks for it;
+//  - the lookup keys of a coded field: F4 or Alt+Down opens its list as its button
+//    does, F2 opens "Inserisce Nuovo Codice"; after a code chosen there the cursor
+//    goes to the field after the coded one;
+//  - Esc or "&Abbandona" on typed values asks "ABBANDONARE I DATI INSERITI ?" first;
+//  - a description that follows its coded field as it is typed.
 // The decisions (which check runs, whether a click saves, which keys count as typed)
 // are the logic's (EntryFormLogic::cursorMoved, confirmPressed, runAction, keyPressed);
 // this class only reports the cursor, the keys and the clicks to it.
@@ -60,6 +65,10 @@ public:
     // The usual "&CONFERMA" and "&Abbandona" buttons, named BCONF and BABBANDONA.
     QPushButton* makeConfirmButton();
     QPushButton* makeAbandonButton();
+    // The side buttons of a coded field: F4 and Alt+Down in the field press `lookup`,
+    // F2 presses `newCode` (either may be null), and the field's tooltip says so.
+    // Call after the buttons' own clicked handlers are connected.
+    void bindLookupKeys(std::string_view field, QPushButton* lookup, QPushButton* newCode = nullptr);
 
 protected:
     // Binds the widgets to the logic's fields. Call once, after the widgets exist.
@@ -86,6 +95,9 @@ private:
     void applyLetterCase(QLineEdit* line, LetterCase letterCase);
     bool filterKey(QWidget* widget, const FieldSpec& fieldSpec, class QKeyEvent* key);
     std::string controlOf(const QWidget* widget) const;
+    bool pressSideButton(std::string_view field, const QKeyEvent& key);
+    // A description box shown again after its coded field changed while typing.
+    void showFollowingDescription(const std::string& codeControl);
     // The control name of a field, kConfirmControl, kAbandonControl, or "".
     std::string cursorPlace(const QWidget* widget) const;
     bool belongsHere(const QWidget* widget) const;
@@ -100,6 +112,8 @@ private:
     QPushButton* abandon_ = nullptr;
     std::map<std::string, QWidget*, std::less<>> controls_;
     std::map<const QWidget*, std::string> widgetControls_;
+    std::map<std::string, QPushButton*, std::less<>> lookupButtons_;
+    std::map<std::string, QPushButton*, std::less<>> newCodeButtons_;
     bool handling_ = false;
     bool openedByRun_ = false;
     std::exception_ptr error_;

@@ -62,6 +62,7 @@ void AddressEntryDialog::build(FormServices& services) {
     newLanguage->setEnabled(services.hasCodeEditor());
     connect(chooseLanguage, &QPushButton::clicked, this, [this] { runAction([this] { return form_.chooseLanguage(); }); });
     connect(newLanguage, &QPushButton::clicked, this, [this] { runAction([this] { return form_.addLanguage(); }); });
+    bindLookupKeys("SEZDOG", chooseLanguage, newLanguage);
     auto* languageRow = new QHBoxLayout;
     languageRow->addWidget(language.second);
     languageRow->addWidget(chooseLanguage);

@@ -69,6 +69,7 @@ CompanyDataDialog::CompanyDataDialog(CommandContext& ctx, Prompt& prompt, FormSe
             [this] { runAction([this] { return form_.chooseOffice(); }); });
     connect(newOffice, &QPushButton::clicked, this,
             [this] { runAction([this] { return form_.addOffice(); }); });
+    bindLookupKeys("UFFDO1", chooseOffice, newOffice);
 
     auto* seed = new QPushButton(QStringLiteral("Banca Dati SEED"), this);
     seed->setObjectName(QStringLiteral("BSEED"));

@@ -74,6 +74,8 @@ CompanyProductsDialog::CompanyProductsDialog(CommandContext& ctx, Prompt& prompt
     connect(choosePackaging, &QPushButton::clicked, this,
             [this] { runAction([this] { return form_.choosePackaging(); }); });
     connect(newPackaging, &QPushButton::clicked, this, [this] { runAction([this] { return form_.addPackaging(); }); });
+    bindLookupKeys("ME2", chooseTa20);
+    bindLookupKeys("LE5", choosePackaging, newPackaging);
     listButton_ = list;
 
     modifyLabel_ = new QLabel(QString::fromUtf8(kModifyOrDelete), this);

@@ -53,6 +53,7 @@ OtherSitesDialog::OtherSitesDialog(CommandContext& ctx, Prompt& prompt, FormServ
     newOffice->setEnabled(services.hasCodeEditor());
     connect(chooseOffice, &QPushButton::clicked, this, [this] { runAction([this] { return form_.chooseOffice(); }); });
     connect(newOffice, &QPushButton::clicked, this, [this] { runAction([this] { return form_.addOffice(); }); });
+    bindLookupKeys("UFFDO1", chooseOffice, newOffice);
     auto* europa = new QPushButton(QStringLiteral("EC.EUROPA.EU"), this);
     europa->setObjectName(QStringLiteral("BEUROPA"));
     europa->setFocusPolicy(Qt::NoFocus);

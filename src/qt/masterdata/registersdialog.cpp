@@ -56,6 +56,7 @@ RegistersDialog::RegistersDialog(CommandContext& ctx, Prompt& prompt, FormServic
     connect(list_, &QPushButton::clicked, this, [this] { act(&RegistersLogic::list); });
     connect(chooseOffice, &QPushButton::clicked, this, [this] { act(&RegistersLogic::chooseOffice); });
     connect(newOffice, &QPushButton::clicked, this, [this] { act(&RegistersLogic::addOffice); });
+    bindLookupKeys("LE1", chooseOffice, newOffice);
     connect(clear, &QPushButton::clicked, this, [this] { act(&RegistersLogic::clear); });
     connect(delete_, &QPushButton::clicked, this, [this] { act(&RegistersLogic::remove); });
     // Only a choice of the user rebuilds the list; a register shown by the logic has its own ticks.

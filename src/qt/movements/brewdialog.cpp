@@ -104,6 +104,7 @@ BrewDialog::BrewDialog(CommandContext& ctx, Prompt& prompt, FormServices& servic
         b->setEnabled(services.hasLookupList());
         const std::string name = control;
         connect(b, &QPushButton::clicked, this, [this, name] { runAction([this, name] { return form_.lookup(name); }); });
+        bindLookupKeys(name, b);
         return b;
     };
     auto* split = new QGroupBox(QStringLiteral("Dati per lo scarico della birra prodotta:"), this);

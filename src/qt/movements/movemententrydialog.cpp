@@ -1,5 +1,7 @@
 #include "qt/movements/movemententrydialog.h"
 
+#include <algorithm>
+
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -59,6 +61,7 @@ MovementEntryDialog::MovementEntryDialog(CommandContext& ctx, Prompt& prompt, Fo
         b->setEnabled(services.hasLookupList());
         const std::string name = control;
         connect(b, &QPushButton::clicked, this, [this, name] { runAction([this, name] { return form_.lookup(name); }); });
+        bindLookupKeys(name, b);
         return b;
     };
     const auto newButton = [&](const char* control, bool enabled) {
@@ -67,6 +70,7 @@ MovementEntryDialog::MovementEntryDialog(CommandContext& ctx, Prompt& prompt, Fo
         b->setEnabled(enabled);
         const std::string name = control;
         connect(b, &QPushButton::clicked, this, [this, name] { runAction([this, name] { return form_.addNew(name); }); });
+        bindLookupKeys(name, nullptr, b);
         return b;
     };
     const bool editor = services.hasCodeEditor();
@@ -122,7 +126,11 @@ MovementEntryDialog::MovementEntryDialog(CommandContext& ctx, Prompt& prompt, Fo
     head->addWidget(movement);
     head->addSpacing(20);
     head->addWidget(title, 1);
-    auto* registerBox = new QVBoxLayout;
+    auto* registerColumn = new QWidget(this);
+    for (const char* name : {"LTIPOREGISTRO", "LPROTOCOLLO"}) labels_[name]->setWordWrap(true);
+    registerColumn->setFixedWidth(widthForChars(registerColumn, 34));
+    auto* registerBox = new QVBoxLayout(registerColumn);
+    registerBox->setContentsMargins(0, 0, 0, 0);
     registerBox->addWidget(labels_["LTIPOREGISTRO"]);
     registerBox->addWidget(labels_["LPROTOCOLLO"]);
     registerBox->addWidget(photo_);
@@ -134,7 +142,7 @@ MovementEntryDialog::MovementEntryDialog(CommandContext& ctx, Prompt& prompt, Fo
 
     auto* body = new QHBoxLayout;
     body->addLayout(grid, 1);
-    body->addLayout(registerBox);
+    body->addWidget(registerColumn);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(head);
     layout->addLayout(body);
@@ -142,8 +150,39 @@ MovementEntryDialog::MovementEntryDialog(CommandContext& ctx, Prompt& prompt, Fo
 
     setAutoFillBackground(true);
     finishSetup(confirm, abandon);
+    keepLayoutFixed();
     form_.setViewChanged([this] { refreshView(); });
     refreshView();
+}
+
+void MovementEntryDialog::keepLayoutFixed() {
+    // A row the layout rules hide keeps its place, so nothing moves while the clerk types.
+    for (const auto& [control, widgets] : rows_)
+        for (QWidget* w : widgets) {
+            QSizePolicy policy = w->sizePolicy();
+            policy.setRetainSizeWhenHidden(true);
+            w->setSizePolicy(policy);
+        }
+    QSizePolicy stock = labels_["LMAX"]->sizePolicy();
+    stock.setRetainSizeWhenHidden(true);
+    labels_["LMAX"]->setSizePolicy(stock);
+    labels_["LMAX"]->setMinimumWidth(widthForChars(labels_["LMAX"], 36));
+    // The captions and titles that change are as wide as their widest text from the start.
+    const auto widest = [](QLabel* label, std::initializer_list<const char*> texts) {
+        const QFontMetrics metrics(label->font());
+        int width = 0;
+        for (const char* text : texts) width = std::max(width, metrics.horizontalAdvance(QString::fromUtf8(text)));
+        label->setMinimumWidth(width + 4);
+    };
+    widest(labels_["LDATMOV"], {"Data carico", "Data scarico"});
+    widest(labels_["LMITDES"], {"Mittente", "Destinatario"});
+    widest(labels_["LCODPAE"], {"Paese di provenienza", "Paese di destinazione"});
+    widest(labels_["LDOUBL1_3"], {movementtexts::kTotalQuantity, movementtexts::kTotalLitres, movementtexts::kTotalKilograms});
+    widest(labels_["LDOUBL7"], {movementtexts::kExcise, movementtexts::kExciseDeclared, movementtexts::kExciseSuspended});
+    widest(labels_["LMOVIMENTO"], {"CARICO", "SCARICO"});
+    widest(labels_["LTITOLO"], {movemententry::kCancelTitle, movemententry::kModifyTitle});
+    // Sized once for its widest state: every row shown, the longest captions.
+    setFixedSize(sizeHint());
 }
 
 QLabel* MovementEntryDialog::labelOf(const std::string& name) const {

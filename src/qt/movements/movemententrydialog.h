@@ -32,6 +32,8 @@ protected:
 
 private:
     void refreshView();
+    // Every row keeps its place when hidden and the window its size, whatever is typed.
+    void keepLayoutFixed();
 
     MovementEntryLogic form_;
     std::map<std::string, std::vector<QWidget*>> rows_; // a control and what is shown with it

@@ -45,12 +45,14 @@ PackagingDialog::PackagingDialog(CommandContext& ctx, Prompt& prompt, FormServic
         b->setEnabled(services.hasLookupList());
         const std::string name = control;
         connect(b, &QPushButton::clicked, this, [this, name] { runAction([this, name] { return form_.lookup(name); }); });
+        bindLookupKeys(name, b);
         return b;
     };
     auto* newProduct = makeSideButton(QStringLiteral("..."), QStringLiteral("Inserisce Nuovo Codice"),
                                       QStringLiteral("BNUOVOPRODAZ"));
     connect(newProduct, &QPushButton::clicked, this,
             [this] { runAction([this] { return form_.addNew("PRODAZ"); }); });
+    bindLookupKeys("PRODAZ", nullptr, newProduct);
 
     auto* grid = new QGridLayout;
     grid->setColumnStretch(2, 1);

@@ -19,7 +19,6 @@ bool isReadablePicture(std::string_view bytes) {
 
 ProductPhoto::ProductPhoto(QWidget* parent) : QLabel(parent) {
     setObjectName(QStringLiteral("FOTO"));
-    setFrameShape(QFrame::Box);
     setAlignment(Qt::AlignCenter);
     setFixedSize(kPhotoFrame, kPhotoFrame);
 }
@@ -30,10 +29,13 @@ void ProductPhoto::showFile(const std::string& file) {
     QImage image;
     if (!shown_.empty()) image.load(QString::fromStdString(shown_));
     if (image.isNull()) {
+        // No picture: its place stays, without an empty frame drawn round it.
         clear();
+        setFrameShape(QFrame::NoFrame);
         setFixedSize(kPhotoFrame, kPhotoFrame);
         return;
     }
+    setFrameShape(QFrame::Box);
     const ShownSize size = shownPhotoSize(kPhotoFrame, image.width(), image.height());
     const int width = std::max(size.width, 1);
     setFixedSize(width, size.height);

@@ -2,6 +2,10 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileDialog>
+#include <QKeySequence>
+#include <QMessageBox>
+#include <QShortcut>
 #include <QEvent>
 #include <QLineEdit>
 #include <QPageLayout>
@@ -90,7 +94,43 @@ void previewReport(QWidget* parent, PageOrientation orientation, const ReportDra
         preview.setGeometry(screen->availableGeometry());
     preview.setWindowState(preview.windowState() | Qt::WindowMaximized);
     if (auto* widget = preview.findChild<QPrintPreviewWidget*>()) widget->fitToWidth();
+    addPreviewKeys(preview, orientation, draw, title);
     preview.exec();
+}
+
+void addPreviewKeys(QPrintPreviewDialog& preview, PageOrientation orientation, const ReportDrawing& draw,
+                    const QString& title, PreviewChoices choices) {
+    if (!choices.printer)
+        choices.printer = [](QPrinter& printer, QWidget* parent) {
+            QPrintDialog dialog(&printer, parent);
+            return dialog.exec() == QDialog::Accepted;
+        };
+    if (!choices.pdfFile)
+        choices.pdfFile = [](QWidget* parent, const QString& proposed) {
+            return QFileDialog::getSaveFileName(parent, QStringLiteral("Salva in PDF"), proposed,
+                                                QStringLiteral("Documenti PDF (*.pdf)"));
+        };
+    if (!choices.tell)
+        choices.tell = [](QWidget* parent, const QString& text) {
+            QMessageBox::information(parent, parent->windowTitle(), text);
+        };
+    if (!title.isEmpty()) preview.setWindowTitle(title);
+    auto* print = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_P), &preview);
+    QObject::connect(print, &QShortcut::activated, &preview, [&preview, printer = choices.printer] {
+        auto* widget = preview.findChild<QPrintPreviewWidget*>();
+        QPrinter* target = widget ? preview.printer() : nullptr;
+        if (!target || !printer(*target, &preview)) return;
+        widget->print();
+    });
+    auto* save = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), &preview);
+    QObject::connect(save, &QShortcut::activated, &preview,
+                     [&preview, orientation, draw, title, pdfFile = choices.pdfFile, tell = choices.tell] {
+                         const QString file = pdfFile(&preview, proposedPdfFile(title));
+                         if (file.isEmpty()) return;
+                         tell(&preview, writeReportPdf(file, orientation, draw)
+                                            ? QStringLiteral("PDF salvato in: ") + file
+                                            : QStringLiteral("IMPOSSIBILE SCRIVERE IL FILE ") + file);
+                     });
 }
 
 

@@ -72,6 +72,7 @@ RegisterSearchDialog::RegisterSearchDialog(CommandContext& ctx, Prompt& prompt, 
     layout->addLayout(buttonRow(open_, confirm, abandon));
 
     connect(pick, &QPushButton::clicked, this, [this] { runAction([this] { return form_.chooseCode(); }); });
+    bindLookupKeys("MITDES", pick);
     connect(open_, &QPushButton::clicked, this, [this] { runAction([this] { return form_.openExport(); }); });
     finishSetup(confirm, abandon);
     resize(560, sizeHint().height());

@@ -52,7 +52,7 @@ FlowCreationDialog::FlowCreationDialog(CommandContext& ctx, Prompt& prompt, Form
     auto* date = line("DATFLU");
     auto* number = line("NUMFLU");
     number->setAlignment(Qt::AlignRight);
-    number->setToolTip(QStringLiteral("indicare un valore compreso tra 1 e 99"));
+    number->setToolTip(QString::fromUtf8(kFlowNumberHint));
     sign_ = new QCheckBox(QStringLiteral("Esegue Firma e Verifica "), this);
     sign_->setObjectName(QStringLiteral("CFIRMA"));
     sign_->setChecked(true);

@@ -83,6 +83,12 @@ TransmissionDialog::TransmissionDialog(CommandContext& ctx, Prompt& prompt, Form
         valuesShown();
     });
     finishSetup(confirm, abandon);
+    // Tab goes from the report through the environment choice to "&CONFERMA", so the
+    // choice is never skipped on the way to the button.
+    setTabOrder(report, test);
+    setTabOrder(test, real);
+    setTabOrder(real, confirm);
+    setTabOrder(confirm, abandon);
 }
 
 void TransmissionDialog::startWaiting() {
@@ -107,7 +113,9 @@ bool TransmissionDialog::event(QEvent* event) {
 void TransmissionDialog::reject() {
     timer_.stop();
     form_.abandonWindow();
-    EntryDialog::reject();
+    // Nothing typed here to lose (the environment is a choice, the report the
+    // agency's): the window closes without the question of the entry windows.
+    QDialog::reject();
 }
 
 void TransmissionDialog::setBusy(bool busy) {
