@@ -37,13 +37,14 @@ void RecordSelectionLogic::build() {
     ctx_.chosenRecord = -1;
     // The year the rows come from is the one the command then reads the record from.
     ctx_.workingYear = year_;
-    const SelectionTable table = buildSelectionTable(ctx_.folders, ctx_.mode, std::stoi(year_), ctx_.alcopp);
+    SelectionTable table = buildSelectionTable(ctx_.folders, ctx_.mode, std::stoi(year_), ctx_.alcopp);
 
     std::vector<LookupRow> written;
+    written.reserve(table.rows.size());
     listed_.clear();
-    for (const SelectionRow& row : table.rows) {
-        written.push_back({row.number, row.cells});
-        listed_[row.number] = row.record;
+    for (SelectionRow& row : table.rows) {
+        written.push_back({row.number, std::move(row.cells)});
+        listed_[row.number] = std::move(row.stored);
     }
     const fs::path file = ctx_.folders.inTemp(kLookupFileName);
     writeWholeFile(file, lookupFileText(written));
@@ -89,7 +90,7 @@ void RecordSelectionLogic::choose(int index) {
     if (index < 0 || index >= static_cast<int>(rows_.size())) return;
     const std::int32_t number = rows_[static_cast<std::size_t>(index)].number;
     ctx_.chosenRecord = number;
-    if (const auto it = listed_.find(number); it != listed_.end()) ctx_.selectedRecord = it->second;
+    if (const auto it = listed_.find(number); it != listed_.end()) ctx_.selectedRecord = decodeMovement(it->second);
     closeRequested_ = true;
 }
 
