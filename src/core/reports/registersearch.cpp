@@ -111,7 +111,10 @@ std::vector<RegisterSearchRow> runRegisterSearch(const Folders& folders, const R
     for (int year = first; year >= 1 && year <= last; ++year) {
         forEachRecord(folders.registerFile(year), kMovementSize, [&](std::string_view bytes) {
             const Movement m = decodeMovement(bytes);
-            if (registerSearchLists(criteria, m)) rows.push_back(registerSearchRow(m));
+            if (!registerSearchLists(criteria, m)) return;
+            rows.push_back(registerSearchRow(m));
+            rows.back().year = year;
+            rows.back().record = m;
         });
     }
     return rows;
