@@ -46,10 +46,12 @@ void RecordSelectionLogic::build() {
         written.push_back({row.number, std::move(row.cells)});
         listed_[row.number] = std::move(row.stored);
     }
-    const fs::path file = ctx_.folders.inTemp(kLookupFileName);
-    writeWholeFile(file, lookupFileText(written));
-    const RecordBlock back = readRecords(file, 1, IfMissing::Empty);
-    rows_ = parseLookupFile(back.bytes());
+    // TABELLA.TXT stays the list's exchange file; the rows shown are the ones written,
+    // taken from memory rather than read back: a year's list may be 100 000 rows, and
+    // a text that held a line break or a TAB would come back from the file as a
+    // phantom row or a shifted column.
+    writeWholeFile(ctx_.folders.inTemp(kLookupFileName), lookupFileText(written));
+    rows_ = std::move(written);
 
     columns_.clear();
     std::size_t slot = 0;
@@ -62,7 +64,11 @@ void RecordSelectionLogic::build() {
         ++slot;
     }
     // A slot without a column takes its texts along: the cells follow the columns shown.
+    // (Nothing to move when the slots shown are the first ones and the rows have no other.)
+    const bool cellsAreColumns = !shownSlots.empty() && shownSlots.back() + 1 == shownSlots.size() &&
+                                 (rows_.empty() || rows_.front().cells.size() == shownSlots.size());
     for (LookupRow& row : rows_) {
+        if (cellsAreColumns) break;
         std::vector<std::string> cells;
         for (std::size_t s : shownSlots)
             cells.push_back(s < row.cells.size() ? row.cells[s] : std::string());
