@@ -481,6 +481,7 @@ TEST(MovementViewWindow, ARecordFoundIsShownAsStoredAndNeverSaved) {
     window.open();
     EXPECT_FALSE(window.closeRequested());
     EXPECT_EQ(window.title(), movemententry::kViewTitle);
+    EXPECT_EQ(window.correctionTitle(), movemententry::kViewTitle); // LTITOLO in the window
     EXPECT_EQ(window.value("PRODDO"), "NON-ESISTE");
     EXPECT_EQ(window.value("ANNOTA"), "da vedere");
     EXPECT_TRUE(w.prompt.messages.empty()); // no check ran

@@ -97,6 +97,7 @@ std::string MovementEntryLogic::title() const {
 }
 
 std::string MovementEntryLogic::correctionTitle() const {
+    if (viewOnly_) return kViewTitle; // said in the window too, not in its frame only
     if (mode_ == EntryMode::CorrectionCancel) return kCancelTitle;
     if (mode_ == EntryMode::CorrectionModify) return kModifyTitle;
     return {};
