@@ -5,6 +5,7 @@
 #include "core/files/text1252.h"
 #include "core/records/address.h"
 #include "core/records/movement.h"
+#include "core/records/movementview.h"
 #include "core/records/recordfields.h"
 #include "core/records/tablerecord.h"
 
@@ -78,6 +79,35 @@ TEST(MovementRecord, DecodeReadsBackAndFlagsOversizedLengthBytes) {
     EXPECT_FALSE(decodeMovement(b, back));
     EXPECT_EQ(back.TIPDOC.size(), 3u);
     EXPECT_EQ(oversizedTextFields(movementFields(), b), std::vector<std::string>{"TIPDOC"});
+}
+
+// The record selection list reads its texts straight from the stored bytes: each must
+// be what decoding the whole record and trimming it gives.
+TEST(MovementView, TextIsTheTrimmedDecodedField) {
+    namespace o = movement_offset;
+    Movement m = blankMovement();
+    m.ANNOTA = "  perché è così  ";
+    m.MITDES = "IT00RMA00555K";
+    m.NUMDOC = "";
+    std::string bytes = encodeMovement(m);
+    bytes[o::CODPAE] = 9; // a length byte beyond the 2-character width: cut to the width
+    bytes[o::CODPAE + 1] = 'I';
+    bytes[o::CODPAE + 2] = 'T';
+    Movement decoded = decodeMovement(bytes);
+    trimMovement(decoded);
+    const MovementView view(bytes);
+    const struct {
+        std::size_t offset, width;
+        std::string expected;
+    } cases[] = {
+        {o::ANNOTA, 250, "perché è così"}, // Windows-1252 accents come back as UTF-8
+        {o::MITDES, 16, "IT00RMA00555K"},
+        {o::NUMDOC, 21, ""},
+        {o::CODPAE, 2, "IT"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(view.text(c.offset, c.width), c.expected) << c.offset;
+    EXPECT_EQ(view.text(o::ANNOTA, 250), decoded.ANNOTA);
+    EXPECT_EQ(view.text(o::CODPAE, 2), decoded.CODPAE);
 }
 
 TEST(MovementRecord, BlankRecordHasSpacesAndZeros) {

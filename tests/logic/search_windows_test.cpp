@@ -7,8 +7,11 @@
 #include "core/files/text1252.h"
 #include "core/tables/addressbook.h"
 #include "core/tables/dates.h"
+#include "logic/movements/movemententry.h"
 #include "logic/reportwindows/dutysearchwindow.h"
 #include "logic/reportwindows/registersearchwindow.h"
+#include "logic/reportwindows/searchdates.h"
+#include "logic/reportwindows/searchresults.h"
 #include "logic/reportwindows/stocksearchwindow.h"
 #include "window_fixtures.h"
 
@@ -301,3 +304,195 @@ TEST(StockSearchWindow, KeepsItsStartDateAndReturnsToTodayAfterEachPreview) {
 }
 
 } // namespace
+
+namespace {
+
+std::string fileBytes(const fs::path& file) {
+    return readRecords(file, 1, IfMissing::Empty).bytes();
+}
+
+// The first cells of the list, in the order shown, of column `column`.
+std::vector<std::string> columnShown(const SearchResults& results, std::size_t column) {
+    std::vector<std::string> out;
+    for (std::size_t i = 0; i < results.size(); ++i) out.push_back(results.row(i).cells[column]);
+    return out;
+}
+
+} // namespace
+
+TEST(SearchResults, SortsDatesByDayNumbersByValueAndTextsByCharacters) {
+    SearchResults results;
+    // Three records as a search found them: date, an Italian number, a text, a receipt-note date.
+    results.assign("Data;Quantità;Prodotto;Data ROR;", {
+                                                           {{"15/01/2025", "1.000", "b", "---"}, false},
+                                                           {{"02/03/2025", "99,5", "B", "01/02/2025"}, true},
+                                                           {{"01/12/2024", "-3", "a", " "}, false},
+                                                       });
+    EXPECT_EQ(results.captions(), (std::vector<std::string>{"Data", "Quantità", "Prodotto", "Data ROR"}));
+    EXPECT_EQ(results.orderOf(0), SearchResults::Order::Date);
+    EXPECT_EQ(results.orderOf(1), SearchResults::Order::Number);
+    EXPECT_EQ(results.orderOf(2), SearchResults::Order::Text);
+    EXPECT_EQ(results.orderOf(3), SearchResults::Order::Date); // "---" and blanks do not make it a text
+
+    const struct {
+        std::size_t column;
+        bool descending;
+        std::vector<std::string> shown; // column 0 in the order shown
+    } cases[] = {
+        {0, false, {"01/12/2024", "15/01/2025", "02/03/2025"}}, // by day, not by the text "01" < "02" < "15"
+        {0, true, {"02/03/2025", "15/01/2025", "01/12/2024"}},
+        {1, false, {"01/12/2024", "02/03/2025", "15/01/2025"}}, // -3 < 99,5 < 1.000
+        {2, false, {"02/03/2025", "01/12/2024", "15/01/2025"}}, // "B" < "a" < "b", byte by byte
+        {3, false, {"15/01/2025", "01/12/2024", "02/03/2025"}}, // blanks first, in the order found
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.column);
+        results.sortBy(c.column, c.descending);
+        EXPECT_EQ(columnShown(results, 0), c.shown);
+    }
+    // The struck-out flag and the place found travel with the row.
+    results.sortBy(0, true);
+    EXPECT_TRUE(results.row(0).struckOut);
+    EXPECT_EQ(results.foundIndex(0), 1u);
+}
+
+TEST(RegisterSearchWindow, TheListOpensTheRecordReadOnlyAndTheExportGoesWhereTheClerkSays) {
+    SearchWindows w;
+    w.ctx.mode = 'S';
+    Movement early = record("C", "S", dayNumber(2025, 12, 30));
+    early.NUMREC = 7;
+    early.ANNOTA = "fine anno";
+    Movement late = record("C", "S", dayNumber(2026, 1, 2));
+    late.NUMREC = 3;
+    writeRecords(w.folders.registerFile(2025), {early});
+    writeRecords(w.folders.registerFile(2026), {late});
+
+    RegisterSearchLogic window(w.ctx, w.prompt, w.services);
+    window.open();
+    EXPECT_FALSE(window.canExport());
+    EXPECT_EQ(window.results().size(), 0u);
+    window.setValue("MDADA", "01/12/2025");
+    window.setValue("MDAAL", "31/01/2026");
+    EXPECT_EQ(window.confirmPressed(), "MDADA");
+
+    // The list holds the export's columns and texts, in the print's order.
+    SearchResults& list = window.results();
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_EQ(list.captions().size(), kRegisterSearchFields);
+    EXPECT_EQ(list.captions()[2], "Data Mov.");
+    EXPECT_EQ(list.row(0).cells[2], "30/12/2025");
+
+    // Sorted by date descending, the first row is the January unload of the 2026 file.
+    list.sortBy(2, true);
+    window.openFound(0);
+    ASSERT_EQ(w.services.openedWindows, std::vector<std::string>{std::string(movemententry::kViewWindow)});
+    ASSERT_TRUE(w.services.openedContext);
+    EXPECT_EQ(w.services.openedContext->workingYear, "2026");
+    EXPECT_EQ(w.services.openedContext->chosenRecord, 3);
+    EXPECT_EQ(w.services.openedContext->selectedRecord.NUMREC, 3);
+    EXPECT_TRUE(w.services.openedContext->modify);
+    window.openFound(1);
+    EXPECT_EQ(w.services.openedContext->workingYear, "2025");
+    EXPECT_EQ(trimmed(w.services.openedContext->selectedRecord.ANNOTA), "fine anno"); // as stored
+    EXPECT_EQ(w.ctx.mode, 'S'); // the search's own values are untouched
+    EXPECT_FALSE(w.ctx.modify);
+    window.openFound(2); // no such row: nothing opens
+    EXPECT_EQ(w.services.openedWindows.size(), 2u);
+
+    // "Esporta...": the name of kind and period, the same bytes as the temp folder's export.
+    ASSERT_TRUE(window.canExport());
+    EXPECT_EQ(window.proposedExportName(), "RICERCA_S_20251201_20260131.csv");
+    const fs::path chosen = w.folders.working / "scelto.csv";
+    EXPECT_TRUE(window.exportTo(chosen));
+    EXPECT_EQ(fileBytes(chosen), fileBytes(w.folders.inTemp("RICERCA_C.CSV")));
+    EXPECT_EQ(window.value("LESPORTA"), "Ricerca esportata in: " + chosen.string());
+
+    // A file that cannot be written: the clerk is told, nothing claims it was saved.
+    window.setValue("LESPORTA", "");
+    EXPECT_FALSE(window.exportTo(w.folders.working / "manca" / "x.csv"));
+    ASSERT_EQ(w.prompt.messages.size(), 1u);
+    EXPECT_EQ(w.prompt.messages[0].rfind(kExportFailed, 0), 0u);
+    EXPECT_EQ(window.value("LESPORTA"), "");
+}
+
+TEST(RegisterSearchWindow, TheProposedNameSaysKindAndPeriod) {
+    SearchWindows w;
+    const struct {
+        char mode;
+        const char* name;
+    } cases[] = {{'C', "RICERCA_C_20250105_20250331.csv"},
+                 {'S', "RICERCA_S_20250105_20250331.csv"},
+                 {'c', "RICERCA_C_INVIATI_20250105_20250331.csv"},
+                 {'s', "RICERCA_S_INVIATI_20250105_20250331.csv"}};
+    for (const auto& c : cases) {
+        w.ctx.mode = c.mode;
+        RegisterSearchLogic window(w.ctx, w.prompt, w.services);
+        window.open();
+        window.setValue("MDADA", "05/01/2025");
+        window.setValue("MDAAL", "31/03/2025");
+        window.confirmPressed();
+        EXPECT_EQ(window.proposedExportName(), c.name);
+    }
+}
+
+TEST(DutySearchWindow, TheListAndTheExportOfTheChosenKind) {
+    SearchWindows w;
+    w.ctx.mode = 't';
+    Movement sent = record("E", " ", dayNumber(2025, 3, 10));
+    sent.CODPAE = "03";
+    sent.QTAKG = 1234.5;
+    sent.DATFLU = dayNumber(2025, 4, 2);
+    sent.NUMFLU = 2;
+    writeRecords(w.folders.dutyFile(2025), {sent});
+    DutySearchLogic window(w.ctx, w.prompt, w.services, 1);
+    window.open();
+    window.setValue("MDADA", "02/2025");
+    window.setValue("MDAAL", "4");
+    EXPECT_EQ(window.confirmPressed(), "MDADA");
+    ASSERT_EQ(window.results().size(), 1u);
+    EXPECT_EQ(window.results().captions()[1], "Accise a debito");
+    EXPECT_EQ(window.results().row(0).cells[1], "1.234,50");
+    EXPECT_EQ(window.proposedExportName(), "RICERCA_E_INVIATI_202502_202504.csv");
+    const fs::path chosen = w.folders.working / "accise.csv";
+    EXPECT_TRUE(window.exportTo(chosen));
+    EXPECT_EQ(fileBytes(chosen), fileBytes(w.folders.inTemp("RICERCA_E.CSV")));
+}
+
+TEST(MovementViewWindow, ARecordFoundIsShownAsStoredAndNeverSaved) {
+    SearchWindows w;
+    // A record the movement window's checks would refuse (no register, unknown product).
+    Movement m = record("C", "S", dayNumber(2025, 6, 3));
+    m.NUMREC = 1;
+    m.PRODDO = "NON-ESISTE";
+    m.QTALIT = 100;
+    m.ANNOTA = "da vedere";
+    writeRecords(w.folders.registerFile(2025), {m});
+    const std::string before = fileBytes(w.folders.registerFile(2025));
+
+    CommandContext view = w.ctx;
+    view.mode = 'M';
+    view.modify = true;
+    view.workingYear = "2025";
+    view.chosenRecord = 1;
+    MovementEntryLogic window(view, w.prompt, w.services);
+    padMovement(m);
+    window.setSelectedRecord(m);
+    window.setViewOnly(true);
+    window.open();
+    EXPECT_FALSE(window.closeRequested());
+    EXPECT_EQ(window.title(), movemententry::kViewTitle);
+    EXPECT_EQ(window.correctionTitle(), movemententry::kViewTitle); // LTITOLO in the window
+    EXPECT_EQ(window.value("PRODDO"), "NON-ESISTE");
+    EXPECT_EQ(window.value("ANNOTA"), "da vedere");
+    EXPECT_TRUE(w.prompt.messages.empty()); // no check ran
+    for (const FieldSpec& f : window.fields()) EXPECT_FALSE(window.editable(f.control)) << f.control;
+
+    window.keyTyped();
+    EXPECT_EQ(window.leave("PRODDO"), FocusMove::next());
+    EXPECT_EQ(window.lookup("PRODDO"), "PRODDO");
+    EXPECT_TRUE(w.services.lookupTables.empty());
+    EXPECT_EQ(window.confirmPressed(), std::string(kAbandonControl));
+    EXPECT_FALSE(window.lastSave());
+    EXPECT_EQ(fileBytes(w.folders.registerFile(2025)), before);
+    EXPECT_TRUE(w.prompt.messages.empty());
+}

@@ -44,8 +44,10 @@ public:
         startedPrograms.push_back(path);
         return programStarts;
     }
-    bool openWindow(std::string_view name, CommandContext&) override {
+    std::optional<CommandContext> openedContext; // the values the last window opened was given
+    bool openWindow(std::string_view name, CommandContext& ctx) override {
         openedWindows.emplace_back(name);
+        openedContext = ctx;
         return true;
     }
     void openFile(const std::string& path) override { openedFiles.push_back(path); }

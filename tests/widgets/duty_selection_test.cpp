@@ -12,7 +12,7 @@
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include "app/taskwindows.h"
 #include "core/files/text1252.h"
@@ -96,11 +96,11 @@ protected:
         Opened seen;
         bool listed = false;
         whenShown<RecordSelectionDialog>([&](RecordSelectionDialog& list) {
-            QTreeWidget* rows = list.list();
-            for (int i = 0; i < rows->topLevelItemCount(); ++i)
-                for (int c = 0; c < rows->columnCount(); ++c)
-                    if (rows->topLevelItem(i)->text(c).startsWith(kind)) {
-                        rows->setCurrentItem(rows->topLevelItem(i));
+            QTreeView* rows = list.list();
+            for (int i = 0; i < rows->model()->rowCount(); ++i)
+                for (int c = 0; c < rows->model()->columnCount(); ++c)
+                    if (list.cellText(i, c).startsWith(kind)) {
+                        rows->setCurrentIndex(rows->model()->index(i, 0));
                         listed = true;
                     }
             QTest::keyClick(rows, listed ? Qt::Key_Return : Qt::Key_Escape);

@@ -6,7 +6,6 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QTest>
 
@@ -15,6 +14,7 @@
 #include "core/tables/company.h"
 #include "core/tables/dates.h"
 #include "logic/window_fixtures.h"
+#include "qt/telematic/checklistwidget.h"
 #include "qt/telematic/flowcreationdialog.h"
 #include "qt/telematic/flowreactivationdialog.h"
 
@@ -38,9 +38,9 @@ Movement load(std::int32_t numrec) {
     return m;
 }
 
-int checked(const QListWidget& list) {
+int checked(const CheckListWidget& list) {
     int n = 0;
-    for (int i = 0; i < list.count(); ++i) n += list.item(i)->checkState() == Qt::Checked;
+    for (int i = 0; i < list.count(); ++i) n += list.isTicked(i);
     return n;
 }
 
@@ -69,7 +69,7 @@ TEST_F(FlowDialogs, CreationListTicksAndConfirmation) {
     dialog.show();
     QApplication::setActiveWindow(&dialog);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
-    auto* list = dialog.findChild<QListWidget*>("CELENCO");
+    auto* list = dialog.findChild<CheckListWidget*>("CELENCO");
     ASSERT_NE(list, nullptr);
     ASSERT_EQ(list->count(), 3);
     EXPECT_EQ(checked(*list), 3);
@@ -79,7 +79,10 @@ TEST_F(FlowDialogs, CreationListTicksAndConfirmation) {
 
     QTest::mouseClick(dialog.findChild<QPushButton*>("BNESSUNO"), Qt::LeftButton);
     EXPECT_EQ(checked(*list), 0);
-    list->item(1)->setCheckState(Qt::Checked);
+    list->setFocus();
+    list->setCurrentIndex(list->model()->index(1, 0));
+    QTest::keyClick(list, Qt::Key_Space); // the clerk ticks the second line from the keyboard
+    EXPECT_TRUE(list->isTicked(1));
     dialog.findChild<QCheckBox*>("CFIRMA")->setChecked(false);
     dialog.findChild<QLineEdit*>("NUMFLU")->setFocus(); // leaving DATFLU proposes 1
     QApplication::processEvents();
@@ -104,7 +107,7 @@ TEST_F(FlowDialogs, ReactivationShowsTheWarningsAndTheFlowsRecords) {
     dialog.show();
     QApplication::setActiveWindow(&dialog);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
-    auto* list = dialog.findChild<QListWidget*>("CELENCO");
+    auto* list = dialog.findChild<CheckListWidget*>("CELENCO");
     EXPECT_EQ(list->count(), 0);
     ASSERT_EQ(QApplication::focusWidget(), dialog.findChild<QLineEdit*>("MDARI"));
     dialog.findChild<QLineEdit*>("MDARI")->setText("02/01/2020");

@@ -9,7 +9,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include "core/files/ioerror.h"
 #include "core/files/text1252.h"
@@ -87,15 +87,16 @@ TEST_F(RegisterListDialogs, SelectionListSortsAndChoosesWithEnter) {
     activate(dialog);
     EXPECT_EQ(dialog.windowTitle(), "MODIFICA UN MOVIMENTO");
     EXPECT_EQ(dialog.yearField()->text(), QString::number(kYear));
-    QTreeWidget* list = dialog.list();
-    ASSERT_EQ(list->topLevelItemCount(), 2);
-    EXPECT_EQ(list->headerItem()->text(0), "DATA MOV.");
-    EXPECT_EQ(list->currentItem(), list->topLevelItem(1)); // the last row selected
+    QTreeView* list = dialog.list();
+    QAbstractItemModel* rows = list->model();
+    ASSERT_EQ(rows->rowCount(), 2);
+    EXPECT_EQ(rows->headerData(0, Qt::Horizontal).toString(), "DATA MOV.");
+    EXPECT_EQ(list->currentIndex().row(), 1); // the last row selected
     EXPECT_TRUE(list->hasFocus());
 
     list->header()->sectionClicked(0); // by the text of the date: 02/03 before 15/01
-    EXPECT_EQ(list->topLevelItem(0)->text(0), QString("02/03/%1").arg(kYear));
-    list->setCurrentItem(list->topLevelItem(1));
+    EXPECT_EQ(dialog.cellText(0, 0), QString("02/03/%1").arg(kYear));
+    list->setCurrentIndex(rows->index(1, 0));
     QTest::keyClick(list, Qt::Key_Return);
     EXPECT_EQ(ctx.chosenRecord, 2);
     EXPECT_EQ(ctx.workingYear, std::to_string(kYear));
@@ -112,14 +113,14 @@ TEST_F(RegisterListDialogs, SelectionYearOutOfRangeKeepsTheCursor) {
     EXPECT_EQ(dialog.yearField()->text(), "2007");
     QTest::keyClick(dialog.yearField(), Qt::Key_Return);
     EXPECT_EQ(focus(), dialog.yearField());
-    EXPECT_EQ(dialog.list()->topLevelItemCount(), 2); // the list as it was
+    EXPECT_EQ(dialog.list()->model()->rowCount(), 2); // the list as it was
 
     dialog.yearField()->selectAll();
     QTest::keyClicks(dialog.yearField(), "2015"); // no register file that year
     QTest::keyClick(dialog.yearField(), Qt::Key_Return);
     EXPECT_EQ(focus(), dialog.list());
-    EXPECT_EQ(dialog.list()->topLevelItemCount(), 0);
-    EXPECT_EQ(dialog.list()->columnCount(), 0);
+    EXPECT_EQ(dialog.list()->model()->rowCount(), 0);
+    EXPECT_EQ(dialog.list()->model()->columnCount(), 0);
     QTest::keyClick(dialog.list(), Qt::Key_Escape);
     EXPECT_EQ(ctx.chosenRecord, -1);
 }

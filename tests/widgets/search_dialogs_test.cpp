@@ -1,20 +1,29 @@
 // The search windows on screen: the masked dates typed into the real widgets, the
 // confirm button's checks sending the cursor back, the file label and the file
-// button, the kind's radio group, and the report handed to the preview.
+// button, the kind's radio group, the report handed to the preview, and the list of
+// the records found: sorted by a header, Enter opening the movement read only, the
+// export to a file the clerk names.
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include "core/files/recordfile.h"
 #include "core/records/movement.h"
 #include "core/tables/dates.h"
 #include "logic/window_fixtures.h"
+#include "logic/shell/windowregistry.h"
+#include "qt/movements/movemententrydialog.h"
 #include "qt/reportwindows/searchdialogs.h"
+#include "qt/reportwindows/searchresultsview.h"
 
 namespace accise {
 namespace {
@@ -97,6 +106,130 @@ TEST_F(SearchDialogs, RegisterSearchChecksShowsTheFileLabelAndRuns) {
     dialog.reject();
 }
 
+// Acts on the modal window of type T once it is shown (it runs with exec()).
+template <class T>
+void whenShown(std::function<void(T&)> act) {
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, act] {
+        auto* window = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (!window || !window->isVisible()) return;
+        timer->stop();
+        timer->deleteLater();
+        act(*window);
+    });
+    timer->start();
+}
+
+// The services of the program: windows opened by name run from the registry.
+struct RegistryBackedServices : FakeServices {
+    const WindowRegistry* registry = nullptr;
+    bool openWindow(std::string_view name, CommandContext& c) override {
+        FakeServices::openWindow(name, c);
+        return registry->run(name, c);
+    }
+};
+
+TEST_F(SearchDialogs, RegisterSearchListsSortsOpensReadOnlyAndExports) {
+    ctx.mode = 'S';
+    const auto unload = [](std::int32_t number, double day, const char* note) {
+        Movement m = blankMovement();
+        m.NUMREC = number;
+        m.TIPREC = "C";
+        m.TIPOPE = "I";
+        m.TIPMOV = "S";
+        m.DATMOV = day;
+        m.QTALIT = 100.0 * number;
+        m.ANNOTA = note;
+        return encodeMovement(m);
+    };
+    // In file order the 15 March unload comes first; by date it is second.
+    writeWholeFile(work.folders.registerFile(2025), unload(1, dayNumber(2025, 3, 15), "marzo") +
+                                                        unload(2, dayNumber(2025, 2, 3), "febbraio"));
+    WindowRegistry registry;
+    RegistryBackedServices windows;
+    windows.registry = &registry;
+    registerMovementWindows(registry, nullptr, prompt, windows);
+
+    RegisterSearchDialog dialog(ctx, prompt, windows);
+    show(dialog);
+    auto* exportButton = dialog.findChild<QPushButton*>("BESPORTA");
+    SearchResultsView* list = dialog.results();
+    ASSERT_TRUE(exportButton && list);
+    EXPECT_EQ(list->objectName(), "LRICERCA");
+    EXPECT_FALSE(exportButton->isVisible()); // nothing to export before a search
+    typeInto(dialog.findChild<QLineEdit*>("MDADA"), "01012025");
+    typeInto(dialog.findChild<QLineEdit*>("MDAAL"), "31122025");
+    dialog.confirmButton()->setFocus();
+    QTest::keyClick(dialog.confirmButton(), Qt::Key_Space);
+    ASSERT_EQ(windows.reports.size(), 1u); // the preview as before
+    EXPECT_TRUE(exportButton->isVisible());
+
+    // The list, in the print's order; Alt+R reaches it.
+    QAbstractItemModel* rows = list->model();
+    ASSERT_EQ(rows->rowCount(), 2);
+    ASSERT_EQ(rows->columnCount(), 26);
+    EXPECT_EQ(rows->headerData(2, Qt::Horizontal).toString(), "Data Mov.");
+    EXPECT_EQ(rows->index(0, 2).data().toString(), "15/03/2025");
+    QTest::keyClick(&dialog, Qt::Key_R, Qt::AltModifier);
+    EXPECT_EQ(QApplication::focusWidget(), list);
+
+    // A click on "Data Mov." sorts by date, a second click the other way round.
+    QHeaderView* header = list->horizontalHeader();
+    const QPoint dateHeader(header->sectionViewportPosition(2) + header->sectionSize(2) / 2, header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, dateHeader);
+    EXPECT_EQ(rows->index(0, 2).data().toString(), "03/02/2025");
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, dateHeader);
+    EXPECT_EQ(rows->index(0, 2).data().toString(), "15/03/2025");
+
+    // Enter on the second row (February) opens it in the movement window, read only.
+    std::map<std::string, bool> editable;
+    QString title, note;
+    bool confirmShown = true;
+    whenShown<MovementEntryDialog>([&](MovementEntryDialog& movement) {
+        title = movement.windowTitle();
+        confirmShown = movement.findChild<QPushButton*>("BCONF")->isVisible();
+        note = movement.findChild<QLineEdit*>("ANNOTA")->text();
+        for (QLineEdit* field : movement.findChildren<QLineEdit*>())
+            if (field->isVisible()) editable[field->objectName().toStdString()] = !field->isReadOnly();
+        QTest::keyClick(&movement, Qt::Key_Escape);
+    });
+    list->setFocus();
+    list->setCurrentIndex(rows->index(1, 0));
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_EQ(title.toStdString(), movemententry::kViewTitle);
+    EXPECT_FALSE(confirmShown);
+    EXPECT_EQ(note.trimmed(), "febbraio");
+    ASSERT_FALSE(editable.empty());
+    for (const auto& [name, canType] : editable) EXPECT_FALSE(canType) << name;
+    EXPECT_TRUE(dialog.isVisible()); // back in the search, which stays open
+
+    // "Esporta...": the save dialog in the documents folder with the name of the search.
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", home.path().toUtf8());
+    QDir(home.path()).mkdir(QStringLiteral("Documents"));
+    const QString chosen = home.path() + QStringLiteral("/Documents/scarichi.csv");
+    QString proposed, folder;
+    whenShown<QFileDialog>([&](QFileDialog& save) {
+        proposed = save.selectedFiles().value(0);
+        folder = save.directory().absolutePath();
+        auto* name = save.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        name->setText(chosen); // the clerk types the name and presses Enter
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    QTest::mouseClick(exportButton, Qt::LeftButton);
+    qputenv("HOME", oldHome);
+    EXPECT_EQ(folder, QDir(home.path() + QStringLiteral("/Documents")).absolutePath());
+    EXPECT_TRUE(proposed.endsWith(QStringLiteral("/RICERCA_S_20250101_20251231.csv"))) << proposed.toStdString();
+    const auto bytes = [](const fs::path& f) { return readRecords(f, 1, IfMissing::Empty).bytes(); };
+    EXPECT_EQ(bytes(chosen.toStdString()), bytes(work.folders.inTemp("RICERCA_C.CSV")));
+    EXPECT_EQ(dialog.findChild<QLabel*>("LESPORTA")->text(), QStringLiteral("Ricerca esportata in: ") + chosen);
+    EXPECT_TRUE(prompt.messages.empty());
+    dialog.reject();
+}
+
 TEST_F(SearchDialogs, DutySearchRadioGroupChoosesTheKindsExport) {
     ctx.mode = 'T';
     DutySearchDialog dialog(ctx, prompt, services, 1);
@@ -127,6 +260,8 @@ TEST_F(SearchDialogs, DutySearchRadioGroupChoosesTheKindsExport) {
     EXPECT_TRUE(fileExists(work.folders.inTemp("RICERCA_R.CSV")));
     EXPECT_EQ(dialog.form().kindChoice(), 2);
     EXPECT_TRUE(dialog.findChild<QPushButton*>("BAPRI")->isVisible());
+    EXPECT_TRUE(dialog.findChild<QPushButton*>("BESPORTA")->isVisible());
+    EXPECT_EQ(dialog.results()->model()->columnCount(), 13); // the voluntary corrections' export columns
     dialog.reject();
 }
 

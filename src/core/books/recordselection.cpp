@@ -4,6 +4,7 @@
 
 #include "core/files/recordfile.h"
 #include "core/files/text1252.h"
+#include "core/records/movementview.h"
 #include "core/tables/dates.h"
 #include "core/tables/numbers.h"
 
@@ -61,17 +62,20 @@ std::string label(const Movement& m) {
     return flowLabel(m.NUMFLU, m.DATFLU);
 }
 
-std::vector<std::string> movementCells(const Movement& m, char mode) {
-    return {formatDate(m.DATMOV),
-            " " + m.TIPMOV,
-            m.NUMDOC + " del " + formatDate(m.DATDOC),
-            m.PRODDO,
-            formatNumber(m.QTAKG + m.QTALIT, 0, 0),
-            formatNumber(m.GRAPLA, 0, 0),
-            m.CODPAE,
-            m.MITDES,
-            m.ANNOTA,
-            (mode == 'E' || mode == 'e') ? label(m) : std::string()};
+// The register modes' cells straight from the stored bytes: a year's list may hold
+// most of its 100 000 records, and decoding every field of each would be wasted.
+std::vector<std::string> movementCells(const MovementView& v, char mode) {
+    namespace o = movement_offset;
+    return {formatDate(v.DATMOV()),
+            " " + v.text(o::TIPMOV, 1),
+            v.text(o::NUMDOC, 21) + " del " + formatDate(v.DATDOC()),
+            v.text(o::PRODDO, 21),
+            formatNumber(v.QTAKG() + v.QTALIT(), 0, 0),
+            formatNumber(v.GRAPLA(), 0, 0),
+            v.text(o::CODPAE, 2),
+            v.text(o::MITDES, 16),
+            v.text(o::ANNOTA, 250),
+            (mode == 'E' || mode == 'e') ? flowLabel(v.NUMFLU(), v.DATFLU()) : std::string()};
 }
 
 std::vector<std::string> stockCells(const Movement& m) {
@@ -130,14 +134,16 @@ fs::path selectionFile(const Folders& folders, SelectionSource source, int year)
     return {};
 }
 
-bool selectable(char mode, const Movement& r) {
-    if (flag(r.STATO) == 'C') return false;
-    const char tipmov = flag(r.TIPMOV);
+namespace {
+
+// The filter of a mode on the four fields it looks at.
+bool selectable(char mode, char stato, char tipmov, char tipope, std::int32_t numflu) {
+    if (stato == 'C') return false;
     const bool loadOrUnload = tipmov == 'C' || tipmov == 'S';
-    const bool sentInsertion = r.NUMFLU > 0 && flag(r.TIPOPE) == 'I';
+    const bool sentInsertion = numflu > 0 && tipope == 'I';
     switch (mode) {
     case 'M':
-        return loadOrUnload && r.NUMFLU == 0;
+        return loadOrUnload && numflu == 0;
     case 'E':
     case 'e':
         return loadOrUnload && sentInsertion;
@@ -153,13 +159,22 @@ bool selectable(char mode, const Movement& r) {
     }
 }
 
+} // namespace
+
+bool selectable(char mode, const Movement& r) {
+    return selectable(mode, flag(r.STATO), flag(r.TIPMOV), flag(r.TIPOPE), r.NUMFLU);
+}
+
+bool selectable(char mode, const MovementView& r) {
+    return selectable(mode, r.STATO(), r.TIPMOV(), r.TIPOPE(), r.NUMFLU());
+}
+
 SelectionTable buildSelectionTable(const Folders& folders, char mode, int year, bool alcopp) {
     SelectionTable table;
     const SelectionMode* info = selectionMode(mode);
     if (!info) return table;
     const fs::path file = selectionFile(folders, info->source, year);
     if (!fileExists(file)) return table;
-    const RecordBlock block = readRecords(file, kMovementSize, IfMissing::Empty);
 
     std::vector<ColumnSpec> columnSpecs;
     switch (info->source) {
@@ -177,29 +192,25 @@ SelectionTable buildSelectionTable(const Folders& folders, char mode, int year, 
     for (std::size_t i = 0; i < columnSpecs.size(); ++i)
         table.columns[i] = {columnSpecs[i].caption, columnSpecs[i].start};
 
-    for (std::size_t i = 0; i < block.count(); ++i) {
-        Movement m = decodeMovement(block.at(i));
-        if (!selectable(mode, m)) continue;
-        SelectionRow row{m.NUMREC, {}, m};
-        trimMovement(m);
-        switch (info->source) {
-        case SelectionSource::RegisterFile:
-            row.cells = movementCells(m, mode);
-            break;
-        case SelectionSource::InitialStocks:
-            row.cells = stockCells(m);
-            break;
-        case SelectionSource::DutyFile:
-        case SelectionSource::GuaranteeFile:
-            row.cells = dutyCells(m, alcopp);
-            break;
+    // The file is scanned in blocks and a record is decoded only when the mode lists
+    // it: on a year of 100 000 mostly sent movements most records are passed over.
+    forEachRecord(file, kMovementSize, [&](std::string_view stored) {
+        const MovementView view(stored);
+        if (!selectable(mode, view)) return;
+        SelectionRow row{view.NUMREC(), {}, std::string(stored)};
+        if (info->source == SelectionSource::RegisterFile) {
+            row.cells = movementCells(view, mode);
+        } else {
+            Movement m = decodeMovement(stored);
+            trimMovement(m);
+            row.cells = info->source == SelectionSource::InitialStocks ? stockCells(m) : dutyCells(m, alcopp);
         }
         for (std::size_t c = 0; c < columnSpecs.size(); ++c)
             if (columnSpecs[c].grows)
                 table.columns[c].width =
                     std::max(table.columns[c].width, static_cast<int>(utf8Length(row.cells[c])));
         table.rows.push_back(std::move(row));
-    }
+    });
     return table;
 }
 

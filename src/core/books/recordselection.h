@@ -16,6 +16,7 @@
 
 #include "core/files/folders.h"
 #include "core/records/movement.h"
+#include "core/records/movementview.h"
 
 namespace accise {
 
@@ -35,8 +36,9 @@ const SelectionMode* selectionMode(char mode);
 // The record file of a mode for the working year (GIACENZE.DAT does not depend on it).
 fs::path selectionFile(const Folders& folders, SelectionSource source, int year);
 
-// True when the mode lists the record (as stored or trimmed).
+// True when the mode lists the record (as stored or trimmed), or its stored bytes.
 bool selectable(char mode, const Movement& record);
+bool selectable(char mode, const MovementView& record);
 
 struct SelectionColumn {
     std::string caption;
@@ -47,7 +49,8 @@ struct SelectionColumn {
 struct SelectionRow {
     std::int32_t number = 0; // NUMREC of the record
     std::vector<std::string> cells;
-    Movement record; // as stored: what the list showed, to compare with the file later
+    std::string stored; // the record's bytes as the file holds them: what the list showed,
+                        // to compare with the file later (decoded only for the row chosen)
 };
 
 struct SelectionTable {

@@ -152,9 +152,10 @@ FlowList buildFlowList(const Folders& folders, int year, bool alcopp) {
         list.lines.push_back(flowListLine(m, alcopp));
         selection += bytes;
     };
+    // Each file is scanned in blocks: a year of 100 000 movements is never held whole.
     const auto unsentOf = [&](const fs::path& file, auto&& visit) {
-        const RecordBlock block = readRecords(file, kMovementSize);
-        for (std::size_t i = 0; i < block.count(); ++i) visit(withWholeDay(block.at(i)));
+        createIfMissing(file);
+        forEachRecord(file, kMovementSize, [&](std::string_view stored) { visit(withWholeDay(stored)); });
     };
 
     unsentOf(folders.initialStocks(), [&](const std::string& bytes) {

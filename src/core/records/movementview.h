@@ -14,7 +14,8 @@ namespace movement_offset {
 inline constexpr std::size_t NUMREC = 0, NUMRIF = 4, DATFLU = 8, NUMFLU = 16, STATO = 20, DATMOV = 24,
                              TIPREC = 32, TIPOPE = 34, TIPREG = 36, UFFDOG = 38, ANNPRO = 47, NUMPRO = 52,
                              NUMOPE = 64, PRODDO = 89, QTAKG = 112, ETTOGR = 120, QTALIT = 128, CODPAE = 238,
-                             TIPMOV = 258, NUMCPR = 568;
+                             TIPMOV = 258, NUMCPR = 568, GRAPLA = 152, NUMDOC = 184, DATDOC = 208, MITDES = 241,
+                             ANNOTA = 288;
 }
 
 class MovementView {
@@ -37,6 +38,13 @@ public:
     char TIPREG() const { return flag(movement_offset::TIPREG); }
     char TIPMOV() const { return flag(movement_offset::TIPMOV); }
 
+    double DATFLU() const { return binary::getDouble(at(movement_offset::DATFLU)); }
+    double DATDOC() const { return binary::getDouble(at(movement_offset::DATDOC)); }
+    double GRAPLA() const { return binary::getDouble(at(movement_offset::GRAPLA)); }
+
+    // The text of a field trimmed, in UTF-8: what decoding the whole record and
+    // trimming it gives for that field, without decoding the blanks of its padding.
+    std::string text(std::size_t offset, std::size_t width) const;
     // The stored text of a field padded with spaces to its width (Windows-1252 bytes).
     std::string padded(std::size_t offset, std::size_t width) const;
     // Compares a field with padded Windows-1252 bytes of the same width.

@@ -116,6 +116,8 @@ std::vector<RegisterSearchRow> runRegisterSearch(const Folders& folders, const R
             if (!registerSearchLists(criteria, m)) return;
             requireFiniteFigures(file, bytes);
             rows.push_back(registerSearchRow(m));
+            rows.back().year = year;
+            rows.back().record = m;
         });
     }
     return rows;

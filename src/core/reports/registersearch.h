@@ -36,6 +36,9 @@ struct RegisterSearchRow {
     std::array<std::string, kRegisterSearchFields> fields;
     bool struckOut = false;   // superseded, cancellation record, or TIPOPE "D"
     bool closingOnly = false; // TIPOPE "A" or "D": no quantities, excise nor packages
+    // Where the record was found, and the record as stored: the window's list opens it.
+    int year = 0;
+    Movement record;
 };
 
 // True when the record is listed by the criteria (the code padded to 16 characters and

@@ -97,6 +97,7 @@ MovementEntryLogic::MovementEntryLogic(CommandContext& ctx, Prompt& prompt, Form
 }
 
 std::string MovementEntryLogic::title() const {
+    if (viewOnly_) return kViewTitle;
     switch (mode_) {
     case EntryMode::CorrectionCancel: return kCancelTitle;
     case EntryMode::CorrectionModify: return kModifyTitle;
@@ -105,6 +106,7 @@ std::string MovementEntryLogic::title() const {
 }
 
 std::string MovementEntryLogic::correctionTitle() const {
+    if (viewOnly_) return kViewTitle; // said in the window too, not in its frame only
     if (mode_ == EntryMode::CorrectionCancel) return kCancelTitle;
     if (mode_ == EntryMode::CorrectionModify) return kModifyTitle;
     return {};
@@ -126,7 +128,7 @@ bool MovementEntryLogic::shown(std::string_view control) const {
 
 bool MovementEntryLogic::editable(std::string_view control) const {
     const FieldSpec* f = field(control);
-    if (!f || f->readOnly) return false;
+    if (!f || f->readOnly || viewOnly_) return false;
     if (mode_ == EntryMode::CorrectionCancel) return control == "ANNOTA";
     if (control == "DOUBL1_3") return layout_.totalEditable;
     if (control == "NPRDAA") return !layout_.eadNumberFixed;
@@ -197,6 +199,12 @@ void MovementEntryLogic::onOpen() {
     fillFromRecord(movement_);
     applyLayout();
     if (text("POSFIS") == "001" || text("POSFIS") == "002") computeExcise();
+    if (viewOnly_) {
+        // Shown as stored: no check runs, so no message stands between the clerk and the record.
+        setFocusAfterOpen("TIPMOV");
+        changed();
+        return;
+    }
 
     // The checks of the confirmation, with their messages and computations: the
     // cursor goes to the first field that fails.
@@ -326,6 +334,7 @@ std::string MovementEntryLogic::lookupTable(std::string_view control) const {
 }
 
 std::string MovementEntryLogic::lookup(std::string_view control) {
+    if (viewOnly_) return std::string(control);
     const std::string table = lookupTable(control);
     if (table.empty()) return std::string(control);
     CommandContext& ctx = context();
@@ -350,6 +359,7 @@ std::string MovementEntryLogic::lookup(std::string_view control) {
 }
 
 std::string MovementEntryLogic::addNew(std::string_view control) {
+    if (viewOnly_) return std::string(control);
     CommandContext& ctx = context();
     if (oneOf(control, {"TIPDOC", "CAUMOV", "CODPAE"})) return newCodeInto(control, lookupTable(control));
     const std::string_view window = control == "PRODAZ"   ? companyproducts::kProductReturn
@@ -363,6 +373,7 @@ std::string MovementEntryLogic::addNew(std::string_view control) {
 }
 
 FocusMove MovementEntryLogic::onLeave(std::string_view control) {
+    if (viewOnly_) return FocusMove::next();
     refusal_.reset();
     focus_.clear();
     const auto result = [this](bool ok) { return ok ? FocusMove::next() : FocusMove::to(focus_); };
@@ -450,6 +461,7 @@ std::optional<std::string> MovementEntryLogic::typeFields(const std::map<std::st
 }
 
 void MovementEntryLogic::onSave() {
+    if (viewOnly_) return; // never reached: the confirmation refuses first
     focus_.clear();
     const Movement selected = selected_ ? *selected_ : blankMovement();
     const std::unique_ptr<NewMovementPass> pass = std::move(pass_);

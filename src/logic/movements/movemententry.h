@@ -32,6 +32,10 @@ namespace movemententry {
 inline constexpr std::string_view kWindow = "TFMOVIMENTI";
 // The menu command "Inserisce movimento".
 inline constexpr std::string_view kInsertCommand = "AINSSCARICO";
+// The window opened on a record found by a search, read only: the record in
+// ctx.selectedRecord (its NUMREC in ctx.chosenRecord), nothing can be changed or saved.
+inline constexpr std::string_view kViewWindow = "TFMOVIMENTI_CONSULTA";
+inline constexpr const char* kViewTitle = "CONSULTA UN MOVIMENTO (sola lettura)";
 
 inline constexpr const char* kDocumentAfterMovement =
     "ATTENZIONE LA DATA DEL DOCUMENTO E' SUCCESSIVA A QUELLA DEL MOVIMENTO";
@@ -81,6 +85,11 @@ public:
     // The record to change or correct, before open(); without it open() reads the
     // record ctx.chosenRecord from the register file of ctx.workingYear.
     void setSelectedRecord(const Movement& record) { selected_ = record; }
+    // Before open(): the record is only shown (kViewWindow). Every field is read only,
+    // leaving one checks nothing, the lookups do nothing and the confirmation never
+    // saves.
+    void setViewOnly(bool on) { viewOnly_ = on; }
+    bool viewOnly() const { return viewOnly_; }
     void setWindowOpener(WindowOpener opener) { openWindow_ = std::move(opener); }
     void setPictureCheck(PictureCheck check) { pictureCheck_ = std::move(check); }
     // Called whenever what the window shows besides the field texts changes.
@@ -182,6 +191,7 @@ private:
                                        std::string_view descriptionControl);
 
     EntryMode mode_ = EntryMode::Insert;
+    bool viewOnly_ = false;
     std::optional<Movement> selected_;
     Movement movement_;
     Quantities stock_;

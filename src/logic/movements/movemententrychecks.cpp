@@ -55,6 +55,7 @@ const MovementEntryLogic::CheckStep MovementEntryLogic::kChecks[22] = {
 };
 
 std::optional<std::string> MovementEntryLogic::onConfirmChecks() {
+    if (viewOnly_) return std::string(kAbandonControl); // a record shown read only is never saved
     // Until a key is typed, reaching the confirm button only sends the cursor back.
     if (checksSuspended()) return std::string("TIPMOV");
     return runChecks();

@@ -37,18 +37,21 @@ void RecordSelectionLogic::build() {
     ctx_.chosenRecord = -1;
     // The year the rows come from is the one the command then reads the record from.
     ctx_.workingYear = year_;
-    const SelectionTable table = buildSelectionTable(ctx_.folders, ctx_.mode, std::stoi(year_), ctx_.alcopp);
+    SelectionTable table = buildSelectionTable(ctx_.folders, ctx_.mode, std::stoi(year_), ctx_.alcopp);
 
     std::vector<LookupRow> written;
+    written.reserve(table.rows.size());
     listed_.clear();
-    for (const SelectionRow& row : table.rows) {
-        written.push_back({row.number, row.cells});
-        listed_[row.number] = row.record;
+    for (SelectionRow& row : table.rows) {
+        written.push_back({row.number, std::move(row.cells)});
+        listed_[row.number] = std::move(row.stored);
     }
-    const fs::path file = ctx_.folders.inTemp(kLookupFileName);
-    writeWholeFile(file, lookupFileText(written));
-    const RecordBlock back = readRecords(file, 1, IfMissing::Empty);
-    rows_ = parseLookupFile(back.bytes());
+    // TABELLA.TXT stays the list's exchange file; the rows shown are the ones written,
+    // taken from memory rather than read back: a year's list may be 100 000 rows, and
+    // a text that held a line break or a TAB would come back from the file as a
+    // phantom row or a shifted column.
+    writeWholeFile(ctx_.folders.inTemp(kLookupFileName), lookupFileText(written));
+    rows_ = std::move(written);
 
     columns_.clear();
     std::size_t slot = 0;
@@ -61,7 +64,11 @@ void RecordSelectionLogic::build() {
         ++slot;
     }
     // A slot without a column takes its texts along: the cells follow the columns shown.
+    // (Nothing to move when the slots shown are the first ones and the rows have no other.)
+    const bool cellsAreColumns = !shownSlots.empty() && shownSlots.back() + 1 == shownSlots.size() &&
+                                 (rows_.empty() || rows_.front().cells.size() == shownSlots.size());
     for (LookupRow& row : rows_) {
+        if (cellsAreColumns) break;
         std::vector<std::string> cells;
         for (std::size_t s : shownSlots)
             cells.push_back(s < row.cells.size() ? row.cells[s] : std::string());
@@ -89,7 +96,7 @@ void RecordSelectionLogic::choose(int index) {
     if (index < 0 || index >= static_cast<int>(rows_.size())) return;
     const std::int32_t number = rows_[static_cast<std::size_t>(index)].number;
     ctx_.chosenRecord = number;
-    if (const auto it = listed_.find(number); it != listed_.end()) ctx_.selectedRecord = it->second;
+    if (const auto it = listed_.find(number); it != listed_.end()) ctx_.selectedRecord = decodeMovement(it->second);
     closeRequested_ = true;
 }
 

@@ -59,7 +59,7 @@ private:
     std::string year_;
     std::vector<LookupColumn> columns_;
     std::vector<LookupRow> rows_;
-    std::map<std::int32_t, Movement> listed_; // the records of the rows, by number
+    std::map<std::int32_t, std::string> listed_; // the stored bytes of the rows' records, by number
     bool closeRequested_ = false;
 };
 

@@ -1,5 +1,6 @@
 #include "logic/reportwindows/dutysearchwindow.h"
 
+#include "core/files/ioerror.h"
 #include "core/reports/dutysearchprint.h"
 #include "core/tables/dates.h"
 #include "core/tables/numbers.h"
@@ -33,6 +34,7 @@ DutySearchLogic::DutySearchLogic(CommandContext& ctx, Prompt& prompt, FormServic
     addField(FieldSpec("MDADA", 7).withMask("!99/0000;1;_"));
     addField(FieldSpec("MDAAL", 2).withMask("!99;1;_"));
     addField(FieldSpec("lfile").shownOnly());
+    addField(FieldSpec("LESPORTA").shownOnly());
 }
 
 int DutySearchLogic::kindChoice() const {
@@ -43,6 +45,9 @@ int DutySearchLogic::kindChoice() const {
 void DutySearchLogic::onOpen() {
     fileButtonShown_ = false;
     setValue("lfile", "");
+    setValue("LESPORTA", "");
+    last_.reset();
+    results_.clear();
     setValue("RREGISTRI", std::to_string(initialKind_));
     setValue("MDADA", "01/" + std::to_string(yearOf(todayDayNumber())));
     setValue("MDAAL", "22");
@@ -75,14 +80,39 @@ void DutySearchLogic::onSave() {
     fileButtonShown_ = true;
     initialKind_ = kindChoice();
     folders().create();
-    DutySearchPrint print{criteria_, kKindTexts[kindChoice()], value("MDADA"), value("MDAAL"),
-                          runDutySearch(folders(), criteria_)};
-    writeDutySearchExport(exportFile(), criteria_.kind, print.rows);
-    listed_ = print.rows.size();
+    auto print = std::make_shared<DutySearchPrint>(DutySearchPrint{
+        criteria_, kKindTexts[kindChoice()], value("MDADA"), value("MDAAL"), runDutySearch(folders(), criteria_)});
+    writeDutySearchExport(exportFile(), criteria_.kind, print->rows);
+    listed_ = print->rows.size();
+    last_ = print;
+    std::vector<SearchResultRow> found;
+    found.reserve(print->rows.size());
+    for (const DutySearchRow& row : print->rows) found.push_back({row.fields, row.struckOut});
+    results_.assign(dutySearchHeader(criteria_.kind), std::move(found));
+    setValue("LESPORTA", "");
     const std::string reportTitle = title();
     services().showReport({reportTitle, PageOrientation::Landscape,
-                           [print = std::move(print)](PageCanvas& canvas) { drawDutySearch(canvas, print); }});
+                           [print](PageCanvas& canvas) { drawDutySearch(canvas, *print); }});
     setFocusAfterOpen("MDADA");
+}
+
+std::string DutySearchLogic::proposedExportName() const {
+    const DutySearchCriteria& c = last_ ? last_->criteria : criteria_;
+    const auto period = [&](int code) { return std::to_string(c.year) + (code < 10 ? "0" : "") + std::to_string(code); };
+    return exportFileName(std::string(1, c.kind) + (c.sentOnly ? "_INVIATI" : ""), period(c.firstPeriod),
+                          period(c.lastPeriod));
+}
+
+bool DutySearchLogic::exportTo(const std::filesystem::path& file) {
+    if (!last_) return false;
+    try {
+        writeDutySearchExport(file, last_->criteria.kind, last_->rows);
+    } catch (const IoError& e) {
+        prompt().information(std::string(kExportFailed) + e.what());
+        return false;
+    }
+    setValue("LESPORTA", std::string(kExportedPrefix) + file.string());
+    return true;
 }
 
 std::optional<std::string> DutySearchLogic::openExport() {

@@ -2,10 +2,15 @@
 // The duty-record search window (TFRICREGDER): the credits, excise summaries or
 // voluntary corrections of one year over a range of periods, printed and exported to
 // RICERCA_D/E/R.CSV. Mode T lists every record of the kind, mode t only the sent ones.
+// The records found are also listed in the window (LRICERCA), and "Esporta..."
+// writes the same lines to a file the clerk names.
 #include <filesystem>
+#include <memory>
 
 #include "core/reports/dutysearch.h"
+#include "core/reports/dutysearchprint.h"
 #include "logic/framework/entryform.h"
+#include "logic/reportwindows/searchresults.h"
 
 namespace accise {
 
@@ -35,6 +40,17 @@ public:
     // Records listed by the last search.
     std::size_t listed() const { return listed_; }
 
+    // The list of the last search's records (empty before one).
+    SearchResults& results() { return results_; }
+    const SearchResults& results() const { return results_; }
+    // "Esporta...", shown once a search has run: the name proposed,
+    // RICERCA_<D|E|R, "_INVIATI" in mode t>_<year and first month>_<year and last period>.csv.
+    bool canExport() const { return last_ != nullptr; }
+    std::string proposedExportName() const;
+    // Writes the last search's export to `file` (the lines of RICERCA_<kind>.CSV);
+    // LESPORTA then names it. False, and the clerk told why, when it cannot be written.
+    bool exportTo(const std::filesystem::path& file);
+
 protected:
     void onOpen() override;
     FocusMove onLeave(std::string_view control) override;
@@ -47,6 +63,8 @@ private:
     int initialKind_;
     bool fileButtonShown_ = false;
     DutySearchCriteria criteria_;
+    std::shared_ptr<const DutySearchPrint> last_; // shared with its print
+    SearchResults results_;
 };
 
 } // namespace accise

@@ -3,7 +3,9 @@
 #include "core/files/text1252.h"
 #include "core/reports/registersearchprint.h"
 #include "core/tables/dates.h"
+#include "core/files/ioerror.h"
 #include "logic/masterdata/addresswindows.h"
+#include "logic/movements/movemententry.h"
 #include "logic/reportwindows/searchdates.h"
 
 namespace accise {
@@ -18,6 +20,7 @@ RegisterSearchLogic::RegisterSearchLogic(CommandContext& ctx, Prompt& prompt, Fo
     addField(FieldSpec("MDAAL", 10).withMask(kDateMask));
     addField(FieldSpec("MITDES", 16, LetterCase::Upper));
     addField(FieldSpec("lfile").shownOnly());
+    addField(FieldSpec("LESPORTA").shownOnly());
 }
 
 std::filesystem::path RegisterSearchLogic::exportFile() const {
@@ -27,6 +30,9 @@ std::filesystem::path RegisterSearchLogic::exportFile() const {
 void RegisterSearchLogic::onOpen() {
     fileButtonShown_ = false;
     setValue("lfile", "");
+    setValue("LESPORTA", "");
+    last_.reset();
+    results_.clear();
     const double today = todayDayNumber();
     setValue("MDAAL", formatDate(today));
     setValue("MDADA", "01/01/" + std::to_string(yearOf(today)));
@@ -53,15 +59,54 @@ std::optional<std::string> RegisterSearchLogic::onConfirmChecks() {
 void RegisterSearchLogic::onSave() {
     fileButtonShown_ = true;
     folders().create();
-    RegisterSearchPrint print{title(), formatDate(criteria_.from), formatDate(criteria_.to), trimmed(criteria_.code),
-                              runRegisterSearch(folders(), criteria_)};
-    writeRegisterSearchExport(exportFile(), print.rows);
-    listed_ = print.rows.size();
-    const std::string reportTitle = print.caption;
-    services().showReport({reportTitle, PageOrientation::Landscape,
-                           [print = std::move(print)](PageCanvas& canvas) { drawRegisterSearch(canvas, print); }});
+    auto print = std::make_shared<RegisterSearchPrint>(RegisterSearchPrint{
+        title(), formatDate(criteria_.from), formatDate(criteria_.to), trimmed(criteria_.code),
+        runRegisterSearch(folders(), criteria_)});
+    writeRegisterSearchExport(exportFile(), print->rows);
+    listed_ = print->rows.size();
+    last_ = print;
+    std::vector<SearchResultRow> found;
+    found.reserve(print->rows.size());
+    for (const RegisterSearchRow& row : print->rows)
+        found.push_back({{row.fields.begin(), row.fields.end()}, row.struckOut});
+    results_.assign(kRegisterSearchHeader, std::move(found));
+    setValue("LESPORTA", "");
+    services().showReport({print->caption, PageOrientation::Landscape,
+                           [print](PageCanvas& canvas) { drawRegisterSearch(canvas, *print); }});
     setValue("MITDES", "");
     setFocusAfterOpen("MDADA");
+}
+
+void RegisterSearchLogic::openFound(std::size_t shown) {
+    if (!last_ || shown >= results_.size()) return;
+    const RegisterSearchRow& row = last_->rows[results_.foundIndex(shown)];
+    CommandContext view = context();
+    view.mode = 'M';
+    view.modify = true;
+    view.correctionCancel = view.correctionModify = view.continuousEntry = false;
+    view.workingYear = std::to_string(row.year);
+    view.chosenRecord = row.record.NUMREC;
+    view.selectedRecord = row.record;
+    services().openWindow(movemententry::kViewWindow, view);
+}
+
+std::string RegisterSearchLogic::proposedExportName() const {
+    const bool sent = criteria_.mode == 'c' || criteria_.mode == 's';
+    const char letter = (criteria_.mode == 'C' || criteria_.mode == 'c') ? 'C' : 'S';
+    return exportFileName(std::string(1, letter) + (sent ? "_INVIATI" : ""), exportNameDay(criteria_.from),
+                          exportNameDay(criteria_.to));
+}
+
+bool RegisterSearchLogic::exportTo(const std::filesystem::path& file) {
+    if (!last_) return false;
+    try {
+        writeRegisterSearchExport(file, last_->rows);
+    } catch (const IoError& e) {
+        prompt().information(std::string(kExportFailed) + e.what());
+        return false;
+    }
+    setValue("LESPORTA", std::string(kExportedPrefix) + file.string());
+    return true;
 }
 
 std::optional<std::string> RegisterSearchLogic::chooseCode() {

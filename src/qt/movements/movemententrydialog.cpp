@@ -245,6 +245,16 @@ void registerMovementWindows(WindowRegistry& registry, QWidget* parent, Prompt& 
     };
     registry.add(movemententry::kInsertCommand, open);
     registry.add(movemententry::kWindow, open);
+    // A record found by a search, shown read only: no confirm button.
+    registry.add(movemententry::kViewWindow, [parent, &prompt, &services, &registry](CommandContext& ctx) {
+        MovementEntryDialog dialog(ctx, prompt, services, registry, parent);
+        dialog.form().setSelectedRecord(ctx.selectedRecord);
+        dialog.form().setViewOnly(true);
+        if (QWidget* confirm = dialog.findChild<QWidget*>(QString::fromUtf8(kConfirmControl.data(),
+                                                                            static_cast<int>(kConfirmControl.size()))))
+            confirm->hide();
+        dialog.run();
+    });
 }
 
 } // namespace accise

@@ -8,7 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 #include <utility>
 
@@ -25,6 +25,35 @@ QString qs(const std::string& s) {
 
 } // namespace
 
+SelectionRowsModel::SelectionRowsModel(const RecordSelectionLogic& logic, QObject* parent)
+    : QAbstractTableModel(parent), logic_(logic) {}
+
+int SelectionRowsModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(logic_.rows().size());
+}
+
+int SelectionRowsModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(logic_.columns().size());
+}
+
+QVariant SelectionRowsModel::data(const QModelIndex& index, int role) const {
+    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount()) return {};
+    const auto& cells = logic_.rows()[static_cast<std::size_t>(index.row())].cells;
+    const auto column = static_cast<std::size_t>(index.column());
+    return column < cells.size() ? qs(cells[column]) : QString();
+}
+
+QVariant SelectionRowsModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole || orientation != Qt::Horizontal || section < 0 || section >= columnCount())
+        return {};
+    return qs(logic_.columns()[static_cast<std::size_t>(section)].caption);
+}
+
+void SelectionRowsModel::reload() {
+    beginResetModel();
+    endResetModel();
+}
+
 RecordSelectionDialog::RecordSelectionDialog(CommandContext& ctx, Prompt& prompt, QWidget* parent)
     : GuardedDialog(parent), ctx_(ctx), logic_(ctx, prompt) {
     setObjectName(QStringLiteral("TFSCEGLIMOVIMENTO"));
@@ -32,7 +61,9 @@ RecordSelectionDialog::RecordSelectionDialog(CommandContext& ctx, Prompt& prompt
     QLabel* yearLabel = yearCaption(this, QStringLiteral("Anno del movimento"), year_);
     abandon_ = listAbandonButton(this);
 
-    list_ = new QTreeWidget(this);
+    model_ = new SelectionRowsModel(logic_, this);
+    list_ = new QTreeView(this);
+    list_->setModel(model_);
     list_->setObjectName(QStringLiteral("LISTA"));
     list_->setFont(listFont(9));
     list_->setRootIsDecorated(false);
@@ -52,7 +83,7 @@ RecordSelectionDialog::RecordSelectionDialog(CommandContext& ctx, Prompt& prompt
         logic_.sortBy(static_cast<std::size_t>(column));
         fill();
     });
-    connect(list_, &QTreeWidget::itemActivated, this, [this] { choose(); });
+    connect(list_, &QTreeView::activated, this, [this] { choose(); });
 
     auto* top = new QHBoxLayout;
     top->addWidget(yearLabel);
@@ -99,32 +130,23 @@ void RecordSelectionDialog::showEvent(QShowEvent* event) {
 }
 
 void RecordSelectionDialog::fill() {
-    list_->clear();
+    model_->reload();
     const auto& columns = logic_.columns();
-    list_->setColumnCount(static_cast<int>(columns.size()));
-    QStringList captions;
-    for (const auto& c : columns)
-        captions << qs(c.caption);
-    list_->setHeaderLabels(captions);
     const int widthOfW = QFontMetrics(list_->font()).horizontalAdvance(QLatin1Char('W'));
     for (int i = 0; i < static_cast<int>(columns.size()); ++i)
         list_->setColumnWidth(i, (columns[static_cast<std::size_t>(i)].width + 2) * widthOfW + kCellPadding);
-    QList<QTreeWidgetItem*> items;
-    for (const auto& row : logic_.rows()) {
-        auto* item = new QTreeWidgetItem;
-        for (std::size_t i = 0; i < row.cells.size() && i < columns.size(); ++i)
-            item->setText(static_cast<int>(i), qs(row.cells[i]));
-        item->setData(0, Qt::UserRole, row.number);
-        items << item;
-    }
-    list_->addTopLevelItems(items);
-    if (!items.isEmpty()) list_->setCurrentItem(items.back()); // the last row selected
+    const int rows = model_->rowCount();
+    if (rows > 0) list_->setCurrentIndex(model_->index(rows - 1, 0)); // the last row selected
+}
+
+QString RecordSelectionDialog::cellText(int row, int column) const {
+    return model_->data(model_->index(row, column), Qt::DisplayRole).toString();
 }
 
 void RecordSelectionDialog::choose() {
-    QTreeWidgetItem* item = list_->currentItem();
-    if (!item) return;
-    logic_.choose(list_->indexOfTopLevelItem(item));
+    const QModelIndex current = list_->currentIndex();
+    if (!current.isValid()) return;
+    logic_.choose(current.row());
     if (logic_.closeRequested()) accept();
 }
 

@@ -1,5 +1,7 @@
 #include "qt/reportwindows/searchdialogs.h"
 
+#include <QDir>
+#include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -7,12 +9,15 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStandardPaths>
 #include <QVBoxLayout>
+#include <filesystem>
 #include <memory>
 
 #include "logic/shell/commandtable.h"
 #include "logic/shell/windowregistry.h"
 #include "qt/framework/formwidgets.h"
+#include "qt/reportwindows/searchresultsview.h"
 
 namespace accise {
 
@@ -29,9 +34,53 @@ QPushButton* openFileButton(QWidget* parent) {
     return plainButton(parent, QStringLiteral("apri il file"), "BAPRI");
 }
 
-QHBoxLayout* buttonRow(QWidget* first, QPushButton* confirm, QPushButton* abandon) {
+QPushButton* exportButton(QWidget* parent) {
+    QPushButton* button = plainButton(parent, QStringLiteral("&Esporta..."), "BESPORTA");
+    button->setToolTip(QStringLiteral("Salva i record trovati in un file CSV (nella cartella Documenti)"));
+    button->hide(); // until a search has run
+    return button;
+}
+
+QLabel* exportedLabel(QWidget* parent) {
+    auto* l = new QLabel(parent);
+    l->setObjectName(QStringLiteral("LESPORTA"));
+    l->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return l;
+}
+
+// The list of the records found under its caption, which Alt+R reaches.
+QVBoxLayout* resultsBlock(QWidget* parent, SearchResultsView* view, bool rowsOpen) {
+    auto* caption = new QLabel(QStringLiteral("&Record trovati:"), parent);
+    caption->setBuddy(view);
+    view->setToolTip(rowsOpen ? QStringLiteral("Clic su un'intestazione: ordina per quella colonna.\n"
+                                               "Invio o doppio clic: apre il movimento in sola lettura.")
+                              : QStringLiteral("Clic su un'intestazione: ordina per quella colonna."));
+    auto* block = new QVBoxLayout;
+    block->addWidget(caption);
+    block->addWidget(view, 1);
+    return block;
+}
+
+// The save dialog of "Esporta...": the proposed name in the user's documents folder.
+// The path chosen, empty when the clerk gave up.
+std::filesystem::path chooseExportFile(QWidget* parent, const std::string& proposed) {
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QDir(folder).exists()) folder = QDir::homePath();
+    QFileDialog dialog(parent, QStringLiteral("Esporta la ricerca"),
+                       QDir(folder).filePath(QString::fromStdString(proposed)),
+                       QStringLiteral("File CSV (*.csv);;Tutti i file (*)"));
+    dialog.setObjectName(QString::fromUtf8(searchdialogs::kExportDialog));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return std::filesystem::path(dialog.selectedFiles().front().toStdU16String());
+}
+
+QHBoxLayout* buttonRow(QWidget* first, QPushButton* confirm, QPushButton* abandon, QWidget* second = nullptr) {
     auto* row = new QHBoxLayout;
     if (first) row->addWidget(first);
+    if (second) row->addWidget(second);
     row->addStretch();
     row->addWidget(confirm);
     row->addWidget(abandon);
@@ -50,6 +99,8 @@ RegisterSearchDialog::RegisterSearchDialog(CommandContext& ctx, Prompt& prompt, 
     code->setToolTip(QString::fromUtf8(registersearchwindow::kCodeHint));
     auto* pick = makeSideButton(QStringLiteral("..."), QStringLiteral("mostra l'archivio"), QStringLiteral("BMITDES"));
     open_ = openFileButton(this);
+    export_ = exportButton(this);
+    results_ = new SearchResultsView(form_.results(), this);
     auto* confirm = makeConfirmButton();
     auto* abandon = makeAbandonButton();
 
@@ -69,17 +120,41 @@ RegisterSearchDialog::RegisterSearchDialog(CommandContext& ctx, Prompt& prompt, 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addWidget(fileLabel(this));
-    layout->addLayout(buttonRow(open_, confirm, abandon));
+    layout->addLayout(buttonRow(open_, confirm, abandon, export_));
+    layout->addWidget(exportedLabel(this));
+    layout->addLayout(resultsBlock(this, results_, true), 1);
 
     connect(pick, &QPushButton::clicked, this, [this] { runAction([this] { return form_.chooseCode(); }); });
     bindLookupKeys("MITDES", pick);
     connect(open_, &QPushButton::clicked, this, [this] { runAction([this] { return form_.openExport(); }); });
+    connect(export_, &QPushButton::clicked, this, [this] {
+        const std::filesystem::path file = chooseExportFile(this, form_.proposedExportName());
+        if (file.empty()) return;
+        runAction([this, file]() -> std::optional<std::string> {
+            form_.exportTo(file);
+            return std::nullopt;
+        });
+    });
+    results_->setOpenRow([this](int row) {
+        runAction([this, row]() -> std::optional<std::string> {
+            form_.openFound(static_cast<std::size_t>(row));
+            return std::nullopt;
+        });
+    });
     finishSetup(confirm, abandon);
-    resize(560, sizeHint().height());
+    setTabOrder(abandon, results_);
+    setTabOrder(results_, export_);
+    resize(900, 560);
 }
 
 void RegisterSearchDialog::valuesShown() {
     open_->setVisible(form_.fileButtonShown());
+    export_->setVisible(form_.canExport());
+    if (form_.results().generation() != shownGeneration_) {
+        shownGeneration_ = form_.results().generation();
+        results_->reload();
+        results_->resizeColumnsToContents();
+    }
 }
 
 DutySearchDialog::DutySearchDialog(CommandContext& ctx, Prompt& prompt, FormServices& services, int kindChoice,
@@ -94,6 +169,8 @@ DutySearchDialog::DutySearchDialog(CommandContext& ctx, Prompt& prompt, FormServ
     auto* from = lineEdit(this, "MDADA");
     auto* to = lineEdit(this, "MDAAL");
     open_ = openFileButton(this);
+    export_ = exportButton(this);
+    results_ = new SearchResultsView(form_.results(), this);
     auto* confirm = makeConfirmButton();
     auto* abandon = makeAbandonButton();
 
@@ -108,15 +185,33 @@ DutySearchDialog::DutySearchDialog(CommandContext& ctx, Prompt& prompt, FormServ
     layout->addWidget(kinds);
     layout->addLayout(grid);
     layout->addWidget(fileLabel(this));
-    layout->addLayout(buttonRow(open_, confirm, abandon));
+    layout->addLayout(buttonRow(open_, confirm, abandon, export_));
+    layout->addWidget(exportedLabel(this));
+    layout->addLayout(resultsBlock(this, results_, false), 1);
 
     connect(open_, &QPushButton::clicked, this, [this] { runAction([this] { return form_.openExport(); }); });
+    connect(export_, &QPushButton::clicked, this, [this] {
+        const std::filesystem::path file = chooseExportFile(this, form_.proposedExportName());
+        if (file.empty()) return;
+        runAction([this, file]() -> std::optional<std::string> {
+            form_.exportTo(file);
+            return std::nullopt;
+        });
+    });
     finishSetup(confirm, abandon);
-    resize(520, sizeHint().height());
+    setTabOrder(abandon, results_);
+    setTabOrder(results_, export_);
+    resize(800, 520);
 }
 
 void DutySearchDialog::valuesShown() {
     open_->setVisible(form_.fileButtonShown());
+    export_->setVisible(form_.canExport());
+    if (form_.results().generation() != shownGeneration_) {
+        shownGeneration_ = form_.results().generation();
+        results_->reload();
+        results_->resizeColumnsToContents();
+    }
 }
 
 StockSearchDialog::StockSearchDialog(CommandContext& ctx, Prompt& prompt, FormServices& services,
