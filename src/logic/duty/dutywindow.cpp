@@ -8,6 +8,7 @@
 #include "core/tables/dates.h"
 #include "core/tables/keyfilters.h"
 #include "core/tables/numbers.h"
+#include "logic/shell/savenotice.h"
 
 namespace accise {
 
@@ -165,7 +166,10 @@ void DutyWindowLogic::saveRecord(Movement record) {
     if (field("MITDES")) record.MITDES = value("MITDES");
     record.ANNOTA = value("ANNOTA");
     if (!correcting()) {
-        saveDutyEntry(dutyRecordFile(folders(), kind_, recordYear()), record, context().alcopp, prompt());
+        const auto outcome =
+            saveDutyEntry(dutyRecordFile(folders(), kind_, recordYear()), record, context().alcopp, prompt());
+        if (outcome == DutySaveOutcome::Saved || outcome == DutySaveOutcome::Replaced)
+            announceSaved(dutySavedNotice(kind_, context().alcopp, record, false));
     } else {
         // The correction goes into the file the corrected record was read from.
         const auto outcome = saveDutyCorrection(selectedFile_, selected_->NUMREC, trimmed(value("ANNOTA")),
@@ -176,6 +180,7 @@ void DutyWindowLogic::saveRecord(Movement record) {
             prompt().information(duty::kNotCorrected);
             return;
         }
+        announceSaved(dutySavedNotice(kind_, context().alcopp, record, true));
     }
     if (context().continuousEntry && !correcting()) reset();
     else requestClose();
