@@ -68,9 +68,11 @@ void noteFlow(LastFlowStanding& flow, std::string_view bytes) {
 
 // The excise summary window's figures (summarisePeriod, summariseDay), summed in the
 // dashboard's one pass over the year's files: those functions decode every record of
-// the year, which on a busy year costs many times the read. Stored fields are checked
-// first, and only the records that can count are decoded and judged by the same rule
-// (isTaxedMovement); the tests hold the two computations equal.
+// the year, which on a busy year costs many times the read. Here the same rule
+// (isTaxedMovement, the day's document types) is read from the stored fields; the
+// tests hold the two computations equal.
+// Offsets in the movement record (core/records/movement.cpp's field table).
+constexpr std::size_t kTipdocOffset = 180, kPosfisOffset = 264, kAccisaOffset = 272;
 class ExciseSum {
 public:
     ExciseSum(bool byDay, double today, int year, const std::string& period) : byDay_(byDay) {
@@ -89,15 +91,17 @@ public:
         if (byDay_ && tipmov != 'C') return;
         const double day = std::round(r.DATMOV());
         if (first_ == 0 || day < first_ || day > last_) return;
-        const Movement m = decodeMovement(bytes);
-        if (!isTaxedMovement(m)) return;
+        // isTaxedMovement on the stored bytes: active (checked above) under tax position "001".
+        if (!r.fieldEquals(kPosfisOffset, 3, "001")) return;
+        const double accisa = binary::getDouble(bytes.data() + kAccisaOffset);
         if (byDay_) {
-            const std::string doc = trimmedText(m.TIPDOC);
-            if (doc == "DAA" || doc == "ROR" || doc == "FBR") due_ += m.ACCISA;
+            if (r.fieldEquals(kTipdocOffset, 3, "DAA") || r.fieldEquals(kTipdocOffset, 3, "ROR") ||
+                r.fieldEquals(kTipdocOffset, 3, "FBR"))
+                due_ += accisa;
         } else if (tipmov == 'S') {
-            due_ += m.ACCISA;
+            due_ += accisa;
         } else {
-            reversals_ += m.ACCISA;
+            reversals_ += accisa;
         }
     }
     void addDutyRecord(std::string_view bytes) {
