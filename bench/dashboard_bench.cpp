@@ -1,5 +1,5 @@
 // Timing of "Dove sono i registri" on a busy year: 100 000 movements of six registers
-// over 2014 (a third still unsent), a duty file with a summary and credits, a
+// over 2014 (a quarter still unsent), a duty file with a summary and credits, a
 // guarantee file. Each iteration times the floor (a plain sequential read of every
 // file the page reads, into one reused 256 KiB buffer) and then the page's figures
 // (computeBooksStanding) just after it, so a busy machine slows both alike; the ratio

@@ -10,6 +10,10 @@ constexpr int kCommandRole = Qt::UserRole;
 DashboardView::DashboardView(QWidget* parent) : QListWidget(parent) {
     setObjectName(QStringLiteral("DASHBOARD"));
     setSelectionMode(QAbstractItemView::SingleSelection);
+    // A long line wraps within the page instead of running out of sight.
+    setWordWrap(true);
+    setResizeMode(QListView::Adjust);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setToolTip(QStringLiteral("Frecce: scelgono una riga; Invio: apre la finestra che agisce su di essa"));
     connect(this, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
         const QString command = item->data(kCommandRole).toString();
