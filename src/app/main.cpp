@@ -56,6 +56,8 @@ int main(int argc, char* argv[]) {
     shell.window().show();
 
     if (!screenshotFolder.isEmpty()) {
+        // The pictures of the main window show "Dove sono i registri" filled in.
+        shell.window().refreshDashboard();
         auto* tour = new accise::ScreenshotTour(shell, screenshotFolder);
         tour->setSamples(accise::screenshotSamples);
         accise::registerScreenshotWindows(shell, *tour);

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
+#include <map>
 #include <set>
 
 #include "core/files/recordfile.h"
@@ -33,8 +35,8 @@ std::vector<std::string> menusOf(MenuPage page) {
 
 TEST(CommandTable, MenusOfBothPagesInOrderWithUniqueActions) {
     EXPECT_EQ(menusOf(MenuPage::GeneralData),
-              (std::vector<std::string>{"Dati Aziendali", "Indirizzario", "Codici e Tabelle",
-                                        "Configurazione", ""}));
+              (std::vector<std::string>{"&Dati Aziendali", "I&ndirizzario", "&Codici e Tabelle",
+                                        "C&onfigurazione", ""}));
     EXPECT_EQ(menusOf(MenuPage::Register),
               (std::vector<std::string>{"G&iacenze iniziali", "&Carichi e scarichi", "&Tributi",
                                         "&Flussi telematici", "&Registri"}));
@@ -48,6 +50,35 @@ TEST(CommandTable, MenusOfBothPagesInOrderWithUniqueActions) {
     EXPECT_EQ(command("ATA20").caption, "&Codici prodotti  (TA20)");
     EXPECT_EQ(command("Action9").caption, "&Documenti per Scarico (TA05 s)");
     EXPECT_EQ(command("AINFO").menu, "");
+}
+
+// The letter after "&" (lower case); 0 when the caption has none.
+char altLetter(std::string_view caption) {
+    const auto at = caption.find('&');
+    if (at == std::string_view::npos || at + 1 >= caption.size()) return 0;
+    return static_cast<char>(std::tolower(static_cast<unsigned char>(caption[at + 1])));
+}
+
+TEST(CommandTable, EveryMenuAndEntryHasItsOwnAltLetter) {
+    // A bar's titles (its menus and its own entries) and each menu's entries: one letter
+    // each, none repeated, so one Alt letter reaches one place.
+    std::map<std::string, std::map<char, std::string_view>> used; // scope -> letter -> caption
+    std::set<std::string> titlesSeen;
+    for (const auto& e : commandTable()) {
+        const std::string bar = e.page == MenuPage::GeneralData ? "bar G" : "bar R";
+        const std::string_view title = e.menu.empty() ? e.caption : e.menu;
+        if (titlesSeen.insert(bar + std::string(title)).second) {
+            const char letter = altLetter(title);
+            EXPECT_NE(letter, 0) << title;
+            const auto [it, fresh] = used[bar].emplace(letter, title);
+            EXPECT_TRUE(fresh) << title << " repeats the letter of " << it->second;
+        }
+        if (e.menu.empty()) continue;
+        const char letter = altLetter(e.caption);
+        EXPECT_NE(letter, 0) << e.caption;
+        const auto [it, fresh] = used[bar + std::string(e.menu)].emplace(letter, e.caption);
+        EXPECT_TRUE(fresh) << e.caption << " repeats the letter of " << it->second;
+    }
 }
 
 TEST(CommandTable, ReadyFlagsAreExactlyTheCommandsThatNeedCompleteData) {
@@ -200,8 +231,9 @@ TEST_F(ShellCommands, ExciseSummaryWindowFollowsTheProfile) {
     EXPECT_EQ(exciseSummaryWindow(ctx), kExciseSummaryAlcoda);
 }
 
-TEST(InfoWindow, TextCarriesTheProgramFileDate) {
-    EXPECT_EQ(infoText(dayNumber(2024, 3, 5)), "ultimo aggiornamento: 05/03/2024");
+TEST(InfoWindow, TextCarriesTheVersionAndTheProgramFileDate) {
+    EXPECT_EQ(infoText(dayNumber(2024, 3, 5), "0.1 (9436177)"),
+              "Accise Birra versione 0.1 (9436177)\nultimo aggiornamento: 05/03/2024");
 }
 
 TEST(RegistryServices, ServeWhatIsRegisteredAndNothingElse) {

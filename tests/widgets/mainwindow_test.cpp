@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 
@@ -148,6 +149,35 @@ TEST_F(MainWindowTest, StatusBarOnAnEmptyFolderAndLinkCommands) {
     EXPECT_TRUE(prompt.messages.empty());
     EXPECT_EQ(opened, (std::vector<std::string>{"web edi", "web prova", "run /opt/fv/FirmaVerifica"}));
     EXPECT_EQ(shell.context().tag, 7);
+}
+
+} // namespace
+} // namespace accise
+
+namespace accise {
+namespace {
+
+TEST_F(MainWindowTest, CtrlTabAndCtrlPageKeysSwitchPagesAsTheTabBarSays) {
+    MainWindow& main = shell.window();
+    main.show();
+    QApplication::setActiveWindow(&main);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+    EXPECT_TRUE(main.pages()->tabBar()->toolTip().contains("Ctrl+Tab"));
+    EXPECT_TRUE(main.pages()->tabBar()->toolTip().contains("Ctrl+PagGi"));
+    struct Case {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+    };
+    const Case cases[] = {{Qt::Key_Tab, Qt::ControlModifier},
+                          {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier},
+                          {Qt::Key_PageDown, Qt::ControlModifier},
+                          {Qt::Key_PageUp, Qt::ControlModifier}};
+    for (const Case& c : cases) {
+        const int before = main.pages()->currentIndex();
+        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : &main;
+        QTest::keyClick(target, c.key, c.modifiers);
+        EXPECT_EQ(main.pages()->currentIndex(), 1 - before) << c.key;
+    }
 }
 
 } // namespace

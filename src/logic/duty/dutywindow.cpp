@@ -8,6 +8,7 @@
 #include "core/tables/dates.h"
 #include "core/tables/keyfilters.h"
 #include "core/tables/numbers.h"
+#include "logic/shell/savenotice.h"
 
 namespace accise {
 
@@ -179,6 +180,8 @@ void DutyWindowLogic::saveRecord(Movement record) {
             setFocusAfterOpen(identity() == DutyIdentity::Period ? "CODPAE" : "DATMOV");
             return;
         }
+        if (outcome == DutySaveOutcome::Saved || outcome == DutySaveOutcome::Replaced)
+            announceSaved(dutySavedNotice(kind_, context().alcopp, record, false));
     } else {
         // The correction goes into the file the corrected record was read from.
         const auto outcome = saveDutyCorrection(selectedFile_, selected_->NUMREC, trimmed(value("ANNOTA")),
@@ -189,6 +192,7 @@ void DutyWindowLogic::saveRecord(Movement record) {
             prompt().information(duty::kNotCorrected);
             return;
         }
+        announceSaved(dutySavedNotice(kind_, context().alcopp, record, true));
     }
     if (context().continuousEntry && !correcting()) reset();
     else requestClose();

@@ -3,6 +3,7 @@
 // instance for the whole run; every command overwrites what it needs before its
 // window opens, and the window reads them when it is shown. Passed by reference.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <utility>
 
@@ -45,6 +46,10 @@ struct CommandContext {
     Movement selectedRecord;
 
     AddressRecord company; // the live company record, refilled by every readiness check
+
+    // Where the application shows what a window has just saved ("Movimento n. 165
+    // registrato (...)"): the main window's status bar. Unset in tests and tools.
+    std::function<void(const std::string&)> saveAnnounced;
 
     int maxWindowWidth = 0;  // screen width - 50: self-sizing windows never grow beyond it
     int maxWindowHeight = 0; // screen height - 100

@@ -166,6 +166,11 @@ std::optional<std::string> EntryFormLogic::checksBeforeSave() {
     return confirmChecks();
 }
 
+void EntryFormLogic::announceSaved(std::string text) {
+    savedNotice_ = std::move(text);
+    if (ctx_.saveAnnounced) ctx_.saveAnnounced(savedNotice_);
+}
+
 void EntryFormLogic::save() {
     confirmation_ = Confirmation::Unchecked;
     const auto before = values_;

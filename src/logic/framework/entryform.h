@@ -181,6 +181,10 @@ public:
     const std::string* followingDescription(std::string_view codeControl) const;
     bool closeRequested() const { return closeRequested_; }
 
+    // What the last save of this window wrote, in the clerk's words ("" before the
+    // first): the window's save line shows it until the next save.
+    const std::string& savedNotice() const { return savedNotice_; }
+
     CommandContext& context() { return ctx_; }
     const CommandContext& context() const { return ctx_; }
     FormServices& services() { return services_; }
@@ -203,6 +207,10 @@ protected:
     // True while onConfirmChecks() runs for a press of the confirm button that saves
     // right after the checks pass (not when the cursor merely reaches the button).
     bool saveFollowsChecks() const { return saveFollows_; }
+
+    // A save went through: says what was written, in the window's save line and in
+    // the main window's status bar (ctx.saveAnnounced).
+    void announceSaved(std::string text);
 
     void setFocusAfterOpen(std::string control) { focusAfterOpen_ = std::move(control); }
     void requestClose() { closeRequested_ = true; }
@@ -239,6 +247,7 @@ private:
     void save();
 
     std::string focusAfterOpen_;
+    std::string savedNotice_;
     bool guarded_ = false;
     std::set<std::string, std::less<>> guardedControls_; // empty: every control
     bool suspended_ = false;

@@ -14,6 +14,7 @@
 #include "core/tables/registers.h"
 #include "logic/masterdata/addresswindows.h"
 #include "logic/masterdata/companyproducts.h"
+#include "logic/shell/savenotice.h"
 
 namespace accise {
 
@@ -471,6 +472,7 @@ void MovementEntryLogic::onSave() {
     lastSave_ = result;
     switch (result.outcome) {
     case SaveOutcome::Saved:
+        announceSaved(movementSavedNotice(mode_, movement_, result, selected));
         if (mode_ == EntryMode::Insert) reset();
         else requestClose();
         return;

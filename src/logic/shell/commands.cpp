@@ -80,8 +80,8 @@ std::optional<LinkTarget> linkTarget(const Folders& folders, int tag) {
     return LinkTarget{LinkTarget::WebAddress, std::move(address)};
 }
 
-std::string infoText(double programFileDay) {
-    return "ultimo aggiornamento: " + formatDate(programFileDay);
+std::string infoText(double programFileDay, std::string_view version) {
+    return "Accise Birra versione " + std::string(version) + "\nultimo aggiornamento: " + formatDate(programFileDay);
 }
 
 } // namespace accise

@@ -4,6 +4,7 @@
 // whose handlers live in the shell, and the texts of the information window.
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "core/files/prompt.h"
 #include "logic/framework/commandcontext.h"
@@ -49,8 +50,9 @@ std::optional<LinkTarget> linkTarget(const Folders& folders, int tag);
 // WEB.CFG entry `entry` (1..8), trimmed; "" when missing.
 std::string webAddress(const Folders& folders, int entry);
 
-// The information window's text for the date of the program file.
-std::string infoText(double programFileDay);
+// The information window's text: the program's version (as the build named it) and
+// the date of the program file.
+std::string infoText(double programFileDay, std::string_view version);
 
 // The title of the main window and of the application's message boxes.
 inline constexpr const char* kApplicationTitle = "Servizio Telematico Accise - Birra";

@@ -50,10 +50,12 @@ constexpr CommandEntry flowYear(CommandEntry e) {
     return e;
 }
 
-constexpr std::string_view kCompanyMenu = "Dati Aziendali";
-constexpr std::string_view kAddressMenu = "Indirizzario";
-constexpr std::string_view kTablesMenu = "Codici e Tabelle";
-constexpr std::string_view kConfigMenu = "Configurazione";
+// Every menu and entry has its Alt letter, none repeated within one bar or menu. The
+// brew's own letters are all taken in its menu: its letter is B (birra) in brackets.
+constexpr std::string_view kCompanyMenu = "&Dati Aziendali";
+constexpr std::string_view kAddressMenu = "I&ndirizzario";
+constexpr std::string_view kTablesMenu = "&Codici e Tabelle";
+constexpr std::string_view kConfigMenu = "C&onfigurazione";
 constexpr std::string_view kStockMenu = "G&iacenze iniziali";
 constexpr std::string_view kMovementMenu = "&Carichi e scarichi";
 constexpr std::string_view kDutyMenu = "&Tributi";
@@ -122,8 +124,8 @@ constexpr std::array kCommands{
 
     ready(
         flags(cmd(R, kMovementMenu, "&Inserisce movimento", "AINSSCARICO", 11, "AINSSCARICO"), F::ClearAll)),
-    ready(cmd(R, kMovementMenu, "Cotta", "Action45", none, "Action45")),
-    ready(cmd(R, kMovementMenu, "Condizionamento", "Action48", none, "Action48")),
+    ready(cmd(R, kMovementMenu, "Cotta (&B)", "Action45", none, "Action45")),
+    ready(cmd(R, kMovementMenu, "Con&dizionamento", "Action48", none, "Action48")),
     ready(
         flags(mode(cmd(R, kMovementMenu, "&Modifica movimento", "AMODSCARICO", 12, h::kMovementChange), 'M'),
               F::Modify)),

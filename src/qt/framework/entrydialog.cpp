@@ -4,6 +4,7 @@
 #include <memory>
 
 #include <QApplication>
+#include <QBoxLayout>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -215,6 +216,12 @@ void EntryDialog::finishSetup(QPushButton* confirm, QPushButton* abandon) {
     confirm_ = confirm;
     abandon_ = abandon;
     QList<QWidget*> chain;
+    saveLine_ = new QLabel(this);
+    saveLine_->setObjectName(QStringLiteral("LSALVATAGGIO"));
+    saveLine_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // Its height is kept while empty, so the first save does not move the window's fields.
+    saveLine_->setMinimumHeight(saveLine_->fontMetrics().height());
+    if (auto* column = qobject_cast<QBoxLayout*>(layout())) column->addWidget(saveLine_);
     for (const FieldSpec& fieldSpec : logic_.fields()) {
         auto* widget = findChild<QWidget*>(qs(fieldSpec.control));
         if (!widget) continue;
@@ -353,6 +360,9 @@ void EntryDialog::pushValues() {
         } else if (auto* label = qobject_cast<QLabel*>(widget)) {
             label->setText(value);
         }
+    }
+    if (saveLine_ && saveLine_->text() != qs(logic_.savedNotice())) {
+        saveLine_->setText(qs(logic_.savedNotice()));
     }
     valuesShown();
 }

@@ -30,6 +30,7 @@
 
 #include "logic/framework/entryform.h"
 
+class QLabel;
 class QPushButton;
 class QLineEdit;
 
@@ -47,6 +48,10 @@ public:
     QWidget* control(std::string_view name) const;
     QPushButton* confirmButton() const { return confirm_; }
     QPushButton* abandonButton() const { return abandon_; }
+    // The save line (LSALVATAGGIO): what the last confirmation saved, kept until the
+    // next one. Added under the window's fields when its layout is a column; a
+    // dialog laid out otherwise places it itself.
+    QLabel* saveLine() const { return saveLine_; }
 
     // Shows the window modally; an error that aborted it is thrown again here, so the
     // command that opened it ends with the application's error display.
@@ -110,6 +115,7 @@ private:
     EntryFormLogic& logic_;
     QPushButton* confirm_ = nullptr;
     QPushButton* abandon_ = nullptr;
+    QLabel* saveLine_ = nullptr;
     std::map<std::string, QWidget*, std::less<>> controls_;
     std::map<const QWidget*, std::string> widgetControls_;
     std::map<std::string, QPushButton*, std::less<>> lookupButtons_;

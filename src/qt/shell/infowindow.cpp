@@ -9,11 +9,17 @@
 #include "core/tables/dates.h"
 #include "logic/shell/commands.h"
 
+// The version the build names (CMake: the project's version and the commit it was
+// configured from).
+#ifndef ACCISE_VERSION
+#define ACCISE_VERSION "sviluppo"
+#endif
+
 namespace accise {
 
 InfoWindow::InfoWindow(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Info"));
-    label_ = new QLabel(QString::fromStdString(infoText(programFileDay())), this);
+    label_ = new QLabel(QString::fromStdString(infoText(programFileDay(), ACCISE_VERSION)), this);
     label_->setObjectName(QStringLiteral("LINFO"));
     label_->setAlignment(Qt::AlignCenter);
     label_->setMargin(24);

@@ -57,8 +57,11 @@ LookupListDialog::LookupListDialog(CommandContext& ctx, LookupRequest request, Q
     view_->header()->setStretchLastSection(false);
     const QFontMetrics fm(view_->font());
     const int widthOfW = fm.horizontalAdvance(QLatin1Char('W'));
+    // A column is as wide as its longest text, and never narrower than its caption
+    // (a column of "S" / "N" under "Mittente").
     for (int i = 0; i < static_cast<int>(list_.columns.size()); ++i)
-        view_->setColumnWidth(i, (list_.columns[static_cast<std::size_t>(i)].width + 2) * widthOfW + kCellPadding);
+        view_->setColumnWidth(i, std::max((list_.columns[static_cast<std::size_t>(i)].width + 2) * widthOfW + kCellPadding,
+                                          view_->header()->sectionSizeHint(i)));
     connect(view_->header(), &QHeaderView::sectionClicked, this, &LookupListDialog::sortBy);
     connect(view_, &QTreeWidget::itemActivated, this, [this] { choose(); });
 

@@ -7,7 +7,9 @@
 #include <QUrl>
 
 #include "qt/reports/reportoutput.h"
+#include "qt/shell/helpwindow.h"
 #include "qt/shell/mainwindow.h"
+#include "qt/shell/titlefit.h"
 
 namespace accise {
 
@@ -39,6 +41,9 @@ Shell::Shell(Folders folders, Prompt& prompt, RegistryServices::Opener openAddre
     ctx_.folders = std::move(folders);
     window_ = std::make_unique<MainWindow>(ctx_, prompt_, registry_);
     window_->updateCommandStates();
+    // Every window of the program: F1 opens its help, its title is never cut.
+    installHelpKey();
+    installTitleFit(ctx_.maxWindowWidth);
 }
 
 Shell::~Shell() = default;
