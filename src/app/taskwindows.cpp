@@ -11,6 +11,7 @@
 #include "core/books/initialstock.h"
 #include "core/files/recordfile.h"
 #include "core/files/text1252.h"
+#include "core/reports/booksaudit.h"
 #include "core/tables/codetables.h"
 #include "core/tables/dates.h"
 #include "core/tables/registers.h"
@@ -119,6 +120,10 @@ void registerAll(WindowRegistry& registry, TaskWindowDeps d) {
 
 void registerTaskWindows(Shell& shell) {
     registerAll(shell.registry(), TaskWindowDeps{shell.window(), shell.prompt(), shell.services()});
+    // The page of where the books stand gives the audit's verdict, and Enter on it
+    // opens "Controllo dei registri" (ACONTROLLO).
+    CommandContext* ctx = &shell.context();
+    shell.window().setBooksAudit([ctx]() -> std::optional<int> { return booksProblemCount(ctx->folders); });
     shell.window().updateCommandStates();
 }
 

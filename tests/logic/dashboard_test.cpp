@@ -61,7 +61,7 @@ protected:
         // Dated after today: not in today's stock nor the last movement, but unsent all the same.
         addToRegister(work.folders, inRegister("25/03/2024", "S", "F", "FS1", 0, 50, 17.94));
     }
-    BooksStanding standing(BooksAudit audit = {}) const {
+    BooksStanding standing(AuditProblemCount audit = {}) const {
         return computeBooksStanding(work.folders, today, false, "ABCD", audit);
     }
 

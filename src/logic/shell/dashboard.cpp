@@ -140,7 +140,7 @@ std::string stockText(const Quantities& q) {
 }
 
 BooksStanding computeBooksStanding(const Folders& folders, double today, bool alcopp, const std::string& userCode,
-                                   const BooksAudit& audit) {
+                                   const AuditProblemCount& audit) {
     BooksStanding s;
     s.today = std::round(today);
     const int year = yearOf(s.today);

@@ -60,7 +60,7 @@ struct LastFlowStanding {
 };
 
 // The count of problems the books audit finds; nullopt when no audit is available.
-using BooksAudit = std::function<std::optional<int>()>;
+using AuditProblemCount = std::function<std::optional<int>()>;
 
 struct BooksStanding {
     double today = 0;
@@ -77,7 +77,7 @@ struct BooksStanding {
 // The figures for `today`. `userCode` names the flow files (the company's telematic
 // user code); `alcopp` the registered consignee's profile.
 BooksStanding computeBooksStanding(const Folders& folders, double today, bool alcopp, const std::string& userCode,
-                                   const BooksAudit& audit = {});
+                                   const AuditProblemCount& audit = {});
 
 // A line of the page. `command` is the action name of the menu entry Enter runs
 // ("" for a line that opens nothing).
@@ -92,7 +92,7 @@ struct DashboardLine {
 // Shown by the deadline line's command: the deadline table, opened in the desktop's editor.
 inline constexpr const char* kDeadlinesCommand = "SCADENZE";
 // Shown by the audit line's command: the books audit report (connected where it exists).
-inline constexpr const char* kAuditCommand = "CONTROLLOREGISTRI";
+inline constexpr const char* kAuditCommand = "ACONTROLLO";
 
 std::vector<DashboardLine> dashboardLines(const BooksStanding& standing);
 

@@ -51,7 +51,7 @@ public:
     // Enter on a line of the page: the command it names.
     void runDashboardCommand(const std::string& command);
     // The books audit whose verdict the page shows (none: "Controllo non disponibile").
-    void setBooksAudit(BooksAudit audit) { audit_ = std::move(audit); }
+    void setBooksAudit(AuditProblemCount audit) { audit_ = std::move(audit); }
     // How the deadline table is opened for editing (the desktop's editor unless given).
     void setFileOpener(std::function<void(const std::string&)> opener) { fileOpener_ = std::move(opener); }
     // The day the page is computed for; 0 (the default) is today. For tests and tours.
@@ -73,7 +73,7 @@ private:
     QTabWidget* pages_ = nullptr;
     QMenuBar* menuBars_[2] = {nullptr, nullptr};
     DashboardView* dashboards_[2] = {nullptr, nullptr};
-    BooksAudit audit_;
+    AuditProblemCount audit_;
     std::function<void(const std::string&)> fileOpener_;
     double dashboardDay_ = 0;
     QLabel* status_ = nullptr;
