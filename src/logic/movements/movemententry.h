@@ -56,6 +56,8 @@ inline constexpr const char* kChosenRecordGone = "IL MOVIMENTO SCELTO NON E' PIU
 inline constexpr const char* kFieldRequired = "valore obbligatorio";
 inline constexpr const char* kInvalidValue = "valore non valido";
 inline constexpr const char* kLookupNeeded = "codice non trovato (la finestra aprirebbe l'elenco di ricerca)";
+// A typed excise amount that is not a number, or is negative.
+inline constexpr const char* kExciseInvalid = "IMPORTO DELL'ACCISA NON VALIDO";
 } // namespace movemententry
 
 // Why the last check failed: the field, and the message shown (or, where the window
@@ -80,7 +82,11 @@ public:
 
     // The record to change or correct, before open(); without it open() reads the
     // record ctx.chosenRecord from the register file of ctx.workingYear.
-    void setSelectedRecord(const Movement& record) { selected_ = record; }
+    // `file`: where it was read from (empty: its year's register file).
+    void setSelectedRecord(const Movement& record, std::filesystem::path file = {}) {
+        selected_ = record;
+        selectedFile_ = std::move(file);
+    }
     void setWindowOpener(WindowOpener opener) { openWindow_ = std::move(opener); }
     void setPictureCheck(PictureCheck check) { pictureCheck_ = std::move(check); }
     // Called whenever what the window shows besides the field texts changes.
@@ -140,6 +146,11 @@ private:
     void fillFromCompanyProduct();
     void prefillCounter();
     void computeExcise();
+    // A cancellation or replacement chosen in mode "M": it stays one.
+    bool modifiesCorrectionGroup() const;
+    bool modifiesCancellation() const;
+    // The register's stock from the movement's day on, with the change the save makes.
+    bool checkLaterDays();
 
     std::string lookupTable(std::string_view control) const;
 
@@ -182,6 +193,9 @@ private:
 
     EntryMode mode_ = EntryMode::Insert;
     std::optional<Movement> selected_;
+    std::filesystem::path selectedFile_; // where selected_ was read from
+    bool duplicateWarned_ = false;       // the last confirmation warned of an identical document
+    std::string computedExcise_;         // DOUBL7 as the last computation showed it
     Movement movement_;
     Quantities stock_;
     std::unique_ptr<NewMovementPass> pass_; // during a confirmation and the save that follows it
