@@ -315,6 +315,10 @@ bool storedAsLoaded(std::string_view stored, const Movement& loaded) {
 DeleteOutcome deleteMovement(const fs::path& file, std::int32_t numrec, Prompt& prompt,
                              const std::optional<Movement>& loaded) {
     FileLock lock(file, prompt);
+    return deleteMovementLocked(file, numrec, loaded);
+}
+
+DeleteOutcome deleteMovementLocked(const fs::path& file, std::int32_t numrec, const std::optional<Movement>& loaded) {
     const RecordBlock block = readRecords(file, kMovementSize, IfMissing::Empty);
     for (std::size_t i = 0; i < block.count(); ++i) {
         const MovementView r(block.at(i));

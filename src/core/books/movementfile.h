@@ -103,6 +103,8 @@ bool storedAsLoaded(std::string_view stored, const Movement& loaded);
 // With `loaded`, a record under that number that differs from it counts as gone.
 DeleteOutcome deleteMovement(const fs::path& file, std::int32_t numrec, Prompt& prompt,
                              const std::optional<Movement>& loaded = std::nullopt);
+// The same for a caller that holds the file's lock.
+DeleteOutcome deleteMovementLocked(const fs::path& file, std::int32_t numrec, const std::optional<Movement>& loaded);
 
 // Writes the record at `position` and moves the following records one place down.
 // The caller already holds the file's lock.

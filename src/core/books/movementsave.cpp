@@ -68,7 +68,7 @@ std::optional<SaveResult> changedMeanwhile(const Folders& folders, const Movemen
     if (!sentInitialStockBefore(folders, movement)) return refused(SaveOutcome::InitialStockNotSent);
     if (duplicate && !basis.duplicateWarned && duplicateInRegister(folders, movement))
         return refused(SaveOutcome::DuplicateAppeared);
-    if (const auto shortfall = firstShortDay(folders, registerKeyOf(movement), change)) {
+    if (const auto shortfall = firstShortDay(folders, change)) {
         SaveResult r = refused(SaveOutcome::StockShort);
         r.shortfall = shortfall;
         return r;
@@ -219,6 +219,55 @@ SaveResult saveMovement(const Folders& folders, EntryMode mode, Movement movemen
     result.NUMREC = appended.NUMREC;
     result.NUMOPE = appended.NUMOPE;
     return result;
+}
+
+namespace {
+
+// The record numbered `numrec` of a file read under its lock, as stored.
+std::optional<Movement> storedRecord(const RecordBlock& block, std::int32_t numrec) {
+    const auto index = indexOf(block, numrec);
+    if (!index) return std::nullopt;
+    return decodeMovement(block.at(*index));
+}
+
+} // namespace
+
+RegisterDelete deleteRegisterMovement(const Folders& folders, const fs::path& file, std::int32_t numrec,
+                                      Prompt& prompt, const std::optional<Movement>& loaded) {
+    FileLock lock(file, prompt);
+    RegisterDelete r;
+    const RecordBlock block = readRecords(file, kMovementSize, IfMissing::Empty);
+    // Only a record the delete would remove is weighed against the stock.
+    if (const auto stored = storedRecord(block, numrec);
+        stored && stored->NUMFLU <= 0 && !inCorrectionGroup(*stored) && flagOf(stored->STATO) != 'C') {
+        r.shortfall = firstShortDay(folders, StockChange{{}, {*stored}});
+        if (r.shortfall) return r;
+    }
+    r.outcome = deleteMovementLocked(file, numrec, loaded);
+    return r;
+}
+
+RegisterCorrection correctRegisterMovement(const Folders& folders, const fs::path& file, std::int32_t numrec,
+                                           const std::string& note, const std::optional<Movement>& replacement,
+                                           Prompt& prompt, ReplacementNUMOPE numope,
+                                           const std::optional<Movement>& loaded) {
+    FileLock lock(file, prompt);
+    RegisterCorrection r;
+    const RecordBlock block = readRecords(file, kMovementSize, IfMissing::Empty);
+    if (const auto stored = storedRecord(block, numrec);
+        stored && stored->NUMFLU > 0 && flagOf(stored->STATO) != 'C' && flagOf(stored->TIPOPE) != 'C') {
+        StockChange change{{}, {*stored}};
+        if (replacement) {
+            Movement counted = *replacement;
+            counted.STATO = "R";
+            counted.TIPOPE = "I";
+            change.joining.push_back(counted);
+        }
+        r.shortfall = firstShortDay(folders, change);
+        if (r.shortfall) return r;
+    }
+    r.result = correctMovementLocked(file, numrec, note, replacement, numope, loaded);
+    return r;
 }
 
 NewMovementPass::NewMovementPass(const Folders& folders, const Movement& movement, bool alcopp, Prompt& prompt,

@@ -84,6 +84,26 @@ inline constexpr const char* kRecordNotCorrectable =
 SaveResult saveMovement(const Folders& folders, EntryMode mode, Movement movement, const Movement& selected,
                         bool alcopp, Prompt& prompt, const SaveBasis& basis = {});
 
+// The removal and the correction of a register file's record outside the movement
+// window (accise-cli delete / correct on a <yyyy>.RGM): under the file's lock, what
+// deleteMovement and correctMovement do, unless the register's stock would go
+// negative on some day without the record (or with its replacement): then nothing is
+// written and `shortfall` says when.
+struct RegisterDelete {
+    DeleteOutcome outcome = DeleteOutcome::NotFound;
+    std::optional<StockShortfall> shortfall; // set: refused for the stock, nothing written
+};
+RegisterDelete deleteRegisterMovement(const Folders& folders, const fs::path& file, std::int32_t numrec,
+                                      Prompt& prompt, const std::optional<Movement>& loaded = std::nullopt);
+struct RegisterCorrection {
+    CorrectionResult result;
+    std::optional<StockShortfall> shortfall; // set: refused for the stock, nothing written
+};
+RegisterCorrection correctRegisterMovement(const Folders& folders, const fs::path& file, std::int32_t numrec,
+                                           const std::string& note, const std::optional<Movement>& replacement,
+                                           Prompt& prompt, ReplacementNUMOPE numope,
+                                           const std::optional<Movement>& loaded = std::nullopt);
+
 // The confirmation of a new movement with one pass over the file of its year: the
 // register's stock for an unload, the duplicate warning and what the record append
 // needs all come from the same reading. Made holding the file's lock, the pass lets

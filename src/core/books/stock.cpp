@@ -190,6 +190,23 @@ std::optional<StockShortfall> firstShortDay(const Folders& folders, const Regist
     return std::nullopt;
 }
 
+std::optional<StockShortfall> firstShortDay(const Folders& folders, const StockChange& change) {
+    std::vector<RegisterKey> registers;
+    for (const auto* list : {&change.joining, &change.leaving})
+        for (const Movement& m : *list) {
+            const RegisterKey key{trimmed(m.TIPREG), trimmed(m.ANNPRO), trimmed(m.NUMPRO)};
+            const bool known = std::any_of(registers.begin(), registers.end(), [&](const RegisterKey& k) {
+                return k.TIPREG == key.TIPREG && k.ANNPRO == key.ANNPRO && k.NUMPRO == key.NUMPRO;
+            });
+            if (!known) registers.push_back(key);
+        }
+    std::optional<StockShortfall> first;
+    for (const RegisterKey& reg : registers)
+        if (const auto shortfall = firstShortDay(folders, reg, change); shortfall && (!first || shortfall->day < first->day))
+            first = shortfall;
+    return first;
+}
+
 Quantities countedUpTo(const RegisterKey& reg, const Movement& record, double date) {
     Movement padded = record;
     padMovement(padded);

@@ -77,6 +77,9 @@ struct StockShortfall {
     bool degrees = false; // short of hectolitre-degrees only
 };
 std::optional<StockShortfall> firstShortDay(const Folders& folders, const RegisterKey& reg, const StockChange& change);
+// The same for every register the change touches (a movement moved to another
+// register leaves its old one and joins the new): the earliest short day of any.
+std::optional<StockShortfall> firstShortDay(const Folders& folders, const StockChange& change);
 
 // "LA GIACENZA DEL REGISTRO SAREBBE NEGATIVA IL 31/12/2025": the refusal of a change
 // that would leave a later day short.

@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <array>
-#include <map>
 
-#include "core/books/movementcalc.h"
 #include "core/books/stock.h"
 #include "core/files/lock.h"
 #include "core/files/recordfile.h"
@@ -151,10 +149,9 @@ RemovalResult removeUnsentRecords(const Folders& folders, char mode, int year,
                             [numrec](const std::string& r) { return decodeMovement(r).NUMREC == numrec; });
     };
 
-    // The removals made so far, by register, for the stock of the next one.
+    // The removals made so far, for the stock of the next one.
     const bool counts = info->source == SelectionSource::RegisterFile;
-    std::map<std::string, StockChange> changes;
-    const auto registerOf = [](const Movement& m) { return m.TIPREG + "|" + m.ANNPRO + "|" + m.NUMPRO; };
+    StockChange removals;
 
     bool changed = false;
     for (const std::size_t line : tickedLines) {
@@ -188,7 +185,7 @@ RemovalResult removeUnsentRecords(const Folders& folders, char mode, int year,
         if (counts) {
             // What the removal takes from the register: the record itself, and when a
             // correction is undone, its replacement, while the corrected record counts again.
-            StockChange trial = changes[registerOf(current)];
+            StockChange trial = removals;
             trial.leaving.push_back(current);
             if (undoesCorrections)
                 for (const std::string& r : records) {
@@ -199,11 +196,11 @@ RemovalResult removeUnsentRecords(const Folders& folders, char mode, int year,
                         trial.joining.push_back(m);
                     }
                 }
-            if (const auto shortfall = firstShortDay(folders, registerKeyOf(current), trial)) {
+            if (const auto shortfall = firstShortDay(folders, trial)) {
                 result.shortStock.push_back({current, shortfall->day});
                 continue;
             }
-            changes[registerOf(current)] = std::move(trial);
+            removals = std::move(trial);
         }
         records.erase(it);
         result.removed.push_back(current);

@@ -433,7 +433,7 @@ bool MovementEntryLogic::checkLaterDays() {
     StockChange change;
     if (mode_ != EntryMode::CorrectionCancel) change.joining.push_back(movement_);
     if (mode_ != EntryMode::Insert && selected_) change.leaving.push_back(*selected_);
-    const auto shortfall = firstShortDay(folders(), registerKeyOf(movement_), change);
+    const auto shortfall = firstShortDay(folders(), change);
     if (!shortfall) return true;
     const bool cancels = mode_ == EntryMode::CorrectionCancel || modifiesCancellation();
     const std::string focus = cancels ? "ANNOTA" : (layout_.totalEditable || !layout_.packagedShown ? "DOUBL1_3" : "INTER3");
