@@ -376,7 +376,6 @@ CorrectionResult correctMovementLocked(const fs::path& file, std::int32_t numrec
     }
     CorrectionResult result;
     if (index == block.count()) return result;
-    if (loaded && !storedAsLoaded(block.at(index), *loaded)) return result;
     Movement original = decodeMovement(block.at(index));
     if (original.NUMFLU <= 0) {
         result.outcome = CorrectionOutcome::NotSent;
@@ -388,6 +387,8 @@ CorrectionResult correctMovementLocked(const fs::path& file, std::int32_t numrec
         result.outcome = CorrectionOutcome::NotCorrectable;
         return result;
     }
+    // Another record under the number, or the record changed since it was loaded.
+    if (loaded && !storedAsLoaded(block.at(index), *loaded)) return result;
 
     Movement cancellation = original;
     cancellation.NUMREC = nextRecordNumber(file, maxRec);
