@@ -109,6 +109,63 @@ TEST(CliRecords, AppendDeleteCorrectAndStock) {
         << checked.out;
 }
 
+// delete and correct on a register file weigh the register's stock on every later
+// day, and --expect names the record as the caller read it.
+TEST(CliRecords, DeleteAndCorrectKeepTheStockAndTheRecordAsRead) {
+    TempDir dir;
+    ASSERT_EQ(runCli("init " + q(dir.path())).exitCode, 0);
+    const auto rgm = dir / "REGISTRI/2014.RGM";
+    const std::string reg = R"("TIPREC":"C","TIPOPE":"I","TIPREG":"F","ANNPRO":"2014","NUMPRO":"7")";
+    ASSERT_EQ(runCli("append " + q(dir / "REGISTRI/GIACENZE.DAT"),
+                     "{" + reg + R"(,"TIPMOV":"G","DATMOV":41640,"QTALIT":1000,"ETTOGR":120,"NUMFLU":1})" "\n")
+                  .exitCode,
+              0);
+    // 1 000 + 500 (unsent) + 300 (sent) - 1 700 (sent, 10/03/2014) = 100 l.
+    const std::string lines = "{" + reg + R"(,"TIPMOV":"C","DATMOV":41700,"QTALIT":500,"ETTOGR":60})" "\n"
+                              "{" + reg + R"(,"TIPMOV":"C","DATMOV":41701,"QTALIT":300,"ETTOGR":36,"NUMFLU":3})" "\n"
+                              "{" + reg + R"(,"TIPMOV":"S","DATMOV":41708,"QTALIT":1700,"ETTOGR":204,"NUMFLU":3})" "\n";
+    ASSERT_EQ(runCli("append " + q(rgm), lines).exitCode, 0);
+    const std::string before = readRecords(rgm, kMovementSize).bytes();
+    const std::string refusal = "SAREBBE NEGATIVA IL 10/03/2014";
+    auto removed = runCli("delete " + q(rgm) + " 1");
+    EXPECT_EQ(removed.exitCode, 1);
+    EXPECT_NE(removed.err.find(refusal), std::string::npos) << removed.err;
+    auto cancelled = runCli("correct " + q(rgm) + " 2 --note 'carico errato'");
+    EXPECT_EQ(cancelled.exitCode, 1);
+    EXPECT_NE(cancelled.err.find(refusal), std::string::npos) << cancelled.err;
+    EXPECT_EQ(readRecords(rgm, kMovementSize).bytes(), before);
+    // 300 taken down to 250 leaves 50.
+    auto smaller = runCli("correct " + q(rgm) + " 2 --note 'quantità errata' --modify",
+                          "{" + reg + R"(,"TIPMOV":"C","DATMOV":41701,"QTALIT":250,"ETTOGR":30})" "\n");
+    EXPECT_EQ(smaller.exitCode, 0) << smaller.err;
+
+    // The record as `dump` showed it: a record that differs from it is left alone.
+    const auto lineWith = [&](const std::string& needle) {
+        const std::string out = runCli("dump " + q(rgm)).out;
+        for (std::size_t at = 0; at < out.size();) {
+            const std::size_t end = out.find('\n', at);
+            const std::string line = out.substr(at, end - at);
+            if (line.find(needle) != std::string::npos) return line;
+            at = end + 1;
+        }
+        return std::string();
+    };
+    ASSERT_EQ(runCli("append " + q(rgm), "{" + reg + R"(,"TIPMOV":"C","DATMOV":41702,"QTALIT":10,"ETTOGR":1.2})" "\n").exitCode,
+              0);
+    const std::string added = lineWith("\"QTALIT\":10,");
+    ASSERT_FALSE(added.empty());
+    const std::size_t from = added.find("\"NUMREC\":") + 9;
+    const std::string number = added.substr(from, added.find(',', from) - from);
+    std::string other = added;
+    other.replace(other.find("\"QTALIT\":10,"), 12, "\"QTALIT\":11,");
+    auto stale = runCli("delete " + q(rgm) + " " + number + " --expect " + q(other));
+    EXPECT_EQ(stale.exitCode, 1);
+    EXPECT_NE(stale.err.find("come letto"), std::string::npos) << stale.err;
+    auto asRead = runCli("delete " + q(rgm) + " " + number + " --expect " + q(added));
+    EXPECT_EQ(asRead.exitCode, 0) << asRead.err;
+    EXPECT_TRUE(lineWith("\"QTALIT\":10,").empty());
+}
+
 TEST(CliRecords, BadInputIsAUsageErrorAndWritesNothing) {
     TempDir dir;
     const auto rgm = dir / "2014.RGM";

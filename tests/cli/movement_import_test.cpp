@@ -4,13 +4,18 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "cli/cli_support.h"
 #include "core/books/movementfile.h"
+#include "core/files/lock.h"
+#include "core/files/recordfile.h"
 #include "core/tables/dates.h"
 #include "test_support.h"
 
 using namespace accise;
+using accise::testing::cliPath;
 using accise::testing::runCli;
 using accise::testing::TempDir;
 
@@ -118,6 +123,41 @@ TEST_F(MovementImport, UsageAndFolderErrors) {
     }
     const auto missing = runCli("movements import " + q(dir / "nessuna"), kegSale("T-1", "1"));
     EXPECT_EQ(missing.exitCode, 2);
+}
+
+// Three imports of 2 496 l of kegged beer against the 6 400 l the register holds on
+// 31/12, started while another desk holds the year file's marker: each checked the
+// stock without the lock, and each save reads it again under the lock, so two land and
+// the third is refused with the stock check's own message.
+TEST_F(MovementImport, ImportsThatWaitedForTheLockReadTheStockAgain) {
+    const std::size_t before = records();
+    std::string script;
+    for (const char* number : {"K-1", "K-2", "K-3"}) {
+        const std::filesystem::path input = dir / (std::string(number) + ".json");
+        writeWholeFile(input, kegSale(number, "2496", "31/12"));
+        const std::filesystem::path err = dir / (std::string(number) + ".err");
+        script += cliPath() + " movements import " + q(work) + " <" + q(input) + " 2>" + q(err) + " &\n";
+    }
+    writeWholeFile(lockMarkerOf(registerFile()), "");
+    script += "sleep 2\nrm -f " + q(lockMarkerOf(registerFile())) + "\nwait\n";
+    writeWholeFile(dir / "desks.sh", script);
+    const auto r = accise::testing::runProgram("sh " + q(dir / "desks.sh"));
+    EXPECT_EQ(records(), before + 2) << r.out;
+    std::string errors;
+    for (const char* number : {"K-1", "K-2", "K-3"}) {
+        std::ifstream err(dir / (std::string(number) + ".err"));
+        errors += std::string(std::istreambuf_iterator<char>(err), {});
+    }
+    // Every import reached its save while the marker was there, and waited.
+    std::size_t waited = 0;
+    for (std::size_t at = errors.find("bloccato dal segnalino"); at != std::string::npos;
+         at = errors.find("bloccato dal segnalino", at + 1))
+        ++waited;
+    EXPECT_EQ(waited, 3u) << errors;
+    EXPECT_NE(errors.find("QTA: Quantità superiore alla giacenza "), std::string::npos) << errors;
+    const auto stock = runCli("stock " + q(work) + " --type F --year " + std::to_string(year) +
+                              " --protocol 103 --date 31/12/" + std::to_string(year));
+    EXPECT_EQ(stock.out, "0.00000 168.96000 1408.00000\n"); // 6 400 - 2 × 2 496 at 12 degrees
 }
 
 TEST_F(MovementImport, DemoYearIsAConsistentBrewery) {

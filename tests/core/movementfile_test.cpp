@@ -311,3 +311,42 @@ TEST(Correction, AReplacementWithoutNUMOPETakesTheCorrectedRecordsWhenAsked) {
     ASSERT_EQ(r.outcome, CorrectionOutcome::Done);
     EXPECT_EQ(readMovements(f.file).back().NUMOPE, 2);
 }
+
+// A correction group is never broken by a plain append: the unsent replacement of a
+// period (ALCODA) or day (ALCOPP) is not overwritten, whatever the path the append takes.
+TEST(RecordAppend, AnUnsentReplacementIsNeverReplacedByAPlainRecord) {
+    for (const bool alcopp : {false, true}) {
+        Fixture f;
+        f.add(duty("E", "03"));
+        f.markSent(0);
+        ASSERT_EQ(correctMovement(f.file, 1, "importo errato", duty("E", "03"), f.prompt).outcome,
+                  CorrectionOutcome::Done);
+        const std::string before = readRecords(f.file, kMovementSize).bytes();
+        EXPECT_THROW(f.add(duty("E", "03"), alcopp), IoError) << alcopp;
+        EXPECT_THROW(appendMovements(f.file, {duty("D", "01"), duty("E", "03")}, alcopp, f.prompt), IoError) << alcopp;
+        EXPECT_EQ(readRecords(f.file, kMovementSize).bytes(), before) << alcopp;
+        // Another period (day) is added as before.
+        EXPECT_FALSE(f.add(duty("E", "04", 42001), alcopp).replaced) << alcopp;
+    }
+}
+
+// The record a caller loaded is found by its number and its bytes: the number given
+// again after a delete is another record.
+TEST(RecordDelete, ARecordLoadedBeforeItsNumberWasGivenAgainIsNotTouched) {
+    Fixture f;
+    f.add(movement(42000, "C"));
+    f.add(movement(42001, "S"));
+    const Movement loaded = readMovements(f.file)[1];
+    ASSERT_EQ(deleteMovement(f.file, 2, f.prompt), DeleteOutcome::Deleted);
+    Movement other = movement(42002, "S");
+    other.NUMDOC = "ALTRA POSTAZIONE";
+    EXPECT_EQ(f.add(other).NUMREC, 2); // the largest number comes back
+    EXPECT_EQ(deleteMovement(f.file, 2, f.prompt, loaded), DeleteOutcome::NotFound);
+    f.markSent(0);
+    Movement sentLoaded = readMovements(f.file)[0];
+    sentLoaded.ANNOTA = "come letto prima di un'altra modifica";
+    EXPECT_EQ(correctMovement(f.file, 1, "x", std::nullopt, f.prompt, ReplacementNUMOPE::AsGiven, sentLoaded).outcome,
+              CorrectionOutcome::NotFound);
+    EXPECT_EQ(f.numrecs(), (std::vector<std::int32_t>{1, 2}));
+    EXPECT_EQ(deleteMovement(f.file, 2, f.prompt, readMovements(f.file)[1]), DeleteOutcome::Deleted);
+}

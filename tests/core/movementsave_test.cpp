@@ -1,6 +1,8 @@
 // Saving a movement in its four modes, checked through the register files.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "core/books/movementcalc.h"
 #include "core/books/movementsave.h"
 #include "core/files/lock.h"
@@ -182,6 +184,154 @@ TEST_F(MovementSave, CorrectionCancelWritesOnlyTheCancellation) {
     EXPECT_EQ(records[1].TIPOPE, "C");
     EXPECT_EQ(records[1].NUMOPE, selected.NUMOPE);
     EXPECT_EQ(records[1].NUMFLU, 0);
+}
+
+// What the checks read without the lock, another desk may change before the save: the
+// save reads it again under the lock and writes nothing when it changed. FS1 holds
+// 1 000 l from 31/12/2023.
+TEST_F(MovementSave, EverySaveReadsTheStockAgainUnderTheLock) {
+    const double march20 = dayNumber(2024, 3, 20);
+    struct Case {
+        const char* what;
+        std::function<void()> otherDesk; // what is saved between the checks and the save
+        std::function<SaveResult()> save;
+        std::string message;
+    };
+    Movement load = testing::fixtureUnload(march, 400);
+    load.TIPMOV = "C";
+    load.NUMDOC = "C-1";
+    Movement backDated = testing::fixtureUnload(march, 600);
+    backDated.NUMDOC = "F-2";
+    const Case cases[] = {
+        // Both desks saw 1 000 l; the second 600 would leave -200.
+        {"a second desk's unload of the same day", [&] { stored(testing::fixtureUnload(march, 600)); },
+         [&] { return save(EntryMode::Insert, backDated); }, kQuantityOverStock},
+        // The 1st of March still holds 1 000 l, the 20th would hold -100.
+        {"a later unload", [&] { stored(testing::fixtureUnload(march20, 500)); },
+         [&] { return save(EntryMode::Insert, backDated); }, "LA GIACENZA DEL REGISTRO SAREBBE NEGATIVA IL 20/03/2024"},
+        // 300 l turned into 900 while the 20th unloads 500: -400 on the 20th.
+        {"a modified unload",
+         [&] {
+             stored(testing::fixtureUnload(march, 300));
+             stored(testing::fixtureUnload(march20, 500));
+         },
+         [&] {
+             const Movement old = year(2024)[0];
+             Movement bigger = old;
+             bigger.NUMREC = 0;
+             bigger.QTALIT = 900;
+             bigger.ETTOGR = 108;
+             return save(EntryMode::Modify, bigger, old);
+         },
+         "LA GIACENZA DEL REGISTRO SAREBBE NEGATIVA IL 20/03/2024"},
+        // A sent load of 400 that the 20th's 1 200 l used: cancelling it leaves -200.
+        {"a cancelled load",
+         [&] {
+             markSent(2024, stored(load).NUMREC);
+             stored(testing::fixtureUnload(march20, 1200));
+         },
+         [&] {
+             const Movement selected = year(2024)[0];
+             return save(EntryMode::CorrectionCancel, selected, selected);
+         },
+         "LA GIACENZA DEL REGISTRO SAREBBE NEGATIVA IL 20/03/2024"},
+    };
+    for (const Case& c : cases) {
+        fs::remove(folders.registerFile(2024));
+        c.otherDesk();
+        const std::string before = readRecords(folders.registerFile(2024), kMovementSize).bytes();
+        const SaveResult r = c.save();
+        EXPECT_EQ(r.outcome, SaveOutcome::StockShort) << c.what;
+        EXPECT_EQ(saveRefusalMessage(r, backDated), c.message) << c.what;
+        EXPECT_EQ(readRecords(folders.registerFile(2024), kMovementSize).bytes(), before) << c.what;
+    }
+
+    // An identical document saved meanwhile: the save stops so that the clerk is warned;
+    // once warned, the same save goes ahead.
+    fs::remove(folders.registerFile(2024));
+    save(EntryMode::Insert, testing::fixtureUnload(march, 100));
+    const Movement same = testing::fixtureUnload(march, 100);
+    const SaveResult unwarned = saveMovement(folders, EntryMode::Insert, same, blankMovement(), false, prompt);
+    EXPECT_EQ(unwarned.outcome, SaveOutcome::DuplicateAppeared);
+    EXPECT_EQ(saveRefusalMessage(unwarned, same), kDuplicateDocument);
+    EXPECT_EQ(year(2024).size(), 1u);
+    EXPECT_EQ(saveMovement(folders, EntryMode::Insert, same, blankMovement(), false, prompt, SaveBasis{true, {}}).outcome,
+              SaveOutcome::Saved);
+    EXPECT_EQ(year(2024).size(), 2u);
+}
+
+// The record being changed is the record loaded: found by its number and its bytes.
+TEST_F(MovementSave, ARecordIsFoundByItsNumberAndItsStoredBytes) {
+    stored(testing::fixtureUnload(march, 100));
+    const Movement second = stored(testing::fixtureUnload(march + 1, 30));
+    Movement changed = second;
+    changed.NUMREC = 0;
+    changed.QTALIT = 40;
+    changed.ETTOGR = 4.8;
+
+    // Another desk removed record 2 and saved its own movement, which got number 2 again.
+    ASSERT_EQ(deleteMovement(folders.registerFile(2024), second.NUMREC, prompt), DeleteOutcome::Deleted);
+    Movement other = testing::fixtureUnload(march + 2, 50);
+    other.NUMDOC = "F-ALTRA";
+    ASSERT_EQ(stored(other).NUMREC, second.NUMREC);
+    EXPECT_EQ(save(EntryMode::Modify, changed, second).outcome, SaveOutcome::RecordGone);
+    ASSERT_EQ(year(2024).size(), 2u);
+    EXPECT_EQ(trimmed(year(2024)[1].NUMDOC), "F-ALTRA");
+    EXPECT_EQ(year(2024)[1].QTALIT, 50);
+}
+
+// Mode "M" on an unsent cancellation or replacement: it stays one, in its place in the
+// corrected record's file, even when the replacement is dated into the next year.
+TEST_F(MovementSave, ModifyKeepsACorrectionACorrection) {
+    const Movement sent = stored(testing::fixtureUnload(march, 100));
+    markSent(2024, sent.NUMREC);
+    stored(testing::fixtureUnload(march + 10, 30));
+    Movement corrected = year(2024)[0];
+    Movement replacement = corrected;
+    replacement.NUMREC = replacement.NUMFLU = 0;
+    replacement.DATFLU = 0;
+    replacement.DATMOV = dayNumber(2025, 1, 10);
+    replacement.QTALIT = 90;
+    replacement.ANNOTA = "data errata";
+    ASSERT_EQ(save(EntryMode::CorrectionModify, replacement, corrected).outcome, SaveOutcome::Saved);
+    const fs::path file2024 = folders.registerFile(2024);
+    const std::vector<Movement> group = year(2024); // 1 "C", 3 cancellation, 4 replacement, 2
+    ASSERT_EQ(group.size(), 4u);
+
+    // The replacement, read from the 2024 file where its group is.
+    Movement typed = group[2];
+    typed.QTALIT = 80;
+    typed.ETTOGR = 9.6;
+    typed.NUMRIF = 0;
+    typed.STATO = " ";
+    EXPECT_EQ(save(EntryMode::Modify, typed, group[2]).outcome, SaveOutcome::RecordGone); // looked for in 2025
+    const SaveResult r =
+        saveMovement(folders, EntryMode::Modify, typed, group[2], false, prompt, SaveBasis{false, file2024});
+    ASSERT_EQ(r.outcome, SaveOutcome::Saved);
+    std::vector<Movement> after = year(2024);
+    ASSERT_EQ(after.size(), 4u);
+    EXPECT_EQ(after[2].NUMREC, group[2].NUMREC);
+    EXPECT_EQ(after[2].STATO, "R");
+    EXPECT_EQ(after[2].NUMRIF, sent.NUMREC);
+    EXPECT_EQ(after[2].NUMOPE, sent.NUMOPE);
+    EXPECT_EQ(after[2].QTALIT, 80);
+    EXPECT_EQ(formatDate(after[2].DATMOV), "10/01/2025");
+    EXPECT_TRUE(year(2025).empty());
+
+    // The cancellation takes the new note and keeps everything else.
+    Movement note = after[1];
+    note.TIPOPE = "I";
+    note.NUMRIF = 0;
+    note.QTALIT = 1;
+    note.ANNOTA = "annullato per errore di data";
+    ASSERT_EQ(saveMovement(folders, EntryMode::Modify, note, after[1], false, prompt, SaveBasis{false, file2024}).outcome,
+              SaveOutcome::Saved);
+    const Movement cancellation = year(2024)[1];
+    EXPECT_EQ(cancellation.TIPOPE, "C");
+    EXPECT_EQ(cancellation.NUMRIF, sent.NUMREC);
+    EXPECT_EQ(cancellation.QTALIT, 100);
+    EXPECT_EQ(trimmed(cancellation.ANNOTA), "annullato per errore di data");
+    EXPECT_EQ(year(2024)[0].STATO, "C");
 }
 
 // The confirmation's one pass over the year's file against the separate readings it

@@ -205,6 +205,51 @@ TEST_F(CancelUnsent, GuaranteesAreRemovedFromTheirOwnFile) {
     padMovement(credit);
     testing::writeMovementFile(work.folders.dutyFile(2015), {credit});
 
+// With the register's initial stock of 1 000 l (31/12/2014) and a sent unload of
+// 2 010 l on 20/01, the fixture's stock is 2 000 on 10/01, 1 980 on 11/01, 2 015 on
+// 12/01 (the replacement's load of 35) and 5 on 20/01. A removal that would leave a
+// later day negative stays, and the clerk is told the first short day.
+TEST_F(CancelUnsent, ARemovalThatWouldLeaveTheStockNegativeStays) {
+    using testing::movementRecord;
+    Movement stock = movementRecord(1, "G", dayNumber(2014, 12, 31), 1000, 1);
+    appendMovement(ctx.folders.initialStocks(), stock, false, prompt);
+    std::vector<Movement> records = registerFile();
+    records.push_back(movementRecord(8, "S", day(20, 1), 2010, 4));
+    struct Case {
+        const char* what;
+        char mode;
+        std::vector<std::size_t> ticks;
+        V remaining;
+        const char* shortDay; // nullptr: nothing stays
+    };
+    const Case cases[] = {
+        // Without the load of 1 000 on 10/01: 5 - 1 000 on 20/01.
+        {"the load the later unload used", 'C', {0}, V{1, 2, 3, 4, 5, 6, 7, 8}, "20/01/2015"},
+        // Undone, the correction brings back the load of 30 and takes the replacement's
+        // 35 away: exactly 0 on 20/01.
+        {"a correction undone down to nothing", 'c', {0}, V{1, 2, 3, 6, 7, 8}, nullptr},
+        // Undone, the cancelled unload of 8 on 13/01 counts again: 5 - 8 on 20/01.
+        {"a cancelled unload that would count again", 'c', {1}, V{1, 2, 3, 4, 5, 6, 7, 8}, "20/01/2015"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        testing::writeMovementFile(file, records);
+        prompt.messages.clear();
+        open(c.mode);
+        for (std::size_t t : c.ticks) form->setTicked(t, true);
+        EXPECT_EQ(form->leaveConfirmation("SI"), Focus::List);
+        EXPECT_EQ(testing::numbersIn(file), c.remaining);
+        if (!c.shortDay) {
+            EXPECT_TRUE(prompt.messages.empty());
+            continue;
+        }
+        ASSERT_EQ(prompt.messages.size(), 1u);
+        EXPECT_NE(prompt.messages[0].find("SAREBBE NEGATIVA"), std::string::npos) << prompt.messages[0];
+        EXPECT_NE(prompt.messages[0].find(std::string("(giacenza negativa il ") + c.shortDay + ")"), std::string::npos)
+            << prompt.messages[0];
+    }
+}
+
     struct Case {
         char mode;
         V listed, remaining;

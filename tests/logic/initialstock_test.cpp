@@ -287,6 +287,23 @@ TEST_F(StockCorrection, CancellingCorrectionNeedsANoteAndCopiesTheSentQuantities
     EXPECT_EQ(all[3].NUMREC, 2);
 }
 
+// The stock chosen is the stock corrected: one changed under its number since the
+// list read it (here, its note by another desk) is left as it is.
+TEST_F(StockCorrection, AStockChangedSinceTheListReadItIsNotCorrected) {
+    prepare('I');
+    std::vector<Movement> changed = readMovements(work.folders.initialStocks());
+    changed[1].ANNOTA = "nota di un'altra postazione";
+    testing::writeMovementFile(work.folders.initialStocks(), changed);
+    InitialStockLogic form(ctx, prompt, services);
+    form.open();
+    form.setValue("ANNOTA", "errore di conteggio");
+    prompt.messages.clear();
+    EXPECT_EQ(form.confirm(), std::nullopt);
+    EXPECT_EQ(prompt.messages, std::vector<std::string>{correctionRefusal(CorrectionOutcome::NotFound)});
+    ASSERT_EQ(stocks().size(), 3u);
+    EXPECT_NE(stocks()[1].STATO, "C");
+}
+
 TEST_F(StockCorrection, ModifyingCorrectionWritesTheReplacementAfterTheCancellation) {
     prepare('i');
     InitialStockLogic form(ctx, prompt, services);

@@ -8,6 +8,7 @@
 #include "core/books/movementfile.h"
 #include "core/files/lock.h"
 #include "core/files/recordfile.h"
+#include "core/files/text1252.h"
 #include "logic/movements/movemententry.h"
 #include "logic/window_fixtures.h"
 #include "movement_fixture.h"
@@ -483,6 +484,152 @@ TEST_F(MovementWindowModes, CorrectionModifyStaysInTheCorrectedRecordsFile) {
     EXPECT_DOUBLE_EQ(records[2].QTALIT, 250);
     EXPECT_EQ(records[2].NUMOPE, sent.NUMOPE);
     EXPECT_EQ(formatDate(records[2].DATMOV), "03/01/2025");
+    EXPECT_TRUE(year(2025).empty());
+}
+
+// The cursor reached "&CONFERMA" (checks passed without the lock), then another desk
+// saved; the press reads the stock again under the lock, refuses as the check does and
+// keeps what the clerk typed. FS1 holds 1 000 l.
+TEST_F(MovementWindow, ThePressReadsTheStockAgainWhenAnotherDeskSavedAfterTheChecks) {
+    openInsert();
+    Values v = bulkUnload();
+    v["DOUBL1_3"] = "600";
+    ASSERT_EQ(form.typeFields(v), std::nullopt);
+    ASSERT_EQ(form.confirmChecks(), std::nullopt);
+    Movement otherDesk = testing::fixtureUnload(dayNumber(2024, 3, 1), 600);
+    otherDesk.NUMDOC = "F-ALTRA";
+    ASSERT_EQ(saveMovement(work.folders, EntryMode::Insert, otherDesk, blankMovement(), false, prompt).outcome,
+              SaveOutcome::Saved);
+    prompt.messages.clear();
+    EXPECT_EQ(form.confirmPressed(), std::optional<std::string>("DOUBL1_3"));
+    EXPECT_EQ(prompt.messages, std::vector<std::string>{kQuantityOverStock});
+    ASSERT_EQ(year(2024).size(), 1u);
+    EXPECT_EQ(trimmed(year(2024)[0].NUMDOC), "F-ALTRA");
+    EXPECT_FALSE(form.closeRequested());
+    EXPECT_EQ(form.value("DOUBL1_3"), "600,00000");
+    EXPECT_EQ(form.value("NUMDOC"), "F-1");
+
+    // 400 are left: the clerk types them and confirms again.
+    form.setValue("DOUBL1_3", "400");
+    EXPECT_EQ(form.confirmPressed(), std::optional<std::string>("TIPMOV"));
+    EXPECT_EQ(year(2024).size(), 2u);
+}
+
+// A back-dated unload allowed by its own day's stock, while a later unload used the beer.
+TEST_F(MovementWindow, ABackDatedUnloadIsRefusedNamingTheFirstShortDay) {
+    ASSERT_EQ(saveMovement(work.folders, EntryMode::Insert, testing::fixtureUnload(dayNumber(2024, 12, 31), 700),
+                           blankMovement(), false, prompt)
+                  .outcome,
+              SaveOutcome::Saved);
+    prompt.messages.clear();
+    openInsert();
+    Values v = bulkUnload();
+    v["DATMOV"] = v["DATDOC"] = "15/12/2024";
+    v["NUMDOC"] = "F-2";
+    v["DOUBL1_3"] = "301"; // 1 000 on the 15th, 300 left on the 31st
+    EXPECT_EQ(enter(v), "DOUBL1_3");
+    EXPECT_EQ(prompt.messages.back(), "LA GIACENZA DEL REGISTRO SAREBBE NEGATIVA IL 31/12/2024");
+    EXPECT_EQ(year(2024).size(), 1u);
+    form.setValue("DOUBL1_3", "300");
+    EXPECT_EQ(form.confirmPressed(), std::optional<std::string>("TIPMOV"));
+    EXPECT_EQ(year(2024).size(), 2u);
+}
+
+// The excise follows the figures confirmed, unless the clerk typed an amount.
+TEST_F(MovementWindowModes, ExciseIsComputedAgainAtConfirmation) {
+    const Movement old = saved(false); // 300 l: 36 Hlg × 2,99 = 107,64
+    struct Case {
+        const char* what;
+        const char* litres;
+        const char* typedAmount; // nullptr: left as computed
+        std::optional<double> saved; // nullopt: refused with kExciseInvalid
+    };
+    const Case cases[] = {
+        {"only the quantity changed", "800", nullptr, 287.04}, // 96 Hlg × 2,99
+        {"an amount typed", "800", "100,5", 100.5},
+        {"a negative amount", "800", "-5", std::nullopt},
+        {"not a number", "800", "abc", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        const Movement current = year(2024)[0];
+        openOn(current, true, false, false);
+        window->keyTyped();
+        window->setValue("DOUBL1_3", c.litres);
+        if (c.typedAmount) window->setValue("DOUBL7", c.typedAmount);
+        prompt.messages.clear();
+        const auto failed = window->confirmChecks();
+        if (!c.saved) {
+            EXPECT_EQ(failed, std::optional<std::string>("DOUBL7")) << c.what;
+            EXPECT_EQ(prompt.messages, std::vector<std::string>{kExciseInvalid}) << c.what;
+            continue;
+        }
+        ASSERT_EQ(failed, std::nullopt) << c.what;
+        window->confirmPressed();
+        ASSERT_EQ(year(2024).size(), 1u) << c.what;
+        EXPECT_DOUBLE_EQ(year(2024)[0].ACCISA, *c.saved) << c.what;
+    }
+    EXPECT_NE(old.ACCISA, year(2024)[0].ACCISA);
+}
+
+// Mode "M" on an unsent cancellation: only its note can change, and it stays a
+// cancellation of the corrected record.
+TEST_F(MovementWindowModes, ModifyOnACancellationChangesOnlyItsNote) {
+    const Movement sent = saved(true);
+    ASSERT_EQ(correctMovement(work.folders.registerFile(2024), sent.NUMREC, "prima nota", std::nullopt, prompt).outcome,
+              CorrectionOutcome::Done);
+    const Movement cancellation = year(2024)[1];
+    openOn(cancellation, true, false, false);
+    EXPECT_FALSE(window->closeRequested());
+    EXPECT_FALSE(window->editable("DOUBL1_3"));
+    EXPECT_FALSE(window->editable("DATMOV"));
+    EXPECT_TRUE(window->editable("ANNOTA"));
+    window->keyTyped();
+    window->setValue("ANNOTA", "");
+    EXPECT_EQ(window->confirmChecks(), std::optional<std::string>("ANNOTA")); // a correction's note is required
+    window->setValue("ANNOTA", "nota corretta");
+    ASSERT_EQ(window->confirmChecks(), std::nullopt);
+    window->confirmPressed();
+    EXPECT_TRUE(window->closeRequested());
+    const auto records = year(2024);
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].STATO, "C");
+    EXPECT_EQ(records[1].TIPOPE, "C");
+    EXPECT_EQ(records[1].NUMRIF, sent.NUMREC);
+    EXPECT_EQ(records[1].NUMREC, cancellation.NUMREC);
+    EXPECT_DOUBLE_EQ(records[1].QTALIT, 300);
+    EXPECT_EQ(trimmed(records[1].ANNOTA), "nota corretta");
+}
+
+// A replacement dated into the next year is found in the corrected record's file and
+// modified there as a replacement.
+TEST_F(MovementWindowModes, AReplacementDatedIntoTheNextYearIsModifiedWhereItIs) {
+    const Movement sent = saved(true);
+    openOn(sent, false, false, true);
+    window->keyTyped();
+    window->setValue("DATMOV", "03/01/2025");
+    window->setValue("DATDOC", "03/01/2025");
+    window->setValue("DOUBL1_3", "250");
+    window->setValue("ANNOTA", "data corretta");
+    ASSERT_EQ(window->confirmChecks(), std::nullopt);
+    window->confirmPressed();
+    const Movement replacement = year(2024)[2];
+    ASSERT_EQ(replacement.STATO, "R");
+
+    openOn(replacement, true, false, false);
+    EXPECT_FALSE(window->closeRequested());
+    window->keyTyped();
+    window->setValue("DOUBL1_3", "200");
+    ASSERT_EQ(window->confirmChecks(), std::nullopt);
+    window->confirmPressed();
+    EXPECT_TRUE(window->closeRequested());
+    ASSERT_EQ(window->lastSave()->outcome, SaveOutcome::Saved);
+    const auto records = year(2024);
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(records[2].NUMREC, replacement.NUMREC);
+    EXPECT_EQ(records[2].STATO, "R");
+    EXPECT_EQ(records[2].NUMRIF, sent.NUMREC);
+    EXPECT_EQ(records[2].NUMOPE, sent.NUMOPE);
+    EXPECT_DOUBLE_EQ(records[2].QTALIT, 200);
     EXPECT_TRUE(year(2025).empty());
 }
 

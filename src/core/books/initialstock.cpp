@@ -130,14 +130,15 @@ StockAddResult addInitialStock(const Folders& folders, Movement stock, Prompt& p
 }
 
 CorrectionResult correctInitialStock(const Folders& folders, std::int32_t numrec, const std::string& note,
-                                     const std::optional<Movement>& replacement, Prompt& prompt) {
+                                     const std::optional<Movement>& replacement, Prompt& prompt,
+                                     const std::optional<Movement>& loaded) {
     std::optional<Movement> edited = replacement;
     if (edited) {
         edited->TIPREC = "C";
         edited->TIPMOV = "G";
         edited->NUMOPE = 0; // a replaced initial stock carries no operation number
     }
-    return correctMovement(folders.initialStocks(), numrec, note, edited, prompt);
+    return correctMovement(folders.initialStocks(), numrec, note, edited, prompt, ReplacementNUMOPE::AsGiven, loaded);
 }
 
 std::string correctionRefusal(CorrectionOutcome outcome) {

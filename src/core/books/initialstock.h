@@ -51,9 +51,11 @@ StockAddResult addInitialStock(const Folders& folders, Movement stock, Prompt& p
 
 // Corrects the sent initial stock `numrec` under one lock: superseded, followed by its
 // cancellation record carrying `note` and, for a modifying correction, by
-// `replacement` (its register fields and quantities; NUMOPE 0).
+// `replacement` (its register fields and quantities; NUMOPE 0). With `loaded`, the
+// record chosen as the list read it: one that differs is not corrected (NotFound).
 CorrectionResult correctInitialStock(const Folders& folders, std::int32_t numrec, const std::string& note,
-                                     const std::optional<Movement>& replacement, Prompt& prompt);
+                                     const std::optional<Movement>& replacement, Prompt& prompt,
+                                     const std::optional<Movement>& loaded = std::nullopt);
 
 // What a correction that did not happen tells the clerk.
 std::string correctionRefusal(CorrectionOutcome outcome);

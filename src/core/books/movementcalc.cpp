@@ -77,10 +77,14 @@ RegisterKey registerKeyOf(const Movement& m) {
 }
 
 Quantities stockForUnload(const Folders& folders, const Movement& movement, const Movement& beingChanged) {
-    Quantities q = registerStockAt(folders, registerKeyOf(movement), movement.DATMOV);
-    q.QTAKG += beingChanged.QTAKG;
-    q.ETTOGR += beingChanged.ETTOGR;
-    q.QTALIT += beingChanged.QTALIT;
+    const RegisterKey reg = registerKeyOf(movement);
+    Quantities q = registerStockAt(folders, reg, movement.DATMOV);
+    // The record being changed stops counting: only what it took from (or gave to)
+    // this register up to the movement's day comes back out of the sum.
+    const Quantities counted = countedUpTo(reg, beingChanged, movement.DATMOV);
+    q.QTAKG -= counted.QTAKG;
+    q.ETTOGR -= counted.ETTOGR;
+    q.QTALIT -= counted.QTALIT;
     return q;
 }
 

@@ -56,8 +56,10 @@ inline constexpr const char* kDegreesOverStock = "Ettogradi superiori alla giace
 
 RegisterKey registerKeyOf(const Movement& m);
 
-// The register's stock at the end of the movement's day plus the quantities of the
-// record being changed (`beingChanged`: blank for a new movement).
+// The register's stock at the end of the movement's day without the record being
+// changed (`beingChanged`: blank for a new movement): an unload of this register up
+// to that day is put back, a load taken out; a record of another register or dated
+// later changes nothing.
 Quantities stockForUnload(const Folders& folders, const Movement& movement, const Movement& beingChanged);
 // "max 1.200" or "max 1.200 (Hlg 144)": the stock available, without decimals.
 std::string stockLabel(const Quantities& available);

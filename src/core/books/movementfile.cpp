@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/files/ioerror.h"
 #include "core/files/lock.h"
 #include "core/files/recordchecks.h"
 #include "core/files/recordfile.h"
@@ -45,7 +46,8 @@ bool goesBefore(const NewRecord& n, const MovementView& r, bool alcopp) {
     return false;
 }
 
-bool replaces(const NewRecord& n, const MovementView& r, bool alcopp) {
+// The period (or day) rule of the replace: an unsent insertion of the same kind and period.
+bool samePeriodUnsent(const NewRecord& n, const MovementView& r, bool alcopp) {
     if (r.NUMFLU() != 0 || r.STATO() == 'C' || r.TIPOPE() != 'I') return false;
     const double rDate = wholeDay(r.DATMOV());
     if (rDate == n.date && n.tiprec == 'F') return true;
@@ -53,6 +55,24 @@ bool replaces(const NewRecord& n, const MovementView& r, bool alcopp) {
         return true;
     if (alcopp && (n.tiprec == 'E' || n.tiprec == 'R') && r.TIPREC() == n.tiprec && rDate == n.date) return true;
     return false;
+}
+
+// A replacement ("R") belongs to its correction group: overwriting it would leave the
+// group without it, and undoing the correction would bring the superseded record
+// back beside the new one. Only a plain unsent record is replaced.
+bool inCorrectionGroup(const MovementView& r) { return r.STATO() == 'R' || r.NUMRIF() != 0; }
+
+bool replaces(const NewRecord& n, const MovementView& r, bool alcopp) {
+    return samePeriodUnsent(n, r, alcopp) && !inCorrectionGroup(r);
+}
+
+// A new record whose period holds an unsent replacement is refused before anything is
+// written: the replacement is modified as a replacement, never by a plain append.
+void refuseOverCorrection(const fs::path& file, const NewRecord& n, const MovementView& r, bool alcopp) {
+    if (samePeriodUnsent(n, r, alcopp) && inCorrectionGroup(r))
+        throw IoError(file, "record n. " + std::to_string(r.NUMREC()) +
+                                ": il periodo ha una rettifica non ancora inviata; si modifica la rettifica, "
+                                "non la si sostituisce. Nessun record scritto");
 }
 
 std::string withRecordAt(const RecordBlock& block, std::size_t position, const std::string& record,
@@ -130,6 +150,7 @@ AppendResult placeRecord(const fs::path& file, PendingRecords& records, Movement
     AppendResult result{record.NUMREC, record.NUMOPE, records.count(), false};
     for (std::size_t i = 0; i < records.count(); ++i) {
         const MovementView r(records.at(i));
+        refuseOverCorrection(file, n, r, alcopp);
         if (goesBefore(n, r, alcopp)) {
             result.position = outsideCorrectionGroups(records, i);
             break;
@@ -226,7 +247,8 @@ void AppendScan::add(std::string_view bytes) {
     if (r.STATO() != 'C' && (tipope == 'I' || tipope == 'A')) maxOpe_ = std::max(maxOpe_, r.NUMOPE());
     if (between_) return;
     for (const NewRecord& n : news_)
-        if (goesBefore(n, r, alcopp_) || replaces(n, r, alcopp_)) between_ = true;
+        // A period held by a correction group is met again by the whole reading, which refuses it.
+        if (goesBefore(n, r, alcopp_) || samePeriodUnsent(n, r, alcopp_)) between_ = true;
 }
 
 bool AppendScan::placesAlike(const std::vector<Movement>& records) const {
@@ -284,12 +306,24 @@ AppendResult appendToContent(const fs::path& file, std::string& content, Movemen
     return result;
 }
 
-DeleteOutcome deleteMovement(const fs::path& file, std::int32_t numrec, Prompt& prompt) {
+bool storedAsLoaded(std::string_view stored, const Movement& loaded) {
+    Movement expected = loaded;
+    padMovement(expected);
+    return encodeMovement(decodeMovement(stored)) == encodeMovement(expected);
+}
+
+DeleteOutcome deleteMovement(const fs::path& file, std::int32_t numrec, Prompt& prompt,
+                             const std::optional<Movement>& loaded) {
     FileLock lock(file, prompt);
+    return deleteMovementLocked(file, numrec, loaded);
+}
+
+DeleteOutcome deleteMovementLocked(const fs::path& file, std::int32_t numrec, const std::optional<Movement>& loaded) {
     const RecordBlock block = readRecords(file, kMovementSize, IfMissing::Empty);
     for (std::size_t i = 0; i < block.count(); ++i) {
         const MovementView r(block.at(i));
         if (r.NUMREC() != numrec) continue;
+        if (loaded && !storedAsLoaded(block.at(i), *loaded)) return DeleteOutcome::NotFound;
         if (r.STATO() == 'C' || r.TIPOPE() == 'C') return DeleteOutcome::PartOfCorrection;
         if (r.NUMFLU() > 0) return DeleteOutcome::Sent;
         requireWholeRecords(file, block);
@@ -320,9 +354,16 @@ std::vector<Movement> readMovements(const fs::path& file) {
 
 CorrectionResult correctMovement(const fs::path& file, std::int32_t numrec, const std::string& note,
                                  const std::optional<Movement>& replacement, Prompt& prompt,
-                                 ReplacementNUMOPE numope) {
+                                 ReplacementNUMOPE numope, const std::optional<Movement>& loaded) {
     if (replacement) requireFiniteNumbers(file, encodeMovement(*replacement));
     FileLock lock(file, prompt);
+    return correctMovementLocked(file, numrec, note, replacement, numope, loaded);
+}
+
+CorrectionResult correctMovementLocked(const fs::path& file, std::int32_t numrec, const std::string& note,
+                                       const std::optional<Movement>& replacement, ReplacementNUMOPE numope,
+                                       const std::optional<Movement>& loaded) {
+    if (replacement) requireFiniteNumbers(file, encodeMovement(*replacement));
     const RecordBlock block = readRecords(file, kMovementSize, IfMissing::Empty);
     requireWholeRecords(file, block);
 
@@ -346,6 +387,8 @@ CorrectionResult correctMovement(const fs::path& file, std::int32_t numrec, cons
         result.outcome = CorrectionOutcome::NotCorrectable;
         return result;
     }
+    // Another record under the number, or the record changed since it was loaded.
+    if (loaded && !storedAsLoaded(block.at(index), *loaded)) return result;
 
     Movement cancellation = original;
     cancellation.NUMREC = nextRecordNumber(file, maxRec);

@@ -93,9 +93,18 @@ enum class DeleteOutcome {
     PartOfCorrection // a superseded record or a cancellation: the correction stays whole
 };
 
+// The stored record is still the one a window or list loaded: a record number given
+// again after a delete, or a change made by another workstation meanwhile, shows as a
+// difference in some field.
+bool storedAsLoaded(std::string_view stored, const Movement& loaded);
+
 // Removes the first record whose NUMREC equals `numrec`, under the file's lock,
 // unless it was sent or belongs to a correction (the file is then left as it was).
-DeleteOutcome deleteMovement(const fs::path& file, std::int32_t numrec, Prompt& prompt);
+// With `loaded`, a record under that number that differs from it counts as gone.
+DeleteOutcome deleteMovement(const fs::path& file, std::int32_t numrec, Prompt& prompt,
+                             const std::optional<Movement>& loaded = std::nullopt);
+// The same for a caller that holds the file's lock.
+DeleteOutcome deleteMovementLocked(const fs::path& file, std::int32_t numrec, const std::optional<Movement>& loaded);
 
 // Writes the record at `position` and moves the following records one place down.
 // The caller already holds the file's lock.
@@ -121,8 +130,15 @@ enum class ReplacementNUMOPE {
 // ("C"), a cancellation record carrying `note` follows it and, when `replacement`
 // is given, the replacement record ("R") follows that. Only an active, sent
 // insertion can be corrected.
+// With `loaded`, a record under that number that differs from it counts as gone.
 CorrectionResult correctMovement(const fs::path& file, std::int32_t numrec, const std::string& note,
                                  const std::optional<Movement>& replacement, Prompt& prompt,
-                                 ReplacementNUMOPE numope = ReplacementNUMOPE::AsGiven);
+                                 ReplacementNUMOPE numope = ReplacementNUMOPE::AsGiven,
+                                 const std::optional<Movement>& loaded = std::nullopt);
+// The same for a caller that holds the file's lock, because it checks something
+// against the files under that lock before it writes (the register's stock).
+CorrectionResult correctMovementLocked(const fs::path& file, std::int32_t numrec, const std::string& note,
+                                       const std::optional<Movement>& replacement, ReplacementNUMOPE numope,
+                                       const std::optional<Movement>& loaded);
 
 } // namespace accise

@@ -6,6 +6,7 @@
 #include "core/books/movementcalc.h"
 #include "core/books/movementfile.h"
 #include "core/files/lock.h"
+#include "core/files/recordchecks.h"
 #include "core/files/recordfile.h"
 #include "core/records/movementview.h"
 #include "core/tables/dates.h"
@@ -19,6 +20,8 @@ SaveResult refused(SaveOutcome outcome) {
     return r;
 }
 
+char flagOf(const std::string& text) { return text.empty() ? ' ' : text[0]; }
+
 // Where the record numbered `numrec` stands in the block; nullopt when absent.
 std::optional<std::size_t> indexOf(const RecordBlock& block, std::int32_t numrec) {
     for (std::size_t i = 0; i < block.count(); ++i)
@@ -26,36 +29,101 @@ std::optional<std::size_t> indexOf(const RecordBlock& block, std::int32_t numrec
     return std::nullopt;
 }
 
+fs::path fileOfSelected(const Folders& folders, const Movement& selected, const SaveBasis& basis) {
+    return basis.selectedFile.empty() ? folders.registerFile(yearOf(selected.DATMOV)) : basis.selectedFile;
+}
+
+// A cancellation record or a replacement: it belongs to the group of a corrected record.
+bool inCorrectionGroup(const Movement& m) {
+    return flagOf(m.TIPOPE) == 'C' || flagOf(m.STATO) == 'R' || m.NUMRIF != 0;
+}
+
+// A record of a correction group as mode "M" changes it: a cancellation keeps
+// everything that makes it one (its type, NUMRIF and the corrected record's
+// figures) and takes only the new note; a replacement takes the new fields and keeps
+// its number, state, NUMRIF and operation number.
+Movement modifiedGroupRecord(const Movement& stored, const Movement& typed) {
+    if (flagOf(stored.TIPOPE) == 'C') {
+        Movement cancellation = stored;
+        cancellation.ANNOTA = typed.ANNOTA;
+        return cancellation;
+    }
+    Movement replacement = typed;
+    replacement.NUMREC = stored.NUMREC;
+    replacement.NUMRIF = stored.NUMRIF;
+    replacement.NUMOPE = stored.NUMOPE;
+    replacement.STATO = stored.STATO;
+    replacement.TIPOPE = "I";
+    replacement.TIPREC = stored.TIPREC;
+    replacement.DATFLU = 0;
+    replacement.NUMFLU = 0;
+    padMovement(replacement);
+    replacement.DATMOV = std::round(replacement.DATMOV);
+    return replacement;
+}
+
+// What the checks read without the lock, read again by a save that holds it.
+std::optional<SaveResult> changedMeanwhile(const Folders& folders, const Movement& movement, bool duplicate,
+                                           const SaveBasis& basis, const StockChange& change) {
+    if (!sentInitialStockBefore(folders, movement)) return refused(SaveOutcome::InitialStockNotSent);
+    if (duplicate && !basis.duplicateWarned && duplicateInRegister(folders, movement))
+        return refused(SaveOutcome::DuplicateAppeared);
+    if (const auto shortfall = firstShortDay(folders, change)) {
+        SaveResult r = refused(SaveOutcome::StockShort);
+        r.shortfall = shortfall;
+        return r;
+    }
+    return std::nullopt;
+}
+
 SaveResult modify(const Folders& folders, Movement movement, const Movement& selected, bool alcopp,
-                  Prompt& prompt) {
-    const int oldYear = yearOf(selected.DATMOV), newYear = yearOf(movement.DATMOV);
-    const fs::path oldFile = folders.registerFile(oldYear), newFile = folders.registerFile(newYear);
+                  Prompt& prompt, const SaveBasis& basis) {
+    const fs::path oldFile = fileOfSelected(folders, selected, basis);
+    // A record of a correction group stays in its group's file, whatever its new date.
+    const bool inPlace = inCorrectionGroup(selected);
+    const fs::path newFile = inPlace ? oldFile : folders.registerFile(yearOf(movement.DATMOV));
 
-    // Both markers, always the earlier year first, so two workstations moving
-    // movements between the same two years cannot wait for each other forever.
+    // Both markers, always the earlier year's file first (the names are the years), so
+    // two workstations moving movements between the same two years cannot wait for
+    // each other forever.
     std::optional<FileLock> first, second;
-    first.emplace(oldYear <= newYear ? oldFile : newFile, prompt);
-    if (oldYear != newYear) second.emplace(oldYear <= newYear ? newFile : oldFile, prompt);
+    const bool oldFirst = oldFile.filename() <= newFile.filename();
+    first.emplace(oldFirst ? oldFile : newFile, prompt);
+    if (oldFile != newFile) second.emplace(oldFirst ? newFile : oldFile, prompt);
 
-    const RecordBlock oldBlock = readRecords(oldFile, kMovementSize);
+    const RecordBlock oldBlock = readRecords(oldFile, kMovementSize, IfMissing::Empty);
     requireWholeRecords(oldFile, oldBlock);
     const auto index = indexOf(oldBlock, selected.NUMREC);
     if (!index) return refused(SaveOutcome::RecordGone);
-    if (MovementView(oldBlock.at(*index)).NUMFLU() > 0) return refused(SaveOutcome::RecordSent);
+    const Movement stored = decodeMovement(oldBlock.at(*index));
+    if (stored.NUMFLU > 0) return refused(SaveOutcome::RecordSent);
+    if (!storedAsLoaded(oldBlock.at(*index), selected)) return refused(SaveOutcome::RecordGone);
 
-    std::string oldContent = oldBlock.bytes();
-    oldContent.erase(*index * kMovementSize, kMovementSize);
+    const Movement saved = inPlace ? modifiedGroupRecord(stored, movement) : movement;
+    if (const auto refusal = changedMeanwhile(folders, saved, false, basis, StockChange{{saved}, {stored}}))
+        return *refusal;
 
     SaveResult result;
     result.file = newFile;
-    if (oldYear == newYear) {
+    std::string oldContent = oldBlock.bytes();
+    if (inPlace) {
+        const std::string bytes = encodeMovement(saved);
+        requireFiniteNumbers(oldFile, bytes);
+        oldContent.replace(*index * kMovementSize, kMovementSize, bytes);
+        replaceFileContent(oldFile, oldContent);
+        result.NUMREC = saved.NUMREC;
+        result.NUMOPE = saved.NUMOPE;
+        return result;
+    }
+    oldContent.erase(*index * kMovementSize, kMovementSize);
+    if (oldFile == newFile) {
         const AppendResult appended = appendToContent(oldFile, oldContent, movement, alcopp);
         replaceFileContent(oldFile, oldContent);
         result.NUMREC = appended.NUMREC;
         result.NUMOPE = appended.NUMOPE;
         return result;
     }
-    const RecordBlock newBlock = readRecords(newFile, kMovementSize);
+    const RecordBlock newBlock = readRecords(newFile, kMovementSize, IfMissing::Empty);
     requireWholeRecords(newFile, newBlock);
     std::string newContent = newBlock.bytes();
     const AppendResult appended = appendToContent(newFile, newContent, movement, alcopp);
@@ -68,42 +136,138 @@ SaveResult modify(const Folders& folders, Movement movement, const Movement& sel
     return result;
 }
 
+SaveResult correct(const Folders& folders, EntryMode mode, Movement movement, const Movement& selected,
+                   Prompt& prompt, const SaveBasis& basis) {
+    const fs::path file = fileOfSelected(folders, selected, basis);
+    std::optional<Movement> replacement;
+    if (mode == EntryMode::CorrectionModify) {
+        movement.NUMOPE = selected.NUMOPE;
+        replacement = movement;
+    }
+    FileLock lock(file, prompt);
+    const RecordBlock block = readRecords(file, kMovementSize, IfMissing::Empty);
+    const auto index = indexOf(block, selected.NUMREC);
+    if (!index) return refused(SaveOutcome::RecordGone);
+    const Movement stored = decodeMovement(block.at(*index));
+    // Corrected meanwhile, or never sent: the reason says more than "changed".
+    if (stored.NUMFLU <= 0 || flagOf(stored.STATO) == 'C' || flagOf(stored.TIPOPE) == 'C')
+        return refused(SaveOutcome::NotCorrectable);
+    if (!storedAsLoaded(block.at(*index), selected)) return refused(SaveOutcome::RecordGone);
+    // The corrected record stops counting; the replacement counts in its place.
+    StockChange change{{}, {stored}};
+    if (replacement) {
+        Movement counted = *replacement;
+        counted.STATO = "R";
+        counted.TIPOPE = "I";
+        change.joining.push_back(counted);
+    }
+    if (const auto refusal = changedMeanwhile(folders, movement, false, basis, change)) return *refusal;
+
+    const CorrectionResult r =
+        correctMovementLocked(file, selected.NUMREC, movement.ANNOTA, replacement, ReplacementNUMOPE::AsGiven, selected);
+    switch (r.outcome) {
+    case CorrectionOutcome::Done: break;
+    case CorrectionOutcome::NotFound: return refused(SaveOutcome::RecordGone);
+    case CorrectionOutcome::NotSent:
+    case CorrectionOutcome::NotCorrectable: return refused(SaveOutcome::NotCorrectable);
+    }
+    SaveResult result;
+    result.file = file;
+    result.NUMREC = r.replacementNUMREC ? r.replacementNUMREC : r.cancellationNUMREC;
+    result.NUMOPE = selected.NUMOPE;
+    return result;
+}
+
 } // namespace
 
-SaveResult saveMovement(const Folders& folders, EntryMode mode, Movement movement, const Movement& selected,
-                        bool alcopp, Prompt& prompt) {
-    padMovement(movement);
-    if (mode == EntryMode::CorrectionCancel || mode == EntryMode::CorrectionModify) {
-        const fs::path file = folders.registerFile(yearOf(selected.DATMOV));
-        std::optional<Movement> replacement;
-        if (mode == EntryMode::CorrectionModify) {
-            movement.NUMOPE = selected.NUMOPE;
-            replacement = movement;
-        }
-        const CorrectionResult r = correctMovement(file, selected.NUMREC, movement.ANNOTA, replacement, prompt);
-        switch (r.outcome) {
-        case CorrectionOutcome::Done: break;
-        case CorrectionOutcome::NotFound: return refused(SaveOutcome::RecordGone);
-        case CorrectionOutcome::NotSent:
-        case CorrectionOutcome::NotCorrectable: return refused(SaveOutcome::NotCorrectable);
-        }
-        SaveResult result;
-        result.file = file;
-        result.NUMREC = r.replacementNUMREC ? r.replacementNUMREC : r.cancellationNUMREC;
-        result.NUMOPE = selected.NUMOPE;
-        return result;
+std::string saveRefusalMessage(const SaveResult& result, const Movement& movement) {
+    switch (result.outcome) {
+    case SaveOutcome::Saved: return {};
+    case SaveOutcome::NoInitialStock: return missingInitialStockMessage(registerKeyOf(movement));
+    case SaveOutcome::RecordGone: return kRecordGone;
+    case SaveOutcome::RecordSent: return kRecordSentMeanwhile;
+    case SaveOutcome::NotCorrectable: return kRecordNotCorrectable;
+    case SaveOutcome::InitialStockNotSent: return kInitialStockNotSent;
+    case SaveOutcome::DuplicateAppeared: return kDuplicateDocument;
+    case SaveOutcome::StockShort: {
+        const StockShortfall shortfall = result.shortfall.value_or(StockShortfall{});
+        // An unload short on its own day: the stock check's own words.
+        if (flagOf(movement.TIPMOV) == 'S' && shortfall.day == std::round(movement.DATMOV))
+            return shortfall.degrees ? kDegreesOverStock : kQuantityOverStock;
+        return shortDayMessage(shortfall.day);
     }
+    }
+    return {};
+}
+
+SaveResult saveMovement(const Folders& folders, EntryMode mode, Movement movement, const Movement& selected,
+                        bool alcopp, Prompt& prompt, const SaveBasis& basis) {
+    padMovement(movement);
+    if (mode == EntryMode::CorrectionCancel || mode == EntryMode::CorrectionModify)
+        return correct(folders, mode, movement, selected, prompt, basis);
 
     if (!hasActiveInitialStock(folders, registerKeyOf(movement))) return refused(SaveOutcome::NoInitialStock);
-    if (mode == EntryMode::Modify) return modify(folders, movement, selected, alcopp, prompt);
+    if (mode == EntryMode::Modify) return modify(folders, movement, selected, alcopp, prompt, basis);
 
     const fs::path file = folders.registerFile(yearOf(movement.DATMOV));
-    const AppendResult appended = appendMovement(file, movement, alcopp, prompt);
+    FileLock lock(file, prompt);
+    if (const auto refusal = changedMeanwhile(folders, movement, true, basis, StockChange{{movement}, {}}))
+        return *refusal;
+    const AppendResult appended = appendMovementsLocked(file, {movement}, alcopp).front();
     SaveResult result;
     result.file = file;
     result.NUMREC = appended.NUMREC;
     result.NUMOPE = appended.NUMOPE;
     return result;
+}
+
+namespace {
+
+// The record numbered `numrec` of a file read under its lock, as stored.
+std::optional<Movement> storedRecord(const RecordBlock& block, std::int32_t numrec) {
+    const auto index = indexOf(block, numrec);
+    if (!index) return std::nullopt;
+    return decodeMovement(block.at(*index));
+}
+
+} // namespace
+
+RegisterDelete deleteRegisterMovement(const Folders& folders, const fs::path& file, std::int32_t numrec,
+                                      Prompt& prompt, const std::optional<Movement>& loaded) {
+    FileLock lock(file, prompt);
+    RegisterDelete r;
+    const RecordBlock block = readRecords(file, kMovementSize, IfMissing::Empty);
+    // Only a record the delete would remove is weighed against the stock.
+    if (const auto stored = storedRecord(block, numrec);
+        stored && stored->NUMFLU <= 0 && !inCorrectionGroup(*stored) && flagOf(stored->STATO) != 'C') {
+        r.shortfall = firstShortDay(folders, StockChange{{}, {*stored}});
+        if (r.shortfall) return r;
+    }
+    r.outcome = deleteMovementLocked(file, numrec, loaded);
+    return r;
+}
+
+RegisterCorrection correctRegisterMovement(const Folders& folders, const fs::path& file, std::int32_t numrec,
+                                           const std::string& note, const std::optional<Movement>& replacement,
+                                           Prompt& prompt, ReplacementNUMOPE numope,
+                                           const std::optional<Movement>& loaded) {
+    FileLock lock(file, prompt);
+    RegisterCorrection r;
+    const RecordBlock block = readRecords(file, kMovementSize, IfMissing::Empty);
+    if (const auto stored = storedRecord(block, numrec);
+        stored && stored->NUMFLU > 0 && flagOf(stored->STATO) != 'C' && flagOf(stored->TIPOPE) != 'C') {
+        StockChange change{{}, {*stored}};
+        if (replacement) {
+            Movement counted = *replacement;
+            counted.STATO = "R";
+            counted.TIPOPE = "I";
+            change.joining.push_back(counted);
+        }
+        r.shortfall = firstShortDay(folders, change);
+        if (r.shortfall) return r;
+    }
+    r.result = correctMovementLocked(file, numrec, note, replacement, numope, loaded);
+    return r;
 }
 
 NewMovementPass::NewMovementPass(const Folders& folders, const Movement& movement, bool alcopp, Prompt& prompt,
@@ -143,11 +307,17 @@ bool NewMovementPass::duplicate(const Movement& confirmed) const {
     return false;
 }
 
-SaveResult NewMovementPass::save(const Movement& confirmed) {
+SaveResult NewMovementPass::save(const Movement& confirmed, const SaveBasis& basis) {
     const std::unique_ptr<FileLock> held = std::move(lock_); // released however the save ends
     if (!held || yearOf(confirmed.DATMOV) != year_)
-        return saveMovement(folders_, EntryMode::Insert, confirmed, blankMovement(), alcopp_, prompt_);
+        return saveMovement(folders_, EntryMode::Insert, confirmed, blankMovement(), alcopp_, prompt_, basis);
     if (!hasActiveInitialStock(folders_, registerKeyOf(confirmed))) return refused(SaveOutcome::NoInitialStock);
+    // The year's file has stayed locked since the checks; the later years' files and
+    // the initial stocks have not.
+    Movement padded = confirmed;
+    padMovement(padded);
+    if (const auto refusal = changedMeanwhile(folders_, padded, true, basis, StockChange{{padded}, {}}))
+        return *refusal;
     SaveResult result;
     result.file = folders_.registerFile(year_);
     const AppendResult appended = appendScanned(result.file, {confirmed}, alcopp_, *scan_).front();

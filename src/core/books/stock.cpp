@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <map>
+#include <system_error>
 #include <utility>
 
 #include "core/files/ioerror.h"
@@ -93,7 +96,128 @@ void addMovements(const Folders& folders, const PaddedKey& key, const std::vecto
     }
 }
 
+// The years from `fromYear` on that have a register file, in order.
+std::vector<int> registerYearsFrom(const Folders& folders, int fromYear) {
+    std::vector<int> years;
+    std::error_code ec;
+    for (fs::directory_iterator it(folders.registers, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() < 5) continue;
+        const std::string digits = name.substr(0, 4);
+        if (digits.find_first_not_of("0123456789") != std::string::npos) continue;
+        const int year = std::stoi(digits);
+        if (year >= fromYear && folders.registerFile(year).filename() == it->path().filename()) years.push_back(year);
+    }
+    std::sort(years.begin(), years.end());
+    return years;
+}
+
+// A register's level on one day: kilograms and litres together, and hectolitre-degrees.
+struct Level {
+    double quantity = 0, degrees = 0;
+    Level& operator+=(const Level& o) {
+        quantity += o.quantity;
+        degrees += o.degrees;
+        return *this;
+    }
+};
+
+Level contribution(const fs::path& file, const MovementView& r, double sign) {
+    requireFiniteQuantities(file, r);
+    return {sign * (roundTo(r.QTAKG(), 5) + roundTo(r.QTALIT(), 5)), sign * roundTo(r.ETTOGR(), 5)};
+}
+
+// The quantity short beyond the tolerance the unload check allows, or the degrees
+// short to 5 decimals.
+bool quantityShort(const Level& l) { return l.quantity < -0.000009; }
+bool degreesShort(const Level& l) { return roundTo(l.degrees, 5) < 0; }
+
 } // namespace
+
+std::optional<StockShortfall> firstShortDay(const Folders& folders, const RegisterKey& reg, const StockChange& change) {
+    const PaddedKey key(reg);
+    constexpr double kEveryDay = std::numeric_limits<double>::max();
+    std::map<double, Level> changed;
+    const auto note = [&](const Movement& m, double factor) {
+        Movement padded = m;
+        padMovement(padded);
+        const std::string bytes = encodeMovement(padded);
+        const MovementView r(bytes);
+        if (const double sign = movementSign(key, r, kEveryDay); sign != 0)
+            changed[std::round(r.DATMOV())] += contribution("", r, sign * factor);
+    };
+    for (const Movement& m : change.joining) note(m, 1.0);
+    for (const Movement& m : change.leaving) note(m, -1.0);
+    if (changed.empty()) return std::nullopt;
+
+    Quantities initial;
+    double stockDate = 0;
+    if (!findInitialStock(folders, key, false, initial, stockDate)) return std::nullopt;
+    const double from = changed.begin()->first;
+    Level base{roundTo(initial.QTAKG, 5) + roundTo(initial.QTALIT, 5), roundTo(initial.ETTOGR, 5)};
+    std::map<double, Level> later; // the register's own records after `from`, by day
+    for (const int year : registerYearsFrom(folders, yearOf(stockDate))) {
+        const fs::path file = folders.registerFile(year);
+        forEachRecord(file, kMovementSize, [&](std::string_view bytes) {
+            const MovementView r(bytes);
+            const double sign = movementSign(key, r, kEveryDay);
+            if (sign == 0) return;
+            const double day = std::round(r.DATMOV());
+            (day <= from ? base : later[day]) += contribution(file, r, sign);
+        });
+    }
+
+    Level withChange = base;
+    auto c = changed.begin(), l = later.begin();
+    while (c != changed.end() || l != later.end()) {
+        const double day = l == later.end() || (c != changed.end() && c->first <= l->first) ? c->first : l->first;
+        if (l != later.end() && l->first == day) {
+            base += l->second;
+            withChange += l->second;
+            ++l;
+        }
+        if (c != changed.end() && c->first == day) {
+            withChange += c->second;
+            ++c;
+        }
+        // Only a day the change takes something from: a load never refuses a change,
+        // whatever the books held before it.
+        if (quantityShort(withChange) && withChange.quantity < base.quantity - 0.000009)
+            return StockShortfall{day, false};
+        if (degreesShort(withChange) && withChange.degrees < base.degrees - 0.000009)
+            return StockShortfall{day, true};
+    }
+    return std::nullopt;
+}
+
+std::optional<StockShortfall> firstShortDay(const Folders& folders, const StockChange& change) {
+    std::vector<RegisterKey> registers;
+    for (const auto* list : {&change.joining, &change.leaving})
+        for (const Movement& m : *list) {
+            const RegisterKey key{trimmed(m.TIPREG), trimmed(m.ANNPRO), trimmed(m.NUMPRO)};
+            const bool known = std::any_of(registers.begin(), registers.end(), [&](const RegisterKey& k) {
+                return k.TIPREG == key.TIPREG && k.ANNPRO == key.ANNPRO && k.NUMPRO == key.NUMPRO;
+            });
+            if (!known) registers.push_back(key);
+        }
+    std::optional<StockShortfall> first;
+    for (const RegisterKey& reg : registers)
+        if (const auto shortfall = firstShortDay(folders, reg, change); shortfall && (!first || shortfall->day < first->day))
+            first = shortfall;
+    return first;
+}
+
+Quantities countedUpTo(const RegisterKey& reg, const Movement& record, double date) {
+    Movement padded = record;
+    padMovement(padded);
+    const std::string bytes = encodeMovement(padded);
+    const MovementView r(bytes);
+    Quantities q;
+    if (const double sign = movementSign(PaddedKey(reg), r, std::round(date)); sign != 0) add("", q, r, sign);
+    return q;
+}
+
+std::string shortDayMessage(double day) { return "LA GIACENZA DEL REGISTRO SAREBBE NEGATIVA IL " + formatDate(day); }
 
 Quantities registerStockAt(const Folders& folders, const RegisterKey& reg, double date) {
     const PaddedKey key(reg);

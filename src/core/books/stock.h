@@ -3,11 +3,13 @@
 // movements whenever a window needs it.
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/files/folders.h"
+#include "core/records/movement.h"
 
 namespace accise {
 
@@ -53,6 +55,35 @@ private:
     bool countsTheYear_ = false; // false without an initial stock, or one stated after the date's year
     Quantities total_;
 };
+
+// What `record` counts in the register's stock at the end of `date`: its quantities,
+// positive for a load and negative for an unload; zero for a record of another
+// register, one no longer active (superseded, a cancellation) or one dated later.
+Quantities countedUpTo(const RegisterKey& reg, const Movement& record, double date);
+
+// A register's stock is never negative on any day. A change of its records (records
+// that join it, records that leave it or stop counting) is checked from the earliest
+// day it touches to the register's last record, in every year's file from there on:
+// the first day whose stock (quantity, or hectolitre-degrees to 5 decimals) would go
+// below zero, on a day the change takes stock from (a change that only adds, as a
+// load, is never refused). Records of other registers, loads and unloads no longer
+// active (superseded, cancellations) count for nothing.
+struct StockChange {
+    std::vector<Movement> joining; // as they will be stored
+    std::vector<Movement> leaving; // as they are stored now
+};
+struct StockShortfall {
+    double day = 0;
+    bool degrees = false; // short of hectolitre-degrees only
+};
+std::optional<StockShortfall> firstShortDay(const Folders& folders, const RegisterKey& reg, const StockChange& change);
+// The same for every register the change touches (a movement moved to another
+// register leaves its old one and joins the new): the earliest short day of any.
+std::optional<StockShortfall> firstShortDay(const Folders& folders, const StockChange& change);
+
+// "LA GIACENZA DEL REGISTRO SAREBBE NEGATIVA IL 31/12/2025": the refusal of a change
+// that would leave a later day short.
+std::string shortDayMessage(double day);
 
 // The stock of one product of the register at the end of `date`, starting from the
 // register's active initial stock, which must have been sent; nothing (nullopt-like:

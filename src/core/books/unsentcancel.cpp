@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "core/books/stock.h"
 #include "core/files/lock.h"
 #include "core/files/recordfile.h"
 #include "core/files/text1252.h"
@@ -156,6 +157,10 @@ RemovalResult removeUnsentRecords(const Folders& folders, char mode, int year,
                             [numrec](const std::string& r) { return decodeMovement(r).NUMREC == numrec; });
     };
 
+    // The removals made so far, for the stock of the next one.
+    const bool counts = info->source == SelectionSource::RegisterFile;
+    StockChange removals;
+
     bool changed = false;
     for (const std::size_t line : tickedLines) {
         if (line >= copies.count()) continue;
@@ -185,6 +190,26 @@ RemovalResult removeUnsentRecords(const Folders& folders, char mode, int year,
                 continue;
             }
         }
+        if (counts) {
+            // What the removal takes from the register: the record itself, and when a
+            // correction is undone, its replacement, while the corrected record counts again.
+            StockChange trial = removals;
+            trial.leaving.push_back(current);
+            if (undoesCorrections)
+                for (const std::string& r : records) {
+                    Movement m = decodeMovement(r);
+                    if (isReplacement(m)) trial.leaving.push_back(m);
+                    if (m.NUMREC == corrected && flag(m.STATO) == 'C') {
+                        m.STATO = " ";
+                        trial.joining.push_back(m);
+                    }
+                }
+            if (const auto shortfall = firstShortDay(folders, trial)) {
+                result.shortStock.push_back({current, shortfall->day});
+                continue;
+            }
+            removals = std::move(trial);
+        }
         records.erase(it);
         result.removed.push_back(current);
         changed = true;
@@ -207,6 +232,19 @@ RemovalResult removeUnsentRecords(const Folders& folders, char mode, int year,
         replaceFileContent(file, content);
     }
     return result;
+}
+
+std::string shortStockMessage(char mode, bool alcopp, const std::vector<RemovalResult::Short>& shortStock) {
+    if (shortStock.empty()) return {};
+    std::string text = "ATTENZIONE! I RECORD SEGUENTI NON SONO STATI CANCELLATI PERCHE' SENZA DI LORO LA "
+                       "GIACENZA DEL REGISTRO SAREBBE NEGATIVA:";
+    CancellationLines lines(mode, alcopp);
+    for (const RemovalResult::Short& s : shortStock) {
+        Movement m = s.record;
+        trimMovement(m);
+        text += "\r" + lines.lineOf(m) + " (giacenza negativa il " + formatDate(s.day) + ")";
+    }
+    return text;
 }
 
 std::string leftRecordsMessage(char mode, bool alcopp, const std::vector<Movement>& left) {

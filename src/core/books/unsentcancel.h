@@ -62,16 +62,26 @@ struct RemovalResult {
     // Records left because another workstation sent or changed them after the list
     // was built (or sent the replacement of the correction they belong to).
     std::vector<Movement> left;
+    // Records left because the register's stock would go negative without them
+    // (a load the later unloads used), with the first day that would be short.
+    struct Short {
+        Movement record;
+        double day;
+    };
+    std::vector<Short> shortStock;
 };
 
 // Removes the records of the ticked lines (positions in CANCELLA.MOV), in list
 // order, under one lock of the file for the whole removal: each must still be in
 // the file exactly as listed and unsent. In the modes of cancellation records the
-// correction is undone too. Records no longer in the file are skipped.
+// correction is undone too. Records no longer in the file are skipped. In a register
+// file, a removal that would leave the register's stock negative on some day stays.
 RemovalResult removeUnsentRecords(const Folders& folders, char mode, int year,
                                   const std::vector<std::size_t>& tickedLines, Prompt& prompt);
 
 // What the clerk is told about records left by removeUnsentRecords ("" when none).
 std::string leftRecordsMessage(char mode, bool alcopp, const std::vector<Movement>& left);
+// The same for the records left for the stock ("" when none).
+std::string shortStockMessage(char mode, bool alcopp, const std::vector<RemovalResult::Short>& shortStock);
 
 } // namespace accise

@@ -78,6 +78,8 @@ CancelUnsentLogic::Focus CancelUnsentLogic::leaveConfirmation(const std::string&
         removeUnsentRecords(ctx_.folders, ctx_.mode, std::stoi(builtYear_), ticked, prompt_);
     if (const std::string message = leftRecordsMessage(ctx_.mode, ctx_.alcopp, result.left); !message.empty())
         prompt_.information(message);
+    if (const std::string message = shortStockMessage(ctx_.mode, ctx_.alcopp, result.shortStock); !message.empty())
+        prompt_.information(message);
     closeRequested_ = true;
     return Focus::List;
 }

@@ -125,7 +125,8 @@ void InitialStockLogic::onSave() {
         const std::int32_t corrected = context().selectedRecord.NUMREC;
         const auto result =
             correctInitialStock(folders(), corrected, value("ANNOTA"),
-                                mode_ == 'i' ? std::optional<Movement>(stock) : std::nullopt, prompt());
+                                mode_ == 'i' ? std::optional<Movement>(stock) : std::nullopt, prompt(),
+                                context().selectedRecord);
         if (result.outcome != CorrectionOutcome::Done)
             prompt().information(correctionRefusal(result.outcome));
     }

@@ -130,10 +130,20 @@ bool MovementEntryLogic::shown(std::string_view control) const {
 bool MovementEntryLogic::editable(std::string_view control) const {
     const FieldSpec* f = field(control);
     if (!f || f->readOnly || viewOnly_) return false;
-    if (mode_ == EntryMode::CorrectionCancel) return control == "ANNOTA";
+    if (mode_ == EntryMode::CorrectionCancel || modifiesCancellation()) return control == "ANNOTA";
     if (control == "DOUBL1_3") return layout_.totalEditable;
     if (control == "NPRDAA") return !layout_.eadNumberFixed;
     return true;
+}
+
+bool MovementEntryLogic::modifiesCorrectionGroup() const {
+    if (mode_ != EntryMode::Modify || !selected_) return false;
+    const Movement& m = *selected_;
+    return trimmed(m.TIPOPE) == "C" || trimmed(m.STATO) == "R" || m.NUMRIF != 0;
+}
+
+bool MovementEntryLogic::modifiesCancellation() const {
+    return modifiesCorrectionGroup() && trimmed(selected_->TIPOPE) == "C";
 }
 
 void MovementEntryLogic::changed() {
@@ -170,6 +180,7 @@ void MovementEntryLogic::onOpen() {
                                    : EntryMode::Insert;
     lastSave_.reset();
     refusal_.reset();
+    computedExcise_.clear();
 
     if (mode_ == EntryMode::Insert) {
         selected_ = blankMovement();
@@ -182,7 +193,10 @@ void MovementEntryLogic::onOpen() {
 
     if (!selected_) {
         const int year = std::atoi(context().workingYear.c_str());
-        for (const Movement& m : readMovements(folders().registerFile(year))) {
+        // The record stays bound to this file: a correction dated into another year
+        // is kept in the file of the record it corrects.
+        selectedFile_ = folders().registerFile(year);
+        for (const Movement& m : readMovements(selectedFile_)) {
             if (m.NUMREC == context().chosenRecord) {
                 selected_ = m;
                 break;
@@ -276,6 +290,11 @@ void MovementEntryLogic::rebuildBuffer() {
     } else {
         movement_ = *selected_;
     }
+    movement_.PRODAZ = trimmed(value("PRODAZ"));
+    movement_.TIPDOC = text("TIPDOC");
+    // A cancellation or replacement being modified keeps what makes it one (the save
+    // keeps them too): its operation, state, NUMRIF and number.
+    if (modifiesCorrectionGroup()) return;
     movement_.NUMREC = 0;
     movement_.NUMRIF = 0;
     movement_.DATFLU = 0;
@@ -284,8 +303,6 @@ void MovementEntryLogic::rebuildBuffer() {
     movement_.STATO = " ";
     movement_.TIPREC = "C";
     movement_.TIPOPE = "I";
-    movement_.PRODAZ = trimmed(value("PRODAZ"));
-    movement_.TIPDOC = text("TIPDOC");
 }
 
 bool MovementEntryLogic::fillFromCompanyProduct() {
@@ -319,7 +336,8 @@ void MovementEntryLogic::computeExcise() {
         if (const auto rate = rateInForce(folders(), "IT", *day)) movement_.ACCISA = exciseAmount(movement_.ETTOGR, *rate);
     }
     if (!exciseDeclaredHere(context().alcopp, text("TIPDOC"))) movement_.ACCISA = 0;
-    setValue("DOUBL7", amountText(movement_.ACCISA));
+    computedExcise_ = amountText(movement_.ACCISA);
+    setValue("DOUBL7", computedExcise_);
 }
 
 std::string MovementEntryLogic::lookupTable(std::string_view control) const {
@@ -466,22 +484,33 @@ void MovementEntryLogic::onSave() {
     focus_.clear();
     const Movement selected = selected_ ? *selected_ : blankMovement();
     const std::unique_ptr<NewMovementPass> pass = std::move(pass_);
+    const SaveBasis basis{duplicateWarned_, selectedFile_};
     SaveResult result = pass && mode_ == EntryMode::Insert
-                            ? pass->save(movement_)
-                            : saveMovement(folders(), mode_, movement_, selected, context().alcopp, prompt());
+                            ? pass->save(movement_, basis)
+                            : saveMovement(folders(), mode_, movement_, selected, context().alcopp, prompt(), basis);
     lastSave_ = result;
+    // What another desk changed since the checks: the clerk is told as the check tells,
+    // and the window keeps what was typed.
+    const auto refuseKeeping = [&](std::string control, std::string focus = {}) {
+        fail(std::move(control), saveRefusalMessage(result, movement_), std::move(focus));
+        setFocusAfterOpen(focus_);
+    };
+    const bool cancels = mode_ == EntryMode::CorrectionCancel || modifiesCancellation();
     switch (result.outcome) {
     case SaveOutcome::Saved:
         announceSaved(movementSavedNotice(mode_, movement_, result, selected));
         if (mode_ == EntryMode::Insert) reset();
         else requestClose();
         return;
-    case SaveOutcome::NoInitialStock: {
-        const std::string message = missingInitialStockMessage(registerKeyOf(movement_));
-        fail("PRODDO", message);
-        setFocusAfterOpen("PRODDO");
+    case SaveOutcome::NoInitialStock:
+    case SaveOutcome::InitialStockNotSent: refuseKeeping("PRODDO"); return;
+    case SaveOutcome::DuplicateAppeared:
+        // The next confirmation's checks warn of it, and its save then goes ahead.
+        refuseKeeping("PRODDO", cancels ? "ANNOTA" : "DOUBL1_3");
         return;
-    }
+    case SaveOutcome::StockShort:
+        refuseKeeping("DOUBL1_3", cancels ? "ANNOTA" : (layout_.totalEditable || !layout_.packagedShown ? "DOUBL1_3" : "INTER3"));
+        return;
     case SaveOutcome::RecordGone: prompt().information(kRecordGone); break;
     case SaveOutcome::RecordSent: prompt().information(kRecordSentMeanwhile); break;
     case SaveOutcome::NotCorrectable: prompt().information(kRecordNotCorrectable); break;

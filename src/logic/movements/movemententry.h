@@ -60,6 +60,8 @@ inline constexpr const char* kChosenRecordGone = "IL MOVIMENTO SCELTO NON E' PIU
 inline constexpr const char* kFieldRequired = "valore obbligatorio";
 inline constexpr const char* kInvalidValue = "valore non valido";
 inline constexpr const char* kLookupNeeded = "codice non trovato (la finestra aprirebbe l'elenco di ricerca)";
+// A typed excise amount that is not a number, or is negative.
+inline constexpr const char* kExciseInvalid = "IMPORTO DELL'ACCISA NON VALIDO";
 } // namespace movemententry
 
 // Why the last check failed: the field, and the message shown (or, where the window
@@ -84,7 +86,11 @@ public:
 
     // The record to change or correct, before open(); without it open() reads the
     // record ctx.chosenRecord from the register file of ctx.workingYear.
-    void setSelectedRecord(const Movement& record) { selected_ = record; }
+    // `file`: where it was read from (empty: its year's register file).
+    void setSelectedRecord(const Movement& record, std::filesystem::path file = {}) {
+        selected_ = record;
+        selectedFile_ = std::move(file);
+    }
     // Before open(): the record is only shown (kViewWindow). Every field is read only,
     // leaving one checks nothing, the lookups do nothing and the confirmation never
     // saves.
@@ -150,6 +156,11 @@ private:
     bool fillFromCompanyProduct();
     void prefillCounter();
     void computeExcise();
+    // A cancellation or replacement chosen in mode "M": it stays one.
+    bool modifiesCorrectionGroup() const;
+    bool modifiesCancellation() const;
+    // The register's stock from the movement's day on, with the change the save makes.
+    bool checkLaterDays();
 
     std::string lookupTable(std::string_view control) const;
 
@@ -193,6 +204,9 @@ private:
     EntryMode mode_ = EntryMode::Insert;
     bool viewOnly_ = false;
     std::optional<Movement> selected_;
+    std::filesystem::path selectedFile_; // where selected_ was read from
+    bool duplicateWarned_ = false;       // the last confirmation warned of an identical document
+    std::string computedExcise_;         // DOUBL7 as the last computation showed it
     Movement movement_;
     Quantities stock_;
     std::unique_ptr<NewMovementPass> pass_; // during a confirmation and the save that follows it

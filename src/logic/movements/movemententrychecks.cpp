@@ -27,6 +27,13 @@ constexpr std::size_t kPartnerFlagCol = 3;
 
 double decimal(const std::string& text, int decimals) { return parseDecimal(text, decimals); }
 
+// Digits with at most a sign, thousands points and a decimal comma: what a clerk types
+// as an amount.
+bool isAmountText(const std::string& text) {
+    if (text.find_first_of("0123456789") == std::string::npos) return false;
+    return text.find_first_not_of("0123456789.,-+ ") == std::string::npos;
+}
+
 } // namespace
 
 const MovementEntryLogic::CheckStep MovementEntryLogic::kChecks[22] = {
@@ -64,6 +71,7 @@ std::optional<std::string> MovementEntryLogic::onConfirmChecks() {
 std::optional<std::string> MovementEntryLogic::runChecks() {
     refusal_.reset();
     pass_.reset();
+    duplicateWarned_ = false;
     rebuildBuffer();
     try {
         for (const CheckStep& step : kChecks) {
@@ -400,7 +408,7 @@ bool MovementEntryLogic::computeQuantities(Moment moment) {
     setValue("DOUBL8", formatNumber(q.GARANZ, 0, kAmountDecimals));
     changed();
 
-    if (text("TIPMOV") != "S") return true;
+    if (text("TIPMOV") != "S") return moment != Moment::Confirming || checkLaterDays();
     if (onePass(moment)) {
         stock_ = confirmationPass().stockForUnload();
         stockText_ = stockLabel(stock_);
@@ -416,7 +424,21 @@ bool MovementEntryLogic::computeQuantities(Moment moment) {
     }
     // An unload stores its hectolitre-degrees to 5 decimals.
     movement_.ETTOGR = roundTo(movement_.ETTOGR, kQuantityDecimals);
-    return true;
+    return moment != Moment::Confirming || checkLaterDays();
+}
+
+// The day's stock is not enough: the later unloads have used the beer too. The
+// change is the movement joining the register and, in the other modes, the selected
+// record leaving it (the correction's cancellation counts for nothing).
+bool MovementEntryLogic::checkLaterDays() {
+    StockChange change;
+    if (mode_ != EntryMode::CorrectionCancel) change.joining.push_back(movement_);
+    if (mode_ != EntryMode::Insert && selected_) change.leaving.push_back(*selected_);
+    const auto shortfall = firstShortDay(folders(), change);
+    if (!shortfall) return true;
+    const bool cancels = mode_ == EntryMode::CorrectionCancel || modifiesCancellation();
+    const std::string focus = cancels ? "ANNOTA" : (layout_.totalEditable || !layout_.packagedShown ? "DOUBL1_3" : "INTER3");
+    return fail("DOUBL1_3", shortDayMessage(shortfall->day), focus);
 }
 
 // 18.
@@ -459,9 +481,22 @@ bool MovementEntryLogic::checkCountry(Moment) {
 // 21. The excise as shown (a typed amount replaces the computed one) and the note.
 bool MovementEntryLogic::checkNote(Moment) {
     const std::string position = text("POSFIS");
-    movement_.ACCISA = position == "001" || position == "002" ? decimal(value("DOUBL7"), kAmountDecimals) : 0;
+    movement_.ACCISA = 0;
+    if (position == "001" || position == "002") {
+        // The amount follows the figures as confirmed, unless the clerk typed one (an
+        // emptied field asks for the computed amount again).
+        const std::string shown = trimmed(value("DOUBL7"));
+        if (shown.empty() || shown == computedExcise_) {
+            computeExcise();
+        } else if (!isAmountText(shown) || shown.find('-') != std::string::npos) {
+            return fail("DOUBL7", kExciseInvalid);
+        } else {
+            movement_.ACCISA = decimal(shown, kAmountDecimals);
+        }
+    }
     movement_.ANNOTA = value("ANNOTA");
-    const bool correction = mode_ == EntryMode::CorrectionCancel || mode_ == EntryMode::CorrectionModify;
+    const bool correction =
+        mode_ == EntryMode::CorrectionCancel || mode_ == EntryMode::CorrectionModify || modifiesCorrectionGroup();
     if (correction && trimmed(value("ANNOTA")).empty()) return fail("ANNOTA", kNoteRequired);
     return true;
 }
@@ -474,6 +509,7 @@ bool MovementEntryLogic::checkInitialStockAndDuplicate(Moment moment) {
     if (mode_ == EntryMode::Modify) return true;
     const bool duplicate =
         onePass(moment) ? confirmationPass().duplicate(movement_) : duplicateInRegister(folders(), movement_);
+    duplicateWarned_ = duplicate;
     if (duplicate) {
         // The warning waits for the clerk: the year's file is not kept locked meanwhile
         // (the save then takes the lock and reads the file again).

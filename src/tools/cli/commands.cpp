@@ -21,6 +21,7 @@
 #include "cli/summary.h"
 #include "cli/tasks.h"
 #include "core/books/movementfile.h"
+#include "core/books/movementsave.h"
 #include "core/books/stock.h"
 #include "core/files/folders.h"
 #include "core/files/lock.h"
@@ -42,7 +43,8 @@ namespace {
 
 constexpr const char* kUsage =
     "uso: accise-cli init DIR | demo DIR | check DIR | dump FILE [--kind movement|address|table]\n"
-    "     | append FILE [--alcopp] | delete FILE NUMREC | correct FILE NUMREC --note TESTO [--modify]\n"
+    "     | append FILE [--alcopp] | delete FILE NUMREC [--expect JSON]\n"
+    "     | correct FILE NUMREC --note TESTO [--modify] [--expect JSON]   (--expect: il record come letto da dump)\n"
     "     | stock DIR --type M|L|F|N --year AAAA --protocol NUMPRO --date GG/MM/AAAA\n"
     "     | unlock FILE [--yes] | repair DIR | profile DIR [ALCODA|ALCOPP]\n"
     "     | movements import DIR [--dry-run]   (movimenti in righe JSON sullo standard input)\n"
@@ -189,15 +191,57 @@ int append(const Arguments& a, std::istream& in, std::ostream& out, std::ostream
     return kOk;
 }
 
+// The working folder of a register file (<yyyy>.RGM in a registers folder), whose
+// stock delete and correct weigh; other record files keep no stock.
+std::optional<Folders> foldersOfRegisterFile(const fs::path& file) {
+    const std::string name = file.filename().string();
+    if (name.size() != 8 || name.substr(4) != ".RGM" ||
+        !std::all_of(name.begin(), name.begin() + 4, [](unsigned char c) { return std::isdigit(c); }))
+        return std::nullopt;
+    const fs::path registers = fs::absolute(file).parent_path();
+    const Folders folders = Folders::of(registers.parent_path());
+    if (folders.registers.filename() != registers.filename()) return std::nullopt;
+    return folders;
+}
+
+// The record as the caller read it (a line of `dump`), for --expect: a record that
+// differs from it is not the one the caller meant.
+std::optional<Movement> expectedRecord(const Arguments& a) {
+    if (!a.has("--expect")) return std::nullopt;
+    try {
+        return movementFromJson(parseJsonObject(a.value("--expect", "il record come letto (JSON)")));
+    } catch (const JsonError& e) {
+        throw UsageError(std::string("--expect: ") + e.what());
+    }
+}
+
+void reportShortStock(std::int32_t numrec, const StockShortfall& shortfall, std::ostream& err) {
+    err << "il record " << numrec << " non è stato toccato: " << shortDayMessage(shortfall.day) << "\n";
+}
+
 int remove(const Arguments& a, std::ostream& out, std::ostream& err) {
     const fs::path file = a.at(0, "il file");
     const std::int32_t numrec = parseRecordNumber(a.at(1, "il NUMREC"));
     a.expectPositional(2);
+    const auto expected = expectedRecord(a);
     WaitingPrompt prompt(err, a.wait());
     prompt.startOperation(file);
-    switch (deleteMovement(file, numrec, prompt)) {
+    DeleteOutcome outcome;
+    if (const auto folders = foldersOfRegisterFile(file)) {
+        const RegisterDelete r = deleteRegisterMovement(*folders, file, numrec, prompt, expected);
+        if (r.shortfall) {
+            reportShortStock(numrec, *r.shortfall, err);
+            return kProblems;
+        }
+        outcome = r.outcome;
+    } else {
+        outcome = deleteMovement(file, numrec, prompt, expected);
+    }
+    switch (outcome) {
     case DeleteOutcome::Deleted: out << "record " << numrec << " cancellato\n"; return kOk;
-    case DeleteOutcome::NotFound: err << "nessun record con NUMREC " << numrec << " in " << file.string() << "\n"; break;
+    case DeleteOutcome::NotFound:
+        err << "nessun record con NUMREC " << numrec << (expected ? " come letto" : "") << " in " << file.string() << "\n";
+        break;
     case DeleteOutcome::Sent:
         err << "il record " << numrec << " è stato inviato: non si cancella, si rettifica (accise-cli correct)\n";
         break;
@@ -227,21 +271,34 @@ int correct(const Arguments& a, std::istream& in, std::ostream& out, std::ostrea
             throw UsageError(e.what());
         }
     }
+    const auto expected = expectedRecord(a);
     WaitingPrompt prompt(err, a.wait());
     prompt.startOperation(file);
     // The operation number of a register movement stays the corrected record's (read
     // under the lock); an initial stock's replacement carries none.
-    const CorrectionResult r =
-        correctMovement(file, numrec, note, replacement, prompt,
-                        keepNumope && file.filename() != "GIACENZE.DAT" ? ReplacementNUMOPE::FromCorrected
-                                                                        : ReplacementNUMOPE::AsGiven);
+    const ReplacementNUMOPE numope = keepNumope && file.filename() != "GIACENZE.DAT" ? ReplacementNUMOPE::FromCorrected
+                                                                                     : ReplacementNUMOPE::AsGiven;
+    CorrectionResult r;
+    if (const auto folders = foldersOfRegisterFile(file)) {
+        const RegisterCorrection c =
+            correctRegisterMovement(*folders, file, numrec, note, replacement, prompt, numope, expected);
+        if (c.shortfall) {
+            reportShortStock(numrec, *c.shortfall, err);
+            return kProblems;
+        }
+        r = c.result;
+    } else {
+        r = correctMovement(file, numrec, note, replacement, prompt, numope, expected);
+    }
     switch (r.outcome) {
     case CorrectionOutcome::Done:
         out << r.cancellationNUMREC;
         if (r.replacementNUMREC) out << " " << r.replacementNUMREC;
         out << "\n";
         return kOk;
-    case CorrectionOutcome::NotFound: err << "nessun record con NUMREC " << numrec << "\n"; break;
+    case CorrectionOutcome::NotFound:
+        err << "nessun record con NUMREC " << numrec << (expected ? " come letto" : "") << "\n";
+        break;
     case CorrectionOutcome::NotSent: err << "il record " << numrec << " non è stato inviato: si modifica, non si rettifica\n"; break;
     case CorrectionOutcome::NotCorrectable: err << "il record " << numrec << " è già rettificato o è un annullamento\n"; break;
     }
@@ -420,8 +477,9 @@ int run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
         int code = kFailure;
         if (command == "demo") code = demo(Arguments(args, {}, {}).at(0, "la cartella"), out);
         else if (command == "append") code = append(Arguments(args, {"--alcopp"}, {"--wait"}), in, out, err);
-        else if (command == "delete") code = remove(Arguments(args, {}, {"--wait"}), out, err);
-        else if (command == "correct") code = correct(Arguments(args, {"--modify"}, {"--note", "--wait"}), in, out, err);
+        else if (command == "delete") code = remove(Arguments(args, {}, {"--wait", "--expect"}), out, err);
+        else if (command == "correct")
+            code = correct(Arguments(args, {"--modify"}, {"--note", "--wait", "--expect"}), in, out, err);
         else if (command == "unlock") code = unlock(Arguments(args, {"--yes"}, {}), in, out, err);
         else if (command == "repair") code = repair(Arguments(args, {}, {"--wait"}), out, err);
         else if (command == "settings") code = settings(Arguments(args, {}, {}), out, err);
