@@ -58,7 +58,7 @@ FocusMove ExciseSummaryPeriodLogic::onLeave(std::string_view control) {
             // Figures of another year's period are no figures for this one: they go,
             // and leaving the period computes its own.
             if (!computedFor_.empty() && computedFor_.substr(0, 4) != std::to_string(year())) {
-                for (const char* control : {"DOUBL1", "DOUBL2", "DOUBL3", "DOUBL4"}) setValue(control, "");
+                for (const char* amount : {"DOUBL1", "DOUBL2", "DOUBL3", "DOUBL4"}) setValue(amount, "");
                 computedFor_.clear();
             }
         }
