@@ -205,6 +205,30 @@ TEST_F(CancelUnsent, GuaranteesAreRemovedFromTheirOwnFile) {
     padMovement(credit);
     testing::writeMovementFile(work.folders.dutyFile(2015), {credit});
 
+    struct Case {
+        char mode;
+        V listed, remaining;
+        const char* firstState; // of guarantee 1 afterwards
+    };
+    const Case cases[] = {{'F', V{4, 2}, V{1, 3, 4}, "C"}, {'f', V{3}, V{1, 2}, " "}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mode);
+        testing::writeMovementFile(guarantees, content);
+        open(c.mode);
+        EXPECT_EQ(numbersListed(), c.listed);
+        if (c.mode == 'F') {
+            EXPECT_EQ(form->list().lines[1],
+                      "11/02/2015 garanzia |impegnato 1.002,00 |svincolato: 0,00 |nuovo: 0,00 |scaduto: 0,00 "
+                      "|residuo: 0,00");
+        }
+        form->setTicked(c.mode == 'F' ? 1 : 0, true);
+        EXPECT_EQ(form->leaveConfirmation("SI"), Focus::List);
+        EXPECT_EQ(testing::numbersIn(guarantees), c.remaining);
+        EXPECT_EQ(readMovements(guarantees).front().STATO, c.firstState);
+        EXPECT_EQ(testing::numbersIn(work.folders.dutyFile(2015)), V{1});
+    }
+}
+
 // With the register's initial stock of 1 000 l (31/12/2014) and a sent unload of
 // 2 010 l on 20/01, the fixture's stock is 2 000 on 10/01, 1 980 on 11/01, 2 015 on
 // 12/01 (the replacement's load of 35) and 5 on 20/01. A removal that would leave a
@@ -247,30 +271,6 @@ TEST_F(CancelUnsent, ARemovalThatWouldLeaveTheStockNegativeStays) {
         EXPECT_NE(prompt.messages[0].find("SAREBBE NEGATIVA"), std::string::npos) << prompt.messages[0];
         EXPECT_NE(prompt.messages[0].find(std::string("(giacenza negativa il ") + c.shortDay + ")"), std::string::npos)
             << prompt.messages[0];
-    }
-}
-
-    struct Case {
-        char mode;
-        V listed, remaining;
-        const char* firstState; // of guarantee 1 afterwards
-    };
-    const Case cases[] = {{'F', V{4, 2}, V{1, 3, 4}, "C"}, {'f', V{3}, V{1, 2}, " "}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.mode);
-        testing::writeMovementFile(guarantees, content);
-        open(c.mode);
-        EXPECT_EQ(numbersListed(), c.listed);
-        if (c.mode == 'F') {
-            EXPECT_EQ(form->list().lines[1],
-                      "11/02/2015 garanzia |impegnato 1.002,00 |svincolato: 0,00 |nuovo: 0,00 |scaduto: 0,00 "
-                      "|residuo: 0,00");
-        }
-        form->setTicked(c.mode == 'F' ? 1 : 0, true);
-        EXPECT_EQ(form->leaveConfirmation("SI"), Focus::List);
-        EXPECT_EQ(testing::numbersIn(guarantees), c.remaining);
-        EXPECT_EQ(readMovements(guarantees).front().STATO, c.firstState);
-        EXPECT_EQ(testing::numbersIn(work.folders.dutyFile(2015)), V{1});
     }
 }
 
