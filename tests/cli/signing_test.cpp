@@ -90,6 +90,10 @@ TEST(Firma, SignatureVerifiedByOpensslAndKeptCertificate) {
     ASSERT_EQ(runProgram(tool("accise-firma") + " --batch " + q(flow) + " --out " + q(dir / "a.p7m")).exitCode, 0);
     const fs::path cert = dir / "config/accise-firma/certificato-prova.pem";
     ASSERT_TRUE(fs::exists(cert));
+    // The test key is its owner's alone, and no half-written copy is left beside it.
+    const fs::path key = dir / "config/accise-firma/chiave-prova.pem";
+    EXPECT_EQ(fs::status(key).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_FALSE(fs::exists(key.string() + ".~nuovo"));
 
     // Checked against the test certificate as the only trusted one: signature and signer.
     const std::string verify = "openssl cms -verify -inform DER -binary -CAfile " + q(cert) + " -in ";

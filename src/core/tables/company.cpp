@@ -85,6 +85,7 @@ std::optional<AddressRecord> readCompany(const Folders& folders) {
 }
 
 void writeCompany(const Folders& folders, AddressRecord company) {
+    requireNoControlCharacters(folders.company(), company);
     padAddress(company);
     replaceFileContent(folders.company(), encodeAddress(company));
 }
@@ -114,6 +115,7 @@ void writeSite(const Folders& folders, AddressRecord site) {
     const int number = siteNumberOf(site.user_code);
     if (number == 0) throw std::invalid_argument("numero di sede non valido: \"" + site.user_code + "\"");
     requireSiteNumber(number);
+    requireNoControlCharacters(folders.site(number), site);
     padAddress(site);
     replaceFileContent(folders.site(number), encodeAddress(site));
 }

@@ -21,8 +21,8 @@ FlowReactivationLogic::FlowReactivationLogic(CommandContext& ctx, Prompt& prompt
 }
 
 void FlowReactivationLogic::lastFlowOfToday() {
-    const std::string signedFolder = readApplConfig(folders())[2];
-    const int n = nextFlowProgressive(signedFolder, trimmed(context().company.user_code), todayDayNumber()) - 1;
+    // Created flows count whether signed or not: an unsigned one is the usual reason to reactivate.
+    const int n = nextFlowNumber(readApplConfig(folders()), trimmed(context().company.user_code), todayDayNumber()) - 1;
     setValue("INUCO", n < 1 ? "" : std::to_string(n));
 }
 
