@@ -41,6 +41,24 @@ std::string ServiceSettings::host(AgencyEnvironment environment) const {
     return environment == AgencyEnvironment::Real ? realHost : testHost;
 }
 
+const std::string& ServiceSettings::extraCa(AgencyEnvironment environment) const {
+    return environment == AgencyEnvironment::Real ? realExtraCaFile : extraCaFile;
+}
+
+bool ServiceSettings::realConfigured() const {
+    return !realHost.empty() && !(realHost == testHost && realPort == testPort);
+}
+
+std::string realEnvironmentProblem(const ServiceSettings& s) {
+    const std::string where = "IMPOSTARLO IN \"Configurazione\" - \"Servizio telematico\" (HOST_REALE E PORTA_REALE DI " +
+                              std::string(kServiceSettingsFile) + ").";
+    if (s.realHost.empty()) return "L'AMBIENTE REALE NON E' IMPOSTATO: NESSUN INVIO REALE. " + where;
+    if (!s.realConfigured())
+        return "L'AMBIENTE REALE COINCIDE CON QUELLO DI PROVA (" + s.testHost + ":" + std::to_string(s.testPort) +
+               "): NESSUN INVIO REALE. " + where;
+    return {};
+}
+
 int ServiceSettings::port(AgencyEnvironment environment) const {
     return environment == AgencyEnvironment::Real ? realPort : testPort;
 }
@@ -63,10 +81,11 @@ ServiceSettings readServiceSettings(const Folders& folders) {
     if (!usableHost(s.testHost)) fail("HOST_PROVA");
     if (!readNumber(text("PORTA_PROVA", "8443"), 1, 65535, s.testPort)) fail("PORTA_PROVA");
     s.realHost = text("HOST_REALE", s.realHost);
-    if (!usableHost(s.realHost)) fail("HOST_REALE");
-    if (!readNumber(text("PORTA_REALE", "8443"), 1, 65535, s.realPort)) fail("PORTA_REALE");
+    if (!s.realHost.empty() && !usableHost(s.realHost)) fail("HOST_REALE");
+    if (!readNumber(text("PORTA_REALE", "443"), 1, 65535, s.realPort)) fail("PORTA_REALE");
     s.targetNamespace = text("NAMESPACE", s.targetNamespace);
     s.extraCaFile = file.valueOr("CA_AGGIUNTIVA", "");
+    s.realExtraCaFile = file.valueOr("CA_AGGIUNTIVA_REALE", "");
     if (!readNumber(text("TIMEOUT_SECONDI", "60"), 1, 3600, s.timeoutSeconds)) fail("TIMEOUT_SECONDI");
     return s;
 }

@@ -43,7 +43,7 @@ std::filesystem::path FlowCreationLogic::signedPath() const {
 }
 
 void FlowCreationLogic::onOpen() {
-    applPaths_ = readApplConfig(folders());
+    applPaths_ = resolvedApplPaths(folders());
     folders().create();
     writeWholeFile(selectionFile(folders()), "");
     setValue("LFLUSSO", applPaths_[1]);

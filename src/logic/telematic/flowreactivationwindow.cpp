@@ -22,7 +22,7 @@ FlowReactivationLogic::FlowReactivationLogic(CommandContext& ctx, Prompt& prompt
 
 void FlowReactivationLogic::lastFlowOfToday() {
     // Created flows count whether signed or not: an unsigned one is the usual reason to reactivate.
-    const int n = nextFlowNumber(readApplConfig(folders()), trimmed(context().company.user_code), todayDayNumber()) - 1;
+    const int n = nextFlowNumber(resolvedApplPaths(folders()), trimmed(context().company.user_code), todayDayNumber()) - 1;
     setValue("INUCO", n < 1 ? "" : std::to_string(n));
 }
 

@@ -18,11 +18,6 @@ std::string readAll(const fs::path& file) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-fs::path fromWorking(const fs::path& working, const std::string& entry) {
-    const fs::path p(entry);
-    return p.is_absolute() ? p : working / p;
-}
-
 // The private key is readable by its owner only from its first byte on: the file is
 // made empty, closed to others, and only then filled; it takes its name when whole.
 void writePrivateFile(const fs::path& file, const std::string& content) {
@@ -56,14 +51,14 @@ SigningFolders signingFolders(const fs::path& working) {
                     " manca la configurazione dei percorsi (APPL.CFG).";
         return f;
     }
-    const ApplPaths paths = readApplConfig(folders);
+    const ApplPaths paths = resolvedApplPaths(folders);
     if (paths[1].empty() || paths[2].empty()) {
         f.problem = "Nella configurazione dei percorsi mancano la cartella dei file da firmare "
                     "o quella dei file firmati.";
         return f;
     }
-    f.toSign = fromWorking(working, paths[1]);
-    f.signedFiles = fromWorking(working, paths[2]);
+    f.toSign = paths[1];
+    f.signedFiles = paths[2];
     if (!fs::is_directory(f.toSign)) f.problem = "La cartella dei file da firmare non esiste: " + f.toSign.string();
     else if (!fs::is_directory(f.signedFiles)) f.problem = "La cartella dei file firmati non esiste: " + f.signedFiles.string();
     return f;
