@@ -74,7 +74,7 @@ TEST(CliFlow, ADemoMadeWithARelativeFolderWorksFromAnotherDirectory) {
     TempDir dir;
     setenv("XDG_CACHE_HOME", (dir / "cache").c_str(), 1);
     std::filesystem::create_directories(dir / "altrove");
-    ASSERT_EQ(runProgram("cd " + q(dir) + " && " + cliPath() + " demo rel").exitCode, 0);
+    ASSERT_EQ(runProgram("cd " + q(dir.path()) + " && " + cliPath() + " demo rel").exitCode, 0);
     std::string year;
     for (const auto& e : std::filesystem::directory_iterator(dir / "rel/REGISTRI"))
         if (e.path().extension() == ".RGM") year = e.path().stem().string();
