@@ -26,6 +26,7 @@
 #include "qt/masterdata/companydatadialog.h"
 #include "qt/masterdata/companyproductsdialog.h"
 #include "qt/masterdata/installationsettingsdialog.h"
+#include "qt/telematic/servicesettingsdialog.h"
 #include "qt/masterdata/othersitesdialog.h"
 #include "qt/masterdata/pathsdialog.h"
 #include "qt/masterdata/registersdialog.h"
@@ -68,6 +69,9 @@ void registerAll(WindowRegistry& registry, TaskWindowDeps d) {
                  [d](CommandContext& ctx) { WebAddressesDialog(ctx, d.prompt, d.services, &d.main).run(); });
     registry.add(installationsettingswindow::kCommand, [d](CommandContext& ctx) {
         InstallationSettingsDialog(ctx, d.prompt, d.services, &d.main).run();
+    });
+    registry.add(servicesettingswindow::kCommand, [d](CommandContext& ctx) {
+        ServiceSettingsDialog(ctx, d.prompt, d.services, &d.main).run();
     });
     registry.add(h::kInfo, [d](CommandContext&) { InfoWindow(&d.main).exec(); });
     registry.add(h::kLink, [d](CommandContext& ctx) {

@@ -90,6 +90,28 @@ ServiceSettings readServiceSettings(const Folders& folders) {
     return s;
 }
 
+bool serviceValueUsable(std::string_view key, const std::string& text) {
+    int ignored = 0;
+    if (text.empty()) return true;
+    for (char c : text)
+        if (static_cast<unsigned char>(c) < 0x20) return false;
+    if (key == "HOST_PROVA" || key == "HOST_REALE") return usableHost(text);
+    if (key == "PORTA_PROVA" || key == "PORTA_REALE") return readNumber(text, 1, 65535, ignored);
+    if (key == "TIMEOUT_SECONDI") return readNumber(text, 1, 3600, ignored);
+    return true;
+}
+
+std::string storedServiceValue(const Folders& folders, std::string_view key) {
+    return SettingsFile::read(folders.general(kServiceSettingsFile)).valueOr(key, "");
+}
+
+void writeServiceValues(const Folders& folders, const std::vector<std::pair<std::string, std::string>>& values) {
+    const fs::path file = folders.general(kServiceSettingsFile);
+    SettingsFile settings = SettingsFile::read(file);
+    for (const auto& [key, value] : values) settings.set(key, value);
+    settings.write(file);
+}
+
 bool isLocalHost(std::string_view host) {
     return host == "localhost" || host == "127.0.0.1" || host == "[::1]" || host == "::1";
 }

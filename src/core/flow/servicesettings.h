@@ -14,6 +14,8 @@
 // vouches for the real host, so one edited key cannot redirect the real send.
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "core/files/folders.h"
 
@@ -47,6 +49,19 @@ struct ServiceSettings {
 };
 
 ServiceSettings readServiceSettings(const Folders& folders);
+
+// The keys of SERVIZIO.INI, in the order the settings window shows them.
+inline constexpr const char* kServiceKeys[] = {"HOST_PROVA", "PORTA_PROVA", "HOST_REALE", "PORTA_REALE",
+                                               "NAMESPACE", "CA_AGGIUNTIVA", "CA_AGGIUNTIVA_REALE",
+                                               "TIMEOUT_SECONDI"};
+// Whether `text` can stand for `key` (an empty host of the real environment leaves
+// it unset; other empty values take the default).
+bool serviceValueUsable(std::string_view key, const std::string& text);
+// The values as stored, by key (empty for a key at its default).
+std::string storedServiceValue(const Folders& folders, std::string_view key);
+// Sets the keys to the values given (an empty value returns the key to its default);
+// lines the window does not know are kept.
+void writeServiceValues(const Folders& folders, const std::vector<std::pair<std::string, std::string>>& values);
 
 // True when `host` names this machine: HTTP credentials may then travel without TLS.
 bool isLocalHost(std::string_view host);

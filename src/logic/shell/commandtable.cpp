@@ -101,6 +101,7 @@ constexpr std::array kCommands{
     cmd(G, kConfigMenu, "&Percorsi per le Applicazioni", "APERAPPL", none, h::kApplicationPaths),
     cmd(G, kConfigMenu, "&Indirizzi Web", "AWEB", none, h::kWebAddresses),
     cmd(G, kConfigMenu, "Impostazioni dell'i&mpianto", "AIMPIANTO", none, "AIMPIANTO"),
+    cmd(G, kConfigMenu, "Servizio &telematico", "ASERVIZIO", none, "ASERVIZIO"),
 
     cmd(G, "", "&Info", "AINFO", none, h::kInfo),
 
