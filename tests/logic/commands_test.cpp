@@ -41,13 +41,15 @@ TEST(CommandTable, MenusOfBothPagesInOrderWithUniqueActions) {
     std::set<std::string_view> actions;
     for (const auto& e : commandTable())
         EXPECT_TRUE(actions.insert(e.action).second) << e.action;
-    EXPECT_EQ(actions.size(), 60u);
+    EXPECT_EQ(actions.size(), 61u);
     EXPECT_EQ(kRegisterPageCaption, "    Registro    ");
     // Captions are kept exactly, spaces included.
     EXPECT_EQ(command("AINSFORNITORI").caption, "I&nserisce Fornitori ");
     EXPECT_EQ(command("ATA20").caption, "&Codici prodotti  (TA20)");
     EXPECT_EQ(command("Action9").caption, "&Documenti per Scarico (TA05 s)");
     EXPECT_EQ(command("AINFO").menu, "");
+    EXPECT_EQ(command("ASERVIZIO").menu, "Configurazione");
+    EXPECT_EQ(command("ASERVIZIO").caption, "Servizio &telematico");
 }
 
 TEST(CommandTable, ReadyFlagsAreExactlyTheCommandsThatNeedCompleteData) {
