@@ -35,8 +35,17 @@ void FlowReactivationLogic::onOpen() {
     if (context().flowYear.empty()) context().flowYear = std::to_string(yearOf(todayDayNumber()));
     setValue("LANNO", context().flowYear);
     flowDate_ = todayDayNumber();
-    setValue("MDARI", formatDate(flowDate_));
-    lastFlowOfToday();
+    if (context().reactivationFlowDate > 0) {
+        // Chosen in the sent flows list: that flow, not today's last.
+        flowDate_ = context().reactivationFlowDate;
+        setValue("MDARI", formatDate(flowDate_));
+        setValue("INUCO", std::to_string(context().reactivationFlowNumber));
+        context().reactivationFlowDate = 0;
+        context().reactivationFlowNumber = 0;
+    } else {
+        setValue("MDARI", formatDate(flowDate_));
+        lastFlowOfToday();
+    }
     if (value("INUCO").empty()) {
         setFocusAfterOpen("MDARI");
         return;
