@@ -26,6 +26,7 @@
 #include "qt/masterdata/companydatadialog.h"
 #include "qt/masterdata/companyproductsdialog.h"
 #include "qt/masterdata/installationsettingsdialog.h"
+#include "qt/telematic/flowhistorydialog.h"
 #include "qt/telematic/servicesettingsdialog.h"
 #include "qt/masterdata/othersitesdialog.h"
 #include "qt/masterdata/pathsdialog.h"
@@ -110,6 +111,11 @@ void registerAll(WindowRegistry& registry, TaskWindowDeps d) {
         TransmissionDialog dialog(ctx, d.prompt, d.services, agency, &d.main);
         agency.busyChanged = [&dialog](bool busy) { dialog.setBusy(busy); };
         dialog.run();
+    });
+    // The year's flows: send, outcome asked again, outcome report, reactivation.
+    registry.add(kFlowHistoryWindow, [d](CommandContext& ctx) {
+        QtAgencyService agency(ctx.folders);
+        FlowHistoryDialog(ctx, d.prompt, d.services, agency, &d.main).run();
     });
     registerRegisterListWindows(registry, &d.main, d.prompt, d.services);
     registerSearchWindows(registry, &d.main, d.prompt, d.services);

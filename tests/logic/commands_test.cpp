@@ -41,7 +41,7 @@ TEST(CommandTable, MenusOfBothPagesInOrderWithUniqueActions) {
     std::set<std::string_view> actions;
     for (const auto& e : commandTable())
         EXPECT_TRUE(actions.insert(e.action).second) << e.action;
-    EXPECT_EQ(actions.size(), 61u);
+    EXPECT_EQ(actions.size(), 62u);
     EXPECT_EQ(kRegisterPageCaption, "    Registro    ");
     // Captions are kept exactly, spaces included.
     EXPECT_EQ(command("AINSFORNITORI").caption, "I&nserisce Fornitori ");
@@ -57,7 +57,7 @@ TEST(CommandTable, ReadyFlagsAreExactlyTheCommandsThatNeedCompleteData) {
         "APROTOCOLLO",    "AGIACENZE",   "Action20",     "AINSSCARICO",    "Action45",
         "Action48",       "AMODSCARICO", "ARETTSCARICO", "Action2",        "AINSCREDITI",
         "ARECORDE",       "Action43",    "AGARANZIE",    "Action4",      "ARETTGAR",       "ACREAFIRINVFLUSSO",
-        "AAZZDATIFLUSSO", "ADOGANE",     "AEDIREALE",    "AFIRMAVERIFICA", "AEDIPROVA",
+        "AAZZDATIFLUSSO", "AFLUSSITRASMESSI", "ADOGANE",     "AEDIREALE",    "AFIRMAVERIFICA", "AEDIPROVA",
         "Action6"};
     for (const auto& e : commandTable())
         EXPECT_EQ(e.ready, ready.count(e.action) == 1) << e.action;
