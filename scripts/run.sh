@@ -54,8 +54,9 @@ if [ -x "$sim" ]; then
     exit 1
   fi
   printf '%s\r\n' \
-    "; Servizio telematico della demo: il simulatore locale avviato da scripts/run.sh" \
-    "HOST_PROVA=localhost" "PORTA_PROVA=$port" "HOST_REALE=localhost" "PORTA_REALE=$port" \
+    "; Servizio telematico della demo: il simulatore locale avviato da scripts/run.sh, per l'ambiente di prova." \
+    "; L'ambiente reale non e' impostato: nella demo un invio reale e' rifiutato." \
+    "HOST_PROVA=localhost" "PORTA_PROVA=$port" \
     "NAMESPACE=urn:accise-birra:simulatore" "CA_AGGIUNTIVA=$ca" "TIMEOUT_SECONDI=60" \
     >"$demo/DATI_GEN/SERVIZIO.INI"
   echo "Agency simulator listening on https://localhost:$port (files and outcomes in $demo/SIMULATORE)"

@@ -27,6 +27,8 @@
 #include "qt/masterdata/companydatadialog.h"
 #include "qt/masterdata/companyproductsdialog.h"
 #include "qt/masterdata/installationsettingsdialog.h"
+#include "qt/telematic/flowhistorydialog.h"
+#include "qt/telematic/servicesettingsdialog.h"
 #include "qt/masterdata/othersitesdialog.h"
 #include "qt/masterdata/pathsdialog.h"
 #include "qt/masterdata/registersdialog.h"
@@ -71,6 +73,9 @@ void registerAll(WindowRegistry& registry, TaskWindowDeps d) {
     registry.add(installationsettingswindow::kCommand, [d](CommandContext& ctx) {
         InstallationSettingsDialog(ctx, d.prompt, d.services, &d.main).run();
     });
+    registry.add(servicesettingswindow::kCommand, [d](CommandContext& ctx) {
+        ServiceSettingsDialog(ctx, d.prompt, d.services, &d.main).run();
+    });
     registry.add(h::kInfo, [d](CommandContext&) { InfoWindow(&d.main).exec(); });
     registry.add(h::kLink, [d](CommandContext& ctx) {
         const auto target = linkTarget(ctx.folders, ctx.tag);
@@ -108,6 +113,11 @@ void registerAll(WindowRegistry& registry, TaskWindowDeps d) {
         TransmissionDialog dialog(ctx, d.prompt, d.services, agency, &d.main);
         agency.busyChanged = [&dialog](bool busy) { dialog.setBusy(busy); };
         dialog.run();
+    });
+    // The year's flows: send, outcome asked again, outcome report, reactivation.
+    registry.add(kFlowHistoryWindow, [d](CommandContext& ctx) {
+        QtAgencyService agency(ctx.folders);
+        FlowHistoryDialog(ctx, d.prompt, d.services, agency, &d.main).run();
     });
     registerRegisterListWindows(registry, &d.main, d.prompt, d.services);
     registerSearchWindows(registry, &d.main, d.prompt, d.services);

@@ -268,6 +268,11 @@ TEST(AgencyService, SimulatedFailuresCredentialsAndUnknownFiles) {
     Request elsewhere = anonymous;
     elsewhere.path = "/altro";
     EXPECT_EQ(AgencyService({}).handle(elsewhere).status, 404);
+
+    // A body past the limit is refused whole, before any parsing.
+    Request huge = call("put", put);
+    huge.body = QByteArray(kMaxRequestBytes + 1, 'x');
+    EXPECT_EQ(AgencyService({}).handle(huge).status, 413);
 }
 
 TEST(AgencyService, StoreKeepsOutcomesAcrossRuns) {

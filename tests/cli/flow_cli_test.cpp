@@ -11,7 +11,9 @@
 #include "test_support.h"
 
 using namespace accise;
+using accise::testing::cliPath;
 using accise::testing::runCli;
+using accise::testing::runProgram;
 using accise::testing::TempDir;
 
 namespace {
@@ -66,6 +68,24 @@ TEST(CliFlow, ListCreateCheckAndReactivate) {
     ASSERT_EQ(reactivate.exitCode, 0) << reactivate.err;
     EXPECT_EQ(reactivate.out, "2 record riattivati\n");
     EXPECT_EQ(lineCount(runCli("flow list " + q(d.work) + " --year " + year).out), listed - 1);
+}
+
+// A demo made with a relative folder works from any directory: the paths it writes
+// hold wherever the program that reads them was started.
+TEST(CliFlow, ADemoMadeWithARelativeFolderWorksFromAnotherDirectory) {
+    TempDir dir;
+    setenv("XDG_CACHE_HOME", (dir / "cache").c_str(), 1);
+    std::filesystem::create_directories(dir / "altrove");
+    ASSERT_EQ(runProgram("cd " + q(dir.path()) + " && " + cliPath() + " demo rel").exitCode, 0);
+    std::string year;
+    for (const auto& e : std::filesystem::directory_iterator(dir / "rel/REGISTRI"))
+        if (e.path().extension() == ".RGM") year = e.path().stem().string();
+    const auto create = runProgram("cd " + q(dir / "altrove") + " && " + cliPath() + " flow create ../rel --year " +
+                                   year + " --date 15/03/" + year + " --lines 0");
+    ASSERT_EQ(create.exitCode, 0) << create.err;
+    EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(create.out.substr(0, create.out.size() - 1))))
+        << create.out;
+    EXPECT_NE(create.out.find((dir / "rel/FLUSSI/dafirmare").string()), std::string::npos) << create.out;
 }
 
 TEST(CliFlow, CheckNamesProblemsAndBadArgumentsAreUsageErrors) {

@@ -97,6 +97,19 @@ TEST_F(MovementImport, RefusedLinesNameTheFieldAndWriteNothing) {
     EXPECT_EQ(records(), before + 1);
 }
 
+TEST_F(MovementImport, TextsWithALineBreakOrATabAreRefused) {
+    const std::size_t before = records();
+    std::string withBreak = kegSale("T-1", "10");
+    withBreak.insert(withBreak.size() - 2, ",\"ANNOTA\":\"riga1\\r\\nriga2\"");
+    std::string withTab = kegSale("T-2", "10");
+    withTab.replace(withTab.find("\"T-2\""), 5, "\"T\\t2\"");
+    const auto r = runCli("movements import " + q(work), withBreak + withTab);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("line 1: ANNOTA: carattere non ammesso"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("line 2: NUMDOC: carattere non ammesso"), std::string::npos) << r.err;
+    EXPECT_EQ(records(), before);
+}
+
 TEST_F(MovementImport, WarningsAreReportedAndTheLineIsWritten) {
     const std::size_t before = records();
     const auto r = runCli("movements import " + q(work), kegSale("T-1", "10") + kegSale("T-1", "10"));

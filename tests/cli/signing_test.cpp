@@ -2,6 +2,7 @@
 // programs: signatures checked by the openssl command, and one call over real HTTPS.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -90,6 +91,10 @@ TEST(Firma, SignatureVerifiedByOpensslAndKeptCertificate) {
     ASSERT_EQ(runProgram(tool("accise-firma") + " --batch " + q(flow) + " --out " + q(dir / "a.p7m")).exitCode, 0);
     const fs::path cert = dir / "config/accise-firma/certificato-prova.pem";
     ASSERT_TRUE(fs::exists(cert));
+    // The test key is its owner's alone, and no half-written copy is left beside it.
+    const fs::path key = dir / "config/accise-firma/chiave-prova.pem";
+    EXPECT_EQ(fs::status(key).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_FALSE(fs::exists(key.string() + ".~nuovo"));
 
     // Checked against the test certificate as the only trusted one: signature and signer.
     const std::string verify = "openssl cms -verify -inform DER -binary -CAfile " + q(cert) + " -in ";
@@ -211,6 +216,67 @@ TEST(AgencySimulator, PutAndGetOverLoopbackHttps) {
                                            " -H 'SOAPAction: get' --data-binary @" + q(dir / "get.xml") + " " + url);
     EXPECT_EQ(anonymous.out, "401");
 }
+
+#ifdef ACCISE_HAVE_FIRMA
+// A flow's whole life through the commands a script uses: created, signed, refused for
+// the real environment that was never set, sent to a slow test service whose outcome
+// is late (told as late, not as errors), and fetched later from the history.
+TEST(FlowLife, CreateSignSendAndAskTheLateOutcomeAgain) {
+    TempDir dir;
+    setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+    setenv("XDG_CACHE_HOME", (dir / "cache").c_str(), 1);
+    const fs::path work = dir / "demo";
+    ASSERT_EQ(runCli("demo " + q(work)).exitCode, 0);
+    std::string year;
+    for (const auto& e : fs::directory_iterator(work / "REGISTRI"))
+        if (e.path().extension() == ".RGM") year = std::max(year, e.path().stem().string());
+    const CliResult create = runCli("flow create " + q(work) + " --year " + year + " --date 15/03/" + year + " --lines 0,1");
+    ASSERT_EQ(create.exitCode, 0) << create.err;
+    const std::string name = fs::path(create.out.substr(0, create.out.size() - 1)).filename().string();
+    const CliResult sign = runProgram("cd " + q(work) + " && " + tool("accise-firma") + " --batch " +
+                                      q(work / "FLUSSI/dafirmare" / name));
+    ASSERT_EQ(sign.exitCode, 0) << sign.err;
+    const fs::path signedFile = work / "FLUSSI/firmati" / (name + ".p7m");
+    ASSERT_TRUE(fs::exists(signedFile));
+
+    // The outcome is not ready for the first three requests, and every answer is slow.
+    RunningSimulator sim(dir / "ca.pem", "--fail-get 3 --delay-ms 300");
+    ASSERT_GT(sim.port, 0);
+    writeFile(work / "DATI_GEN/SERVIZIO.INI", "HOST_PROVA=localhost\r\nPORTA_PROVA=" + std::to_string(sim.port) +
+                                                  "\r\nCA_AGGIUNTIVA=" + (dir / "ca.pem").string() +
+                                                  "\r\nTIMEOUT_SECONDI=30\r\n");
+
+    const CliResult real = runCli("flow send " + q(work) + " " + q(signedFile) + " --env reale");
+    EXPECT_NE(real.exitCode, 0);
+    EXPECT_NE(real.err.find("L'AMBIENTE REALE NON E' IMPOSTATO"), std::string::npos) << real.err;
+
+    const CliResult test = runCli("flow send " + q(work) + " " + q(signedFile) + " --env prova");
+    EXPECT_EQ(test.exitCode, 1) << test.err;
+    EXPECT_NE(test.err.find("successo"), std::string::npos) << test.err;
+    EXPECT_NE(test.err.find("Tentativo di connessione N. 3"), std::string::npos) << test.err;
+    EXPECT_NE(test.err.find("L'ESITO NON E' ANCORA DISPONIBILE"), std::string::npos) << test.err;
+    EXPECT_EQ(test.err.find("Il file contiene errori."), std::string::npos) << test.err;
+
+    const CliResult waiting = runCli("flow history " + q(work) + " --year " + year);
+    ASSERT_EQ(waiting.exitCode, 0) << waiting.err;
+    EXPECT_NE(waiting.out.find(name + "\t15/03/" + year + "\t2\t0\t0\t0\t0\tsi\tprova\t-\tIN ATTESA\n"),
+              std::string::npos)
+        << waiting.out;
+
+    // Later the outcome is there: asked again by name, in the environment of the send.
+    const CliResult later = runCli("flow outcome " + q(work) + " " + name);
+    EXPECT_EQ(later.exitCode, 0) << later.err;
+    EXPECT_NE(later.out.find("ESITO POSITIVO"), std::string::npos) << later.out;
+    const CliResult done = runCli("flow history " + q(work) + " --year " + year);
+    const auto row = done.out.find(name + "\t");
+    ASSERT_NE(row, std::string::npos) << done.out;
+    const std::string line = done.out.substr(row, done.out.find('\n', row) - row);
+    // The registration number the agency gave the file, where "-" stood while waiting.
+    EXPECT_NE(line.find("\tsi\tprova\t"), std::string::npos) << line;
+    EXPECT_EQ(line.find("\tprova\t-"), std::string::npos) << line;
+    EXPECT_EQ(line.substr(line.size() - 15), "\tESITO POSITIVO") << line;
+}
+#endif
 #endif
 
 } // namespace

@@ -108,6 +108,10 @@ TEST(ServiceSettings, DefaultsValuesAndRefusedValues) {
     EXPECT_EQ(s.targetNamespace, "urn:accise-birra:simulatore");
     EXPECT_EQ(s.timeoutSeconds, 60);
     EXPECT_TRUE(s.invalidKey.empty());
+    // No default for the real environment: a real send must be refused, saying where to set it.
+    EXPECT_FALSE(s.realConfigured());
+    EXPECT_NE(realEnvironmentProblem(s).find("\"Servizio telematico\""), std::string::npos);
+    EXPECT_NE(realEnvironmentProblem(s).find("HOST_REALE"), std::string::npos);
 
     writeWholeFile(folders.general(kServiceSettingsFile),
                    "HOST_PROVA=prova.example\r\nPORTA_PROVA=9443\r\nHOST_REALE=reale.example\r\nPORTA_REALE=443\r\n"
@@ -118,9 +122,18 @@ TEST(ServiceSettings, DefaultsValuesAndRefusedValues) {
     EXPECT_EQ(s.endpoint(AgencyEnvironment::Real),
               "https://reale.example:443/TelematicoFtpEjbHttpRouter/TelematicoFtpWsBindingImplService");
     EXPECT_EQ(s.targetNamespace, "urn:agenzia");
-    EXPECT_EQ(s.extraCaFile, "/etc/ca.pem");
+    // The extra CA of the test environment vouches for no real host.
+    EXPECT_EQ(s.extraCa(AgencyEnvironment::Test), "/etc/ca.pem");
+    EXPECT_EQ(s.extraCa(AgencyEnvironment::Real), "");
     EXPECT_EQ(s.timeoutSeconds, 5);
     EXPECT_TRUE(s.invalidKey.empty());
+    EXPECT_TRUE(realEnvironmentProblem(s).empty());
+
+    // The demo's old file: both environments at the simulator is no real environment.
+    writeWholeFile(folders.general(kServiceSettingsFile),
+                   "HOST_PROVA=localhost\r\nPORTA_PROVA=8443\r\nHOST_REALE=localhost\r\nPORTA_REALE=8443\r\n");
+    EXPECT_NE(readServiceSettings(folders).realConfigured(), true);
+    EXPECT_NE(realEnvironmentProblem(readServiceSettings(folders)).find("COINCIDE"), std::string::npos);
 
     const std::vector<std::pair<std::string, std::string>> refused = {
         {"PORTA_PROVA=0", "PORTA_PROVA"},          {"PORTA_REALE=70000", "PORTA_REALE"},

@@ -260,6 +260,14 @@ TEST_F(Company, ConfigurationFiles) {
     EXPECT_EQ(back.nums[3], 2.5);
     EXPECT_EQ(back.col[4], "");
     EXPECT_EQ(readApplConfig(folders), (ApplPaths{"a", "b", "c", "d"}));
+    // Relative entries are taken from the working folder; a bare program name is not.
+    writeApplConfig(folders, {"firma.exe", "FLUSSI/dafirmare/", "/abs/firmati/", "emcs"});
+    const fs::path base = fs::absolute(folders.working);
+    EXPECT_EQ(resolvedApplPaths(folders),
+              (ApplPaths{"firma.exe", (base / "FLUSSI/dafirmare/").string(), "/abs/firmati/", (base / "emcs").string()}));
+    writeApplConfig(folders, {"bin/firma.exe", "", "", ""});
+    EXPECT_EQ(resolvedApplPaths(folders)[0], (base / "bin/firma.exe").string());
+    EXPECT_EQ(resolvedApplPaths(folders)[1], "");
     const std::string bytes = fileBytes(folders.applConfig());
     ASSERT_EQ(bytes.size(), kTableSize);
     EXPECT_EQ(static_cast<unsigned char>(bytes[tableColumnOffset(1)]), kTableTextWidth); // padded

@@ -49,6 +49,8 @@ TEST(FlowCheck, EachDamageIsNamed) {
         {"undefined byte", "perch\xE9", "perch\x81", "riga 5: contiene un byte che non è un carattere Windows-1252"},
         {"no closing TAB", "NOTA: ravvedimento\t\r\n", "NOTA: ravvedimento\r\n",
          "riga 9: non termina con TAB prima di CR LF"},
+        {"summary without closing TAB", "\t3\t1\t1\t1\t0\t1\t8\t\r\n", "\t3\t1\t1\t1\t0\t1\t8\r\n",
+         "riga 2: non termina con TAB prima di CR LF"},
     };
     for (const Damage& d : cases) {
         const std::vector<std::string> problems = checkFlowFile(replaced(good, d.from, d.to));

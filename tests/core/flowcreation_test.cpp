@@ -1,6 +1,8 @@
 // The flow list, flow creation with its marks, and reactivation, through the core.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "core/books/movementfile.h"
 #include "core/files/ioerror.h"
 #include "core/files/lock.h"
@@ -89,11 +91,13 @@ struct Books {
     Folders folders = Folders::of(dir.path(), dir.path() / "temp");
     RecordingPrompt prompt;
     fs::path signFolder = dir / "dafirmare";
+    fs::path signedFolder = dir / "firmati";
     AddressRecord company = fd::company();
 
     Books() {
         folders.create();
         fs::create_directories(signFolder);
+        fs::create_directories(signedFolder);
     }
     void write(const fs::path& file, std::vector<Movement> records) {
         std::string bytes;
@@ -247,6 +251,78 @@ TEST(FlowCreation, WaitsForTheLockMarkerOfAFileItMarks) {
     EXPECT_EQ(b.prompt.messages[0], lockWaitMessage(rgm));
     EXPECT_EQ(b.flowNumbers(rgm)[0], 1);
     EXPECT_FALSE(r.flowFile.empty());
+}
+
+// Each refusal leaves every record unsent and no flow file: nothing to send, nothing
+// that carries a number of a flow the agency will never see.
+TEST(FlowCreation, RefusalsMarkNothing) {
+    struct Case {
+        const char* what;
+        std::function<void(Books&)> prepare;
+        const char* expected; // a piece of the refusal
+    };
+    const double date = dayNumber(2014, 6, 30);
+    const std::vector<Case> cases = {
+        // A note stored with a line break before texts were checked at entry.
+        {"line break in a stored note",
+         [](Books& b) {
+             std::vector<Movement> rgm = readMovements(b.folders.registerFile(kYear));
+             rgm[0].ANNOTA = "riga1\r\nriga2";
+             b.write(b.folders.registerFile(kYear), rgm);
+         },
+         "NEL CAMPO ANNOTA"},
+        // The old signed copy cannot go (here a folder in its place; on Windows a file
+        // still open in the signing program): it would be sent as the new flow.
+        {"undeletable signed copy",
+         [](Books& b) { fs::create_directories(b.signedFolder / "AB120630.C01.p7m" / "aperto"); },
+         "IMPOSSIBILE ELIMINARE IL VECCHIO FILE FIRMATO"},
+        // Flow 1 of the day was created and its records still carry it.
+        {"number still carried",
+         [date](Books& b) {
+             std::vector<Movement> duty = readMovements(b.folders.dutyFile(kYear));
+             duty[2].NUMFLU = 1;
+             duty[2].DATFLU = date;
+             b.write(b.folders.dutyFile(kYear), duty);
+             writeWholeFile(b.signFolder / "AB120630.C01", "il flusso 1 non firmato");
+         },
+         "AB120630.C01 E' GIA' STATO CREATO"},
+    };
+    for (const Case& c : cases) {
+        Books b;
+        b.writeAll();
+        c.prepare(b);
+        buildFlowList(b.folders, kYear, false);
+        const std::string before = readRecords(b.folders.registerFile(kYear), kMovementSize).bytes();
+        const std::string dutyBefore = readRecords(b.folders.dutyFile(kYear), kMovementSize).bytes();
+        const std::vector<std::string> folderBefore = b.filesIn(b.signFolder);
+        FlowRequest request = b.request({0, 1, 5});
+        request.signedFolder = b.signedFolder;
+        const FlowResult r = createFlow(b.folders, b.company, request, b.prompt);
+        EXPECT_NE(r.refused.find(c.expected), std::string::npos) << c.what << ": " << r.refused;
+        EXPECT_TRUE(r.flowFile.empty()) << c.what;
+        EXPECT_EQ(readRecords(b.folders.registerFile(kYear), kMovementSize).bytes(), before) << c.what;
+        EXPECT_EQ(readRecords(b.folders.dutyFile(kYear), kMovementSize).bytes(), dutyBefore) << c.what;
+        EXPECT_EQ(b.flowNumbers(b.folders.initialStocks())[0], 0) << c.what;
+        // The unsigned flow of the same name is kept as it was, nothing is left beside it.
+        EXPECT_EQ(b.filesIn(b.signFolder), folderBefore) << c.what;
+    }
+}
+
+TEST(FlowCreation, AReactivatedNumberIsReusedAndItsOldSignedCopyRemovedFirst) {
+    Books b;
+    b.writeAll();
+    writeWholeFile(b.signFolder / "AB120630.C01", "vecchio flusso riattivato");
+    writeWholeFile(b.signedFolder / "AB120630.C01.p7m", "vecchia firma");
+    buildFlowList(b.folders, kYear, false);
+    FlowRequest request = b.request({1});
+    request.signedFolder = b.signedFolder;
+    const FlowResult r = createFlow(b.folders, b.company, request, b.prompt);
+    EXPECT_TRUE(r.refused.empty()) << r.refused;
+    EXPECT_EQ(r.flowFile, b.signFolder / "AB120630.C01");
+    EXPECT_FALSE(fs::exists(b.signedFolder / "AB120630.C01.p7m"));
+    EXPECT_EQ(b.flowNumbers(b.folders.registerFile(kYear))[0], 1);
+    EXPECT_TRUE(flowNumberInUse(b.folders, kYear, dayNumber(2014, 6, 30), 1));
+    EXPECT_FALSE(flowNumberInUse(b.folders, kYear, dayNumber(2014, 6, 29), 1));
 }
 
 TEST(FlowReactivation, ListsAFlowAndClearsTheTickedMarks) {

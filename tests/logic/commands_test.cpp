@@ -43,13 +43,15 @@ TEST(CommandTable, MenusOfBothPagesInOrderWithUniqueActions) {
     std::set<std::string_view> actions;
     for (const auto& e : commandTable())
         EXPECT_TRUE(actions.insert(e.action).second) << e.action;
-    EXPECT_EQ(actions.size(), 65u);
+    EXPECT_EQ(actions.size(), 67u);
     EXPECT_EQ(kRegisterPageCaption, "    Registro    ");
     // Captions are kept exactly, spaces included.
     EXPECT_EQ(command("AINSFORNITORI").caption, "I&nserisce Fornitori ");
     EXPECT_EQ(command("ATA20").caption, "&Codici prodotti  (TA20)");
     EXPECT_EQ(command("Action9").caption, "&Documenti per Scarico (TA05 s)");
     EXPECT_EQ(command("AINFO").menu, "");
+    EXPECT_EQ(command("ASERVIZIO").menu, "Configurazione");
+    EXPECT_EQ(command("ASERVIZIO").caption, "Servizio &telematico");
 }
 
 // The letter after "&" (lower case); 0 when the caption has none.
@@ -86,7 +88,7 @@ TEST(CommandTable, ReadyFlagsAreExactlyTheCommandsThatNeedCompleteData) {
         "APROTOCOLLO",    "AGIACENZE",   "Action20",     "AINSSCARICO",    "Action45",
         "Action48",       "AMODSCARICO", "ARETTSCARICO", "Action2",        "AINSCREDITI",
         "ARECORDE",       "Action43",    "AGARANZIE",    "Action4",      "ARETTGAR",  "ARETTGARF1", "ARETTGARF2",       "ACREAFIRINVFLUSSO",
-        "AAZZDATIFLUSSO", "ADOGANE",     "AEDIREALE",    "AFIRMAVERIFICA", "AEDIPROVA",
+        "AAZZDATIFLUSSO", "AFLUSSITRASMESSI", "ADOGANE",     "AEDIREALE",    "AFIRMAVERIFICA", "AEDIPROVA",
         "Action6"};
     for (const auto& e : commandTable())
         EXPECT_EQ(e.ready, ready.count(e.action) == 1) << e.action;

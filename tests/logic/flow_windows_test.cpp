@@ -203,6 +203,52 @@ TEST(FlowReactivationWindow, OpensOnTodaysLastFlowAndReactivatesOnSI) {
     EXPECT_EQ(records[2].DATFLU, 0);
 }
 
+TEST(FlowCreationWindow, ANumberStillCarriedIsRefusedAndTheHundredthFlowOfADayHasNoNumber) {
+    FlowWindows w;
+    {
+        FlowCreationLogic first(w.ctx, w.prompt, w.services);
+        first.open();
+        first.list().tickNone();
+        first.list().setTicked(0, true);
+        first.setValue("NUMFLU", "1");
+        first.setValue("CFIRMA", "0");
+        ASSERT_EQ(first.confirm(), std::nullopt);
+    }
+    const std::string unsignedFlow = readRecords(w.sign / w.todayName(1), 1).bytes();
+    // The clerk types 1 over the proposal: flow 1 is still carried by its record.
+    FlowCreationLogic window(w.ctx, w.prompt, w.services);
+    window.open();
+    window.setValue("NUMFLU", "1");
+    w.prompt.messages.clear();
+    EXPECT_EQ(window.confirm(), "NUMFLU");
+    EXPECT_EQ(w.prompt.messages, std::vector<std::string>{flowNumberInUseMessage(w.todayName(1))});
+    EXPECT_EQ(readRecords(w.sign / w.todayName(1), 1).bytes(), unsignedFlow);
+    EXPECT_EQ(readMovements(w.folders.registerFile(w.year))[1].NUMFLU, 0);
+
+    // Flow 99 of the day exists: there is no hundredth.
+    writeWholeFile(w.signedDir / (w.todayName(99) + ".p7m"), "s");
+    w.prompt.messages.clear();
+    EXPECT_EQ(window.leave("DATFLU"), FocusMove::to("DATFLU"));
+    EXPECT_EQ(window.value("NUMFLU"), "");
+    EXPECT_EQ(w.prompt.messages, std::vector<std::string>{noFlowNumberLeftMessage(todayDayNumber())});
+}
+
+TEST(FlowReactivationWindow, ProposesTodaysLastFlowEvenWhenNotSigned) {
+    FlowWindows w;
+    FlowCreationLogic create(w.ctx, w.prompt, w.services);
+    create.open();
+    create.setValue("NUMFLU", "3");
+    create.setValue("CFIRMA", "0");
+    ASSERT_EQ(create.confirm(), std::nullopt);
+    ASSERT_TRUE(fs::exists(w.sign / w.todayName(3)));
+    ASSERT_FALSE(fs::exists(w.signedDir / (w.todayName(3) + ".p7m")));
+
+    FlowReactivationLogic window(w.ctx, w.prompt, w.services);
+    window.open();
+    EXPECT_EQ(window.value("INUCO"), "3");
+    EXPECT_EQ(window.list().lines().size(), 3u);
+}
+
 TEST(FlowReactivationWindow, NoFlowTodayLeavesTheNumberEmpty) {
     FlowWindows w;
     FlowReactivationLogic window(w.ctx, w.prompt, w.services);

@@ -65,9 +65,13 @@ struct Transmission : WorkingFolder {
     fs::path signedDir = dir / "firmati";
     fs::path signedFile = signedDir / "AB120315.C01.p7m";
     TransmissionLogic window{ctx, prompt, services, agency};
+    std::vector<int> pauses; // seconds, instead of sleeping
 
     Transmission() {
         fs::create_directories(signedDir);
+        window.setPause([this](int seconds) { pauses.push_back(seconds); });
+        // An installation whose real environment has been set.
+        writeWholeFile(folders.general(kServiceSettingsFile), "HOST_REALE=reale.example\r\n");
         writeApplConfig(folders, {"/opt/fv", (dir / "dafirmare").string(), signedDir.string(), "x"});
         WebAddresses web;
         for (int i = 0; i < 8; ++i) web[i] = "https://web" + std::to_string(i + 1);
@@ -214,9 +218,13 @@ TEST(TransmissionWindow, OutcomeIsAskedThreeTimesAtMost) {
         t.window.setValue("GAMBIENTE", TransmissionLogic::kTest);
         t.window.confirm();
         EXPECT_EQ(t.operations(), (std::vector<std::string>{"put prova", "get prova", "get prova", "get prova"}));
+        // A late outcome is not a rejection: the clerk is told to ask again later.
         EXPECT_EQ(t.prompt.messages,
                   (std::vector<std::string>{std::string(kServiceAnswer) + accepted().text, attemptMessage(1),
-                                            attemptMessage(2), attemptMessage(3), kFileHasErrors}));
+                                            attemptMessage(2), attemptMessage(3), kOutcomeNotYet}));
+        EXPECT_EQ(t.pauses, (std::vector<int>{2, 4}));
+        EXPECT_FALSE(t.window.outcomeArrived());
+        EXPECT_TRUE(t.prompt.questions.empty());
         EXPECT_EQ(attemptMessage(2), "Tentativo di connessione N. 2, verifica la disponibilità del sito delle dogane");
         EXPECT_EQ(t.window.reportLines(), (std::vector<std::string>{kDetailsMissing1, kDetailsMissing2,
                                                                      " -- ULTIMO ERRORE: nessuna risposta -- "}));
@@ -240,6 +248,45 @@ TEST(TransmissionWindow, OutcomeIsAskedThreeTimesAtMost) {
                                             attemptMessage(2), kFileHasErrors}));
         EXPECT_EQ(t.window.outcome(), kOutcomeRejected);
         EXPECT_TRUE(t.prompt.questions.empty());
+    }
+}
+
+TEST(TransmissionWindow, ALateOutcomeIsFetchedWhenAskedAgain) {
+    Transmission t;
+    t.signAndWait();
+    t.agency.puts = {accepted()};
+    t.window.setValue("GAMBIENTE", TransmissionLogic::kTest);
+    t.window.confirm();
+    ASSERT_FALSE(t.window.outcomeArrived());
+    t.prompt.messages.clear();
+    t.agency.gets = {outcomeFile('1')};
+    EXPECT_EQ(t.window.askOutcomeAgain(AgencyEnvironment::Test), kOutcomeRejected);
+    EXPECT_TRUE(t.window.outcomeArrived());
+    EXPECT_TRUE(t.prompt.messages.empty());
+    EXPECT_EQ(t.window.reportLines()[1], kOutcomeRejected);
+}
+
+TEST(TransmissionWindow, ARealSendNeedsARealEnvironmentOfItsOwn) {
+    for (const std::string& settings : {std::string(), std::string("HOST_REALE=localhost\r\nPORTA_REALE=8443\r\n")}) {
+        Transmission t;
+        writeWholeFile(t.folders.general(kServiceSettingsFile), settings);
+        t.signAndWait();
+        t.window.setValue("GAMBIENTE", TransmissionLogic::kReal);
+        EXPECT_EQ(t.window.confirm(), "GAMBIENTE") << settings;
+        ASSERT_EQ(t.prompt.messages.size(), 1u) << settings;
+        EXPECT_NE(t.prompt.messages[0].find("\"Servizio telematico\""), std::string::npos) << t.prompt.messages[0];
+        EXPECT_TRUE(t.agency.calls.empty()) << settings;
+
+        // Accepted in the test environment and OK: the real send is refused, not made.
+        t.prompt.messages.clear();
+        t.agency.puts = {accepted()};
+        t.agency.gets = {outcomeFile('0')};
+        t.prompt.answers = {true};
+        t.window.setValue("GAMBIENTE", TransmissionLogic::kTest);
+        EXPECT_EQ(t.window.confirm(), std::nullopt);
+        EXPECT_EQ(t.operations(), (std::vector<std::string>{"put prova", "get prova"})) << settings;
+        EXPECT_FALSE(t.window.sent());
+        EXPECT_EQ(t.prompt.messages.back(), realEnvironmentProblem(readServiceSettings(t.folders)));
     }
 }
 

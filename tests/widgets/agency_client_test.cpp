@@ -158,7 +158,9 @@ struct ClientFixture : ::testing::Test {
 
     void SetUp() override {
         ASSERT_TRUE(server.listening);
-        settings("CA_AGGIUNTIVA=" + (kTlsDir + "localhost.pem").toStdString());
+        // The test certificate vouches for both environments only when each key names it.
+        settings("CA_AGGIUNTIVA=" + (kTlsDir + "localhost.pem").toStdString() +
+                 "\r\nCA_AGGIUNTIVA_REALE=" + (kTlsDir + "localhost.pem").toStdString());
     }
     void settings(const std::string& extra) {
         writeWholeFile(work.folders.general(kServiceSettingsFile),
@@ -241,6 +243,13 @@ TEST_F(ClientFixture, AnUntrustedCertificateIsAnError) {
     EXPECT_NE(reply.error.find("certificato del sito non valido"), std::string::npos) << reply.error;
     EXPECT_TRUE(server.requests.empty()); // nothing was sent over the untrusted connection
 
+    // The extra CA of the test environment vouches for no real host.
+    settings("CA_AGGIUNTIVA=" + (kTlsDir + "localhost.pem").toStdString());
+    const AgencyReply real = client.put(AgencyEnvironment::Real, std::nullopt, "A.C01.p7m", "x");
+    EXPECT_FALSE(real.ok);
+    EXPECT_NE(real.error.find("certificato del sito non valido"), std::string::npos) << real.error;
+    EXPECT_TRUE(server.requests.empty());
+
     settings("CA_AGGIUNTIVA=/manca/ca.pem");
     const AgencyReply missing = client.put(AgencyEnvironment::Test, std::nullopt, "A.C01.p7m", "x");
     EXPECT_FALSE(missing.ok);
@@ -261,12 +270,15 @@ TEST_F(ClientFixture, TransmissionRetriesTheOutcomeOverTheClient) {
     server.responses = {putAnswer("File ricevuto con successo"), fault("esito non pronto"), fault("esito non pronto"),
                         getAnswer("swa", "AB12ALCODA0315     ITAB12X 0000000000123450 ELABORATO\r\n")};
     TransmissionLogic window(ctx, prompt, services, client);
+    std::vector<int> pauses;
+    window.setPause([&pauses](int seconds) { pauses.push_back(seconds); });
     window.open();
     window.startWaitPass();
     window.secondElapsed();
     window.setValue("GAMBIENTE", TransmissionLogic::kReal);
     EXPECT_EQ(window.confirm(), std::nullopt);
     EXPECT_EQ(server.requests.size(), 4u);
+    EXPECT_EQ(pauses, (std::vector<int>{2, 4}));
     EXPECT_EQ(prompt.messages, (std::vector<std::string>{std::string(kServiceAnswer) + "File ricevuto con successo",
                                                          attemptMessage(1), attemptMessage(2)}));
     EXPECT_TRUE(window.sent());

@@ -2,6 +2,8 @@
 // logic's ticks, "Tutti"/"Nessuno" work, and the confirmation writes the flow.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
@@ -17,6 +19,8 @@
 #include "qt/telematic/checklistwidget.h"
 #include "qt/telematic/flowcreationdialog.h"
 #include "qt/telematic/flowreactivationdialog.h"
+#include "qt/telematic/servicesettingsdialog.h"
+#include "core/flow/servicesettings.h"
 
 namespace accise {
 namespace {
@@ -96,6 +100,35 @@ TEST_F(FlowDialogs, CreationListTicksAndConfirmation) {
     EXPECT_EQ(records[0].NUMFLU, 0);
     EXPECT_EQ(records[1].NUMFLU, 3);
     EXPECT_TRUE(services.startedPrograms.empty());
+}
+
+// Keyboard only: Enter walks the fields from the test host on, a typed real host is
+// saved, a port that cannot be used keeps the cursor with its message.
+TEST_F(FlowDialogs, ServiceSettingsByKeyboard) {
+    ServiceSettingsDialog dialog(ctx, prompt, services);
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), "HOST_PROVA");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    ASSERT_EQ(QApplication::focusWidget()->objectName(), "HOST_REALE");
+    QTest::keyClicks(QApplication::focusWidget(), "reale.example");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    ASSERT_EQ(QApplication::focusWidget()->objectName(), "PORTA_REALE");
+    QTest::keyClicks(QApplication::focusWidget(), "0");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), "PORTA_REALE");
+    EXPECT_EQ(prompt.messages, std::vector<std::string>{ServiceSettingsLogic::invalidMessage("PORTA_REALE")});
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
+    if (const char* shots = std::getenv("ACCISE_SCREENSHOTS"))
+        dialog.grab().save(QString::fromLocal8Bit(shots) + QStringLiteral("/servizio-telematico.png"));
+    dialog.confirmButton()->setFocus();
+    QTest::keyClick(dialog.confirmButton(), Qt::Key_Return);
+    const ServiceSettings s = readServiceSettings(work.folders);
+    EXPECT_EQ(s.realHost, "reale.example");
+    EXPECT_EQ(s.realPort, 443);
+    EXPECT_TRUE(realEnvironmentProblem(s).empty());
 }
 
 TEST_F(FlowDialogs, ReactivationShowsTheWarningsAndTheFlowsRecords) {

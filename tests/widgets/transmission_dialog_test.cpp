@@ -10,10 +10,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 
 #include "core/files/recordfile.h"
 #include "core/tables/company.h"
 #include "logic/window_fixtures.h"
+#include "qt/shell/qtprompt.h"
 #include "qt/telematic/transmissiondialog.h"
 
 namespace accise {
@@ -98,6 +100,26 @@ TEST(TransmissionDialog, WaitsOnceASecondThenSendsToTest) {
     QTest::mouseClick(dialog.abandonButton(), Qt::LeftButton);
     EXPECT_TRUE(dialog.form().abandoned());
     EXPECT_FALSE(dialog.isVisible());
+}
+
+} // namespace
+} // namespace accise
+
+namespace accise {
+namespace {
+
+// "PREMI OK PER INVIARLO NELL'AMBIENTE REALE": Enter or Esc on the question answers
+// No, so a slip of the keyboard never reaches the real environment.
+TEST(RealSendQuestion, EnterAndEscapeDoNotSend) {
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+        QTimer::singleShot(0, [key] {
+            QWidget* box = QApplication::activeModalWidget();
+            ASSERT_NE(box, nullptr);
+            QTest::keyClick(box, key);
+        });
+        QtPrompt prompt;
+        EXPECT_FALSE(prompt.okOrNo(kAcceptedInTest)) << key;
+    }
 }
 
 } // namespace

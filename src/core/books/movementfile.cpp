@@ -5,6 +5,7 @@
 
 #include "core/files/ioerror.h"
 #include "core/files/lock.h"
+#include "core/files/ioerror.h"
 #include "core/files/recordchecks.h"
 #include "core/files/recordfile.h"
 #include "core/files/text1252.h"
@@ -165,9 +166,11 @@ AppendResult placeRecord(const fs::path& file, PendingRecords& records, Movement
     return result;
 }
 
-// Pads the records as stored and refuses numbers that are not finite, before any lock.
+// Pads the records as stored and refuses numbers that are not finite and texts with
+// control characters, before any lock.
 void prepareRecords(const fs::path& file, std::vector<Movement>& records) {
     for (Movement& record : records) {
+        requireNoControlCharacters(file, record); // before padding turns a C1 character into "?"
         padMovement(record);
         record.DATMOV = wholeDay(record.DATMOV);
         requireFiniteNumbers(file, encodeMovement(record));
@@ -287,6 +290,7 @@ std::vector<AppendResult> appendScanned(const fs::path& file, std::vector<Moveme
 }
 
 AppendResult appendToContent(const fs::path& file, std::string& content, Movement record, bool alcopp) {
+    requireNoControlCharacters(file, record); // before padding turns a C1 character into "?"
     padMovement(record);
     record.DATMOV = wholeDay(record.DATMOV);
     requireFiniteNumbers(file, encodeMovement(record));
@@ -356,6 +360,8 @@ CorrectionResult correctMovement(const fs::path& file, std::int32_t numrec, cons
                                  const std::optional<Movement>& replacement, Prompt& prompt,
                                  ReplacementNUMOPE numope, const std::optional<Movement>& loaded) {
     if (replacement) requireFiniteNumbers(file, encodeMovement(*replacement));
+    if (replacement) requireNoControlCharacters(file, *replacement);
+    if (containsControlCharacter(note)) throw IoError(file, controlCharacterMessage({"ANNOTA"}));
     FileLock lock(file, prompt);
     return correctMovementLocked(file, numrec, note, replacement, numope, loaded);
 }

@@ -19,7 +19,8 @@ void makeFolder(const fs::path& folder) {
 
 std::string twoDigits(int n) {
     char buf[8];
-    std::snprintf(buf, sizeof buf, "%02d", n % 100);
+    // At least two digits, never cut: a number past 99 keeps all of its digits.
+    std::snprintf(buf, sizeof buf, "%02d", n);
     return buf;
 }
 

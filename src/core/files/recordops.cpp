@@ -24,6 +24,7 @@ KeyCompare textKeyAt(std::size_t offset, std::size_t width) {
 std::int32_t orderedInsert(const fs::path& file, std::size_t recordSize, std::string record,
                            const KeyCompare& compare, Prompt& prompt) {
     requireFiniteNumbers(file, record);
+    requireNoControlCharacters(file, record);
     FileLock lock(file, prompt);
     const RecordBlock block = readRecords(file, recordSize);
     requireWholeRecords(file, block);
@@ -55,6 +56,7 @@ std::int32_t orderedInsert(const fs::path& file, std::size_t recordSize, std::st
 std::int32_t orderedReplace(const fs::path& file, std::size_t recordSize, std::int32_t oldNumber,
                             std::string record, const KeyCompare& compare, Prompt& prompt) {
     requireFiniteNumbers(file, record);
+    requireNoControlCharacters(file, record);
     FileLock lock(file, prompt);
     const RecordBlock block = readRecords(file, recordSize);
     requireWholeRecords(file, block);

@@ -121,6 +121,7 @@ public:
             return;
         }
         checkHead(lines[0], lines.size());
+        if (lines[1].empty() || lines[1].back() != '\t') onLine(2, "non termina con TAB prima di CR LF");
         const std::vector<std::string_view> summary = splitFields(lines[1]);
         profile_ = lines[1].substr(0, 6);
         if (profile_ != "ALCODA" && profile_ != "ALCOPP") onLine(2, "il profilo non è ALCODA né ALCOPP");

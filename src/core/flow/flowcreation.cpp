@@ -9,10 +9,13 @@
 #include "core/files/binary.h"
 #include "core/files/ioerror.h"
 #include "core/files/lock.h"
+#include "core/files/recordchecks.h"
 #include "core/files/recordfile.h"
+#include "core/flow/flowcheck.h"
 #include "core/flow/flowlist.h"
 #include "core/records/movementview.h"
 #include "core/tables/company.h"
+#include "core/tables/dates.h"
 
 namespace accise {
 namespace {
@@ -82,7 +85,47 @@ void removeQuietly(const fs::path& file) {
     fs::remove(file, ec);
 }
 
+bool carriesFlow(const fs::path& file, double date, int number) {
+    const RecordBlock block = readRecords(file, kMovementSize, IfMissing::Empty);
+    for (std::size_t i = 0; i < block.count(); ++i) {
+        const MovementView r(block.at(i));
+        if (r.NUMFLU() == number && std::round(binary::getDouble(block.at(i).data() + off::DATFLU)) == std::round(date))
+            return true;
+    }
+    return false;
+}
+
+// The first carried record holding a control character, as its list line and fields.
+std::string controlCharacterRefusal(const std::map<std::size_t, Movement>& carried, bool alcopp) {
+    for (const auto& [line, record] : carried) {
+        const std::vector<std::string> fields = controlCharacterFieldsOf(record);
+        if (fields.empty()) continue;
+        std::string names;
+        for (const std::string& f : fields) names += (names.empty() ? "" : ", ") + f;
+        return "IL RECORD \"" + flowListLine(record, alcopp) + "\" CONTIENE UN A CAPO, UN TAB O UN ALTRO CARATTERE "
+               "NON AMMESSO NEL CAMPO " + names + ": CORREGGERLO O TOGLIERLO DALLA SELEZIONE. NESSUN RECORD E' STATO "
+               "MARCATO.";
+    }
+    return {};
+}
+
 } // namespace
+
+bool flowNumberInUse(const Folders& folders, int year, double date, int number) {
+    std::vector<int> years = {year};
+    if (yearOf(date) != year) years.push_back(yearOf(date));
+    if (carriesFlow(folders.initialStocks(), date, number)) return true;
+    for (int y : years)
+        for (FlowSource source : {FlowSource::Register, FlowSource::Guarantees, FlowSource::Duty})
+            if (carriesFlow(flowSourcePath(folders, y, source), date, number)) return true;
+    return false;
+}
+
+std::string flowNumberInUseMessage(const std::string& flowName) {
+    return "IL FLUSSO " + flowName + " E' GIA' STATO CREATO E I SUOI RECORD NE PORTANO ANCORA IL NUMERO: NON VIENE "
+           "SOVRASCRITTO. SCEGLIERE UN ALTRO NUMERO, OPPURE RIATTIVARE PRIMA I SUOI RECORD CON \"Azzera i dati di "
+           "invio di un flusso\".";
+}
 
 std::string leftOutMessage(const std::vector<std::string>& leftOut) {
     std::string text = "I SEGUENTI RECORD SONO STATI MODIFICATI, CANCELLATI O INVIATI DA UN ALTRO UTENTE DOPO LA "
@@ -124,17 +167,46 @@ FlowResult createFlow(const Folders& folders, const AddressRecord& company, cons
         if (change.after != change.before) changes.push_back(std::move(change));
     }
     if (carried.empty()) return result;
+    const FlowCompany flowCompany = FlowCompany::of(company);
+    const std::string name = flowFileName(flowCompany.userCode, request.number, request.date);
+    // Re-read under the locks: another desk may have created this number meanwhile.
+    if (flowNumberInUse(folders, request.year, request.date, request.number)) {
+        result.refused = flowNumberInUseMessage(name);
+        return result;
+    }
+    result.refused = controlCharacterRefusal(carried, isAlcopp(company));
+    if (!result.refused.empty()) return result;
 
     std::vector<Movement> records;
     records.reserve(carried.size());
     for (auto& [line, record] : carried) records.push_back(record);
-    const FlowCompany flowCompany = FlowCompany::of(company);
-    const std::string name = flowFileName(flowCompany.userCode, request.number, request.date);
     const fs::path finalPath = request.signFolder / name;
     fs::path beside = finalPath;
     beside += ".~nuovo";
 
     writeWholeFile(beside, flowFileBytes(flowCompany, name, records));
+    // A flow that fails its own check would be refused by the agency: nothing is marked.
+    const std::vector<std::string> problems = checkFlowFile(readRecords(beside, 1).bytes());
+    if (!problems.empty()) {
+        removeQuietly(beside);
+        result.refused = "IL FLUSSO " + name + " NON SUPERA IL CONTROLLO DEL FORMATO E NON E' STATO CREATO; NESSUN "
+                         "RECORD E' STATO MARCATO:";
+        for (const std::string& p : problems) result.refused += "\r" + p;
+        return result;
+    }
+    // The old signed copy goes first: left there, it would be found and sent as this flow.
+    if (!request.signedFolder.empty()) {
+        const fs::path oldSigned = request.signedFolder / (name + ".p7m");
+        std::error_code ec;
+        if (fs::exists(oldSigned, ec) && (!fs::remove(oldSigned, ec) || ec)) {
+            removeQuietly(beside);
+            result.refused = "IMPOSSIBILE ELIMINARE IL VECCHIO FILE FIRMATO " + oldSigned.string() + " (" +
+                             (ec ? ec.message() : std::string("non rimosso")) +
+                             "): CHIUDERE IL PROGRAMMA CHE LO TIENE APERTO O TOGLIERNE LA PROTEZIONE E RIPROVARE. "
+                             "NESSUN RECORD E' STATO MARCATO.";
+            return result;
+        }
+    }
     try {
         for (FileChange& c : changes) {
             replaceFileContent(c.file, c.after);
@@ -148,7 +220,6 @@ FlowResult createFlow(const Folders& folders, const AddressRecord& company, cons
         removeQuietly(beside);
         throw;
     }
-    if (!request.replacedSigned.empty()) removeQuietly(request.replacedSigned);
     result.flowFile = finalPath;
     result.counts = countFlowRecords(records);
     return result;

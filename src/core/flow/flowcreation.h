@@ -6,10 +6,14 @@
 // of kFlowSources, and keeps them to the end. Under the locks each ticked copy is
 // checked against its file (same NUMREC, still unsent, unchanged): a record that
 // another workstation removed, changed or sent since the list was built is left out.
-// The flow file is written beside its final name first, then every file's ticked
-// records are marked in one pass, then the flow is put in place; when any step
-// fails the marked files get their old content back and the new flow file is
-// removed, so no record is left marked without a flow that carries it.
+// The flow file is written beside its final name first and must pass the flow
+// check; the old signed copy of the same name is removed; then every file's ticked
+// records are marked in one pass and the flow is put in place. When any step fails
+// the marked files get their old content back and the new flow file is removed, so
+// no record is left marked without a flow that carries it. A flow whose number
+// still belongs to records (created before and not reactivated) is never
+// overwritten, and a signed copy that cannot be removed stops creation before any
+// mark: it would be sent as the new flow.
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -28,14 +32,20 @@ struct FlowRequest {
     double date = 0;    // flow date
     std::vector<std::size_t> ticked; // lines of the list, ascending
     fs::path signFolder;             // folder of files to be signed
-    fs::path replacedSigned;         // an old signed file of the same name to remove, or empty
+    fs::path signedFolder;           // folder of signed files: an old <name>.p7m there is removed
 };
 
 struct FlowResult {
     fs::path flowFile;                 // empty when no record could be carried
     FlowCounts counts;
     std::vector<std::string> leftOut;  // list lines of the records changed since the list was built
+    std::string refused;               // why nothing was marked (flowFile empty), for the clerk
 };
+
+// True when a record of `year`'s files or an initial stock carries the flow
+// `date` / `number` (it was created and not reactivated).
+bool flowNumberInUse(const Folders& folders, int year, double date, int number);
+std::string flowNumberInUseMessage(const std::string& flowName);
 
 // Throws std::invalid_argument for a number outside 1..99, IoError for a file error.
 FlowResult createFlow(const Folders& folders, const AddressRecord& company, const FlowRequest& request,

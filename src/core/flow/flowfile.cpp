@@ -1,6 +1,9 @@
 #include "core/flow/flowfile.h"
 
 #include <algorithm>
+#include <stdexcept>
+
+#include "core/files/recordchecks.h"
 
 #include "core/files/text1252.h"
 #include "core/tables/dates.h"
@@ -234,6 +237,12 @@ FlowCounts countFlowRecords(const std::vector<Movement>& records) {
 
 std::string flowFileBytes(const FlowCompany& company, const std::string& fileName,
                           const std::vector<Movement>& records) {
+    // A line break or a TAB in a text would add lines or fields the head line does not count.
+    for (const Movement& m : records) {
+        const std::vector<std::string> fields = controlCharacterFieldsOf(m);
+        if (!fields.empty())
+            throw std::invalid_argument("il record n. " + std::to_string(m.NUMREC) + " " + controlCharacterMessage(fields));
+    }
     const FlowCounts counts = countFlowRecords(records);
     std::string text = flowHeadLine(company, fileName, counts) + "\r\n";
     text += flowSummaryLine(company, counts) + "\r\n";

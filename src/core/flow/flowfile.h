@@ -48,7 +48,8 @@ std::string flowSummaryLine(const FlowCompany& company, const FlowCounts& counts
 FlowCounts countFlowRecords(const std::vector<Movement>& records);
 
 // The whole file as Windows-1252 bytes. Records of a kind a flow does not carry are
-// left out (and not counted), so the counts always match the lines.
+// left out (and not counted), so the counts always match the lines. Throws
+// std::invalid_argument for a record whose texts hold a control character.
 std::string flowFileBytes(const FlowCompany& company, const std::string& fileName,
                           const std::vector<Movement>& records);
 

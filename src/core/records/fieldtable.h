@@ -2,6 +2,7 @@
 // A record layout described once as a table of fields: name, offset, width and the
 // member that holds it. Encoding, decoding, padding, trimming, the JSON dump and the
 // integrity check all walk the same table, so the layout lives in one place.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -68,6 +69,29 @@ std::vector<std::string> nonFiniteNumberFields(const FieldList<R>& fields, std::
     for (const auto& f : fields)
         if (std::holds_alternative<double R::*>(f.member) && !std::isfinite(binary::getDouble(bytes.data() + f.offset)))
             names.emplace_back(f.name);
+    return names;
+}
+
+// A byte that no text of the books may hold: the C0 controls (line breaks, TAB...),
+// DEL, and the five bytes Windows-1252 leaves undefined (read back as C1 controls).
+inline bool isControlByte1252(unsigned char b) {
+    return b < 0x20 || b == 0x7F || b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D;
+}
+
+// Names of the text fields holding a control byte, straight from the bytes.
+template <class R>
+std::vector<std::string> controlCharacterTextFields(const FieldList<R>& fields, std::string_view bytes) {
+    std::vector<std::string> names;
+    for (const auto& f : fields) {
+        if (!f.isText()) continue;
+        const std::size_t length = std::min<std::size_t>(static_cast<unsigned char>(bytes[f.offset]), f.width);
+        for (char c : bytes.substr(f.offset + 1, length)) {
+            if (isControlByte1252(static_cast<unsigned char>(c))) {
+                names.emplace_back(f.name);
+                break;
+            }
+        }
+    }
     return names;
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/files/lock.h"
+#include "core/files/recordchecks.h"
 #include "core/files/recordfile.h"
 #include "core/files/recordops.h"
 #include "core/files/text1252.h"
@@ -78,6 +79,7 @@ std::optional<AddressRecord> searchAddress(const Folders& folders, char bookKind
 }
 
 std::int32_t insertAddress(const fs::path& book, AddressRecord entry, Prompt& prompt) {
+    requireNoControlCharacters(book, entry);
     padAddress(entry);
     return orderedInsert(book, kAddressSize, encodeAddress(entry), byName(), prompt);
 }
@@ -87,6 +89,7 @@ bool deleteAddress(const fs::path& book, std::int32_t code, Prompt& prompt) {
 }
 
 std::int32_t modifyAddress(const fs::path& book, AddressRecord entry, Prompt& prompt) {
+    requireNoControlCharacters(book, entry);
     padAddress(entry);
     // Delete of the old code and insert with that code, as one safe change.
     return orderedReplace(book, kAddressSize, entry.code, encodeAddress(entry), byName(), prompt);

@@ -85,6 +85,7 @@ std::optional<AddressRecord> readCompany(const Folders& folders) {
 }
 
 void writeCompany(const Folders& folders, AddressRecord company) {
+    requireNoControlCharacters(folders.company(), company);
     padAddress(company);
     replaceFileContent(folders.company(), encodeAddress(company));
 }
@@ -114,6 +115,7 @@ void writeSite(const Folders& folders, AddressRecord site) {
     const int number = siteNumberOf(site.user_code);
     if (number == 0) throw std::invalid_argument("numero di sede non valido: \"" + site.user_code + "\"");
     requireSiteNumber(number);
+    requireNoControlCharacters(folders.site(number), site);
     padAddress(site);
     replaceFileContent(folders.site(number), encodeAddress(site));
 }
@@ -140,6 +142,19 @@ void ensureConfigFile(const fs::path& file) {
 }
 
 ApplPaths readApplConfig(const Folders& folders) { return columnsOf<4>(readConfigRecord(folders.applConfig())); }
+ApplPaths resolvedApplPaths(const Folders& folders) {
+    ApplPaths entries = readApplConfig(folders);
+    const fs::path base = fs::absolute(folders.working);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const fs::path entry(entries[i]);
+        if (entries[i].empty() || entry.is_absolute()) continue;
+        // A bare program name is left to the system to find.
+        if (i == 0 && !entry.has_parent_path()) continue;
+        entries[i] = (base / entry).string();
+    }
+    return entries;
+}
+
 WebAddresses readWebConfig(const Folders& folders) { return columnsOf<8>(readConfigRecord(folders.webConfig())); }
 void writeApplConfig(const Folders& folders, const ApplPaths& entries) { writeColumns(folders.applConfig(), entries); }
 void writeWebConfig(const Folders& folders, const WebAddresses& entries) { writeColumns(folders.webConfig(), entries); }

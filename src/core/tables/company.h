@@ -63,6 +63,12 @@ void writeConfigRecord(const fs::path& file, TableRecord record);
 void ensureConfigFile(const fs::path& file);
 
 ApplPaths readApplConfig(const Folders& folders);
+// The entries as the programs use them: a relative folder (entries 2 to 4), or a
+// relative program path with a folder in it (entry 1), is taken from the working
+// folder, whatever the current directory of the program that reads it. Every
+// program that follows these paths reads them here; the paths window shows them as
+// they were typed.
+ApplPaths resolvedApplPaths(const Folders& folders);
 WebAddresses readWebConfig(const Folders& folders);
 // Put the entries into the stored record (its other fields stay as they are) and save it.
 void writeApplConfig(const Folders& folders, const ApplPaths& entries);

@@ -39,6 +39,10 @@ struct CommandContext {
     std::string flowYear;    // year of the flow commands
     std::string flowFileName;        // the flow the transmission window sends (12 characters)
     bool realEnvironmentLast = false; // the last send went to the agency's real environment
+    // The flow the reactivation window opens on when the sent flows list chose it
+    // (0: today's last flow); the window takes them and clears them.
+    double reactivationFlowDate = 0;
+    int reactivationFlowNumber = 0;
 
     // The record a movement or initial-stock window starts from (prepared by the
     // command), and the record chosen in the record selection list, as stored.

@@ -71,7 +71,7 @@ std::string webAddress(const Folders& folders, int entry) {
 std::optional<LinkTarget> linkTarget(const Folders& folders, int tag) {
     if (tag == kFirmaVerificaTag) {
         if (!fileExists(folders.applConfig())) return std::nullopt;
-        std::string path = trimmed(readApplConfig(folders)[0]);
+        std::string path = trimmed(resolvedApplPaths(folders)[0]);
         if (path.empty()) return std::nullopt;
         return LinkTarget{LinkTarget::Program, std::move(path)};
     }

@@ -103,6 +103,7 @@ constexpr std::array kCommands{
     cmd(G, kConfigMenu, "&Percorsi per le Applicazioni", "APERAPPL", none, h::kApplicationPaths),
     cmd(G, kConfigMenu, "&Indirizzi Web", "AWEB", none, h::kWebAddresses),
     cmd(G, kConfigMenu, "Impostazioni dell'i&mpianto", "AIMPIANTO", none, "AIMPIANTO"),
+    cmd(G, kConfigMenu, "Servizio &telematico", "ASERVIZIO", none, "ASERVIZIO"),
 
     cmd(G, "", "&Info", "AINFO", none, h::kInfo),
 
@@ -177,6 +178,7 @@ constexpr std::array kCommands{
                        none, "ACREAFIRINVFLUSSO"))),
     ready(flowYear(
         cmd(R, kFlowMenu, "&Azzera i dati di invio di un flusso", "AAZZDATIFLUSSO", none, "AAZZDATIFLUSSO"))),
+    ready(flowYear(cmd(R, kFlowMenu, "F&lussi trasmessi", "AFLUSSITRASMESSI", none, "AFLUSSITRASMESSI"))),
     mode(cmd(R, kFlowMenu, "&Ricerca carichi inviati", "ARICCARICHIINVIATI", 34, h::kRegisterSearch), 'c'),
     mode(cmd(R, kFlowMenu, "Ricerca scaric&hi inviati", "ARICSCARICHIINVIATI", 44, h::kRegisterSearch), 's'),
     mode(cmd(R, kFlowMenu, "Ricerca &tributi inviati", "Action44", 64, h::kDutySearch), 't'),

@@ -12,6 +12,15 @@
 
 namespace accise {
 
+int nextFlowNumber(const std::array<std::string, 4>& applPaths, const std::string& userCode, double date) {
+    return std::max(nextFlowProgressive(applPaths[2], userCode, date), nextFlowProgressive(applPaths[1], userCode, date));
+}
+
+std::string noFlowNumberLeftMessage(double date) {
+    return "GIA' CREATI 99 FLUSSI DEL " + formatDate(date) +
+           ", IL MASSIMO PER UN GIORNO: SCEGLIERE UN'ALTRA DATA DEL FLUSSO";
+}
+
 bool validFlowYear(const std::string& text, int& year) {
     if (text.size() != 4) return false;
     for (char c : text)
@@ -34,7 +43,7 @@ std::filesystem::path FlowCreationLogic::signedPath() const {
 }
 
 void FlowCreationLogic::onOpen() {
-    applPaths_ = readApplConfig(folders());
+    applPaths_ = resolvedApplPaths(folders());
     folders().create();
     writeWholeFile(selectionFile(folders()), "");
     setValue("LFLUSSO", applPaths_[1]);
@@ -71,8 +80,13 @@ FocusMove FlowCreationLogic::onLeave(std::string_view control) {
         // The progressive follows the signed flows of the day; a flow still waiting to
         // be signed counts too, so that the next flow does not overwrite it.
         const std::string user = trimmed(context().company.user_code);
-        const int next = std::max(nextFlowProgressive(applPaths_[2], user, *date),
-                                  nextFlowProgressive(applPaths_[1], user, *date));
+        const int next = nextFlowNumber(applPaths_, user, *date);
+        if (next > 99) {
+            // Two digits in the name: a hundredth flow of the day has no name of its own.
+            prompt().information(noFlowNumberLeftMessage(*date));
+            setValue("NUMFLU", "");
+            return FocusMove::to("DATFLU");
+        }
         setValue("NUMFLU", std::to_string(next));
     }
     return FocusMove::next();
@@ -95,6 +109,11 @@ std::optional<std::string> FlowCreationLogic::onConfirmChecks() {
     const auto date = parseDate(value("DATFLU"));
     if (!date) return "DATFLU";
     fileName_ = accise::flowFileName(trimmed(context().company.user_code), number, *date);
+    if (flowNumberInUse(folders(), year, *date, number)) {
+        prompt().information(flowNumberInUseMessage(fileName_));
+        fileName_ = "ERRORE";
+        return "NUMFLU";
+    }
     if (fileExists(signedPath())) {
         prompt().information(kSignedFileReplaced);
         replace_ = true;
@@ -109,8 +128,13 @@ void FlowCreationLogic::onSave() {
     request.date = *parseDate(value("DATFLU"));
     request.ticked = list_.tickedLines();
     request.signFolder = applPaths_[1];
-    if (replace_) request.replacedSigned = signedPath();
+    request.signedFolder = applPaths_[2];
     result_ = createFlow(folders(), context().company, request, lockPrompt_ ? *lockPrompt_ : prompt());
+    if (!result_.refused.empty()) {
+        // Nothing was marked; the window stays as it is for another number or selection.
+        prompt().information(result_.refused);
+        return;
+    }
 
     if (!result_.leftOut.empty()) prompt().information(leftOutMessage(result_.leftOut));
     if (result_.flowFile.empty()) {

@@ -55,6 +55,14 @@ private:
     FlowResult result_;
 };
 
+// The next flow number of a day: one more than the highest among the flows to be
+// signed and the signed ones (entries 2 and 3 of APPL.CFG), so that a flow not yet
+// signed is counted too.
+int nextFlowNumber(const std::array<std::string, 4>& applPaths, const std::string& userCode, double date);
+
+// "GIA' CREATI 99 FLUSSI DEL dd/mm/yyyy ...": the name has two digits for the number.
+std::string noFlowNumberLeftMessage(double date);
+
 // The year of LANNO as the flow windows accept it: 2008 to 2060.
 bool validFlowYear(const std::string& text, int& year);
 

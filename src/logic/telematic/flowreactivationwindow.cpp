@@ -21,8 +21,8 @@ FlowReactivationLogic::FlowReactivationLogic(CommandContext& ctx, Prompt& prompt
 }
 
 void FlowReactivationLogic::lastFlowOfToday() {
-    const std::string signedFolder = readApplConfig(folders())[2];
-    const int n = nextFlowProgressive(signedFolder, trimmed(context().company.user_code), todayDayNumber()) - 1;
+    // Created flows count whether signed or not: an unsigned one is the usual reason to reactivate.
+    const int n = nextFlowNumber(resolvedApplPaths(folders()), trimmed(context().company.user_code), todayDayNumber()) - 1;
     setValue("INUCO", n < 1 ? "" : std::to_string(n));
 }
 
@@ -35,8 +35,17 @@ void FlowReactivationLogic::onOpen() {
     if (context().flowYear.empty()) context().flowYear = std::to_string(yearOf(todayDayNumber()));
     setValue("LANNO", context().flowYear);
     flowDate_ = todayDayNumber();
-    setValue("MDARI", formatDate(flowDate_));
-    lastFlowOfToday();
+    if (context().reactivationFlowDate > 0) {
+        // Chosen in the sent flows list: that flow, not today's last.
+        flowDate_ = context().reactivationFlowDate;
+        setValue("MDARI", formatDate(flowDate_));
+        setValue("INUCO", std::to_string(context().reactivationFlowNumber));
+        context().reactivationFlowDate = 0;
+        context().reactivationFlowNumber = 0;
+    } else {
+        setValue("MDARI", formatDate(flowDate_));
+        lastFlowOfToday();
+    }
     if (value("INUCO").empty()) {
         setFocusAfterOpen("MDARI");
         return;

@@ -1,17 +1,24 @@
 #include "logic/telematic/transmissionwindow.h"
 
+#include <chrono>
+#include <thread>
+
 #include "core/files/ioerror.h"
 #include "core/files/platform.h"
 #include "core/files/recordfile.h"
 #include "core/files/text1252.h"
 #include "core/flow/agencysoap.h"
+#include "core/flow/flowhistory.h"
 #include "core/flow/outcomereport.h"
+#include "core/flow/sentflows.h"
+#include "core/tables/dates.h"
 
 namespace accise {
 
 namespace {
 
 constexpr int kOutcomeAttempts = 3;
+constexpr int kFirstPauseSeconds = 2;
 
 std::vector<std::string> splitLines(const std::string& text) {
     std::vector<std::string> lines;
@@ -27,6 +34,25 @@ std::vector<std::string> splitLines(const std::string& text) {
     return lines;
 }
 
+// The registration number of the last header line of a report ("" when none).
+std::string registrationOf(const std::vector<std::string>& lines) {
+    static const std::string label = "N\u00B0 REGISTRAZIONE DEL FILE: ";
+    std::string number;
+    for (const std::string& line : lines)
+        if (line.rfind(label, 0) == 0) number = trimmed(line.substr(label.size()));
+    for (char& c : number)
+        if (c == ' ') c = '_';
+    return number.empty() ? "-" : number;
+}
+
+bool validFlowYearText(const std::string& text, int& year) {
+    if (text.size() != 4) return false;
+    for (char c : text)
+        if (c < '0' || c > '9') return false;
+    year = std::stoi(text);
+    return true;
+}
+
 } // namespace
 
 std::string attemptMessage(int attempt) {
@@ -36,7 +62,8 @@ std::string attemptMessage(int attempt) {
 
 TransmissionLogic::TransmissionLogic(CommandContext& ctx, Prompt& prompt, FormServices& services,
                                      AgencyService& agency)
-    : EntryFormLogic(ctx, prompt, services), agency_(agency) {
+    : EntryFormLogic(ctx, prompt, services), agency_(agency),
+      pause_([](int seconds) { std::this_thread::sleep_for(std::chrono::seconds(seconds)); }) {
     addField(FieldSpec("GAMBIENTE"));
     addField(FieldSpec("RICHED").shownOnly());
 }
@@ -46,7 +73,7 @@ std::filesystem::path TransmissionLogic::signedPath() const {
 }
 
 void TransmissionLogic::onOpen() {
-    applPaths_ = readApplConfig(folders());
+    applPaths_ = resolvedApplPaths(folders());
     folders().create();
     signed_ = sent_ = abandoned_ = false;
     waiting_ = choiceShown_ = false;
@@ -103,6 +130,12 @@ std::optional<std::string> TransmissionLogic::onConfirmChecks() {
         prompt().information(kNoEnvironment);
         return "GAMBIENTE";
     }
+    if (value("GAMBIENTE") == kReal) {
+        if (const std::string problem = realEnvironmentProblem(readServiceSettings(folders())); !problem.empty()) {
+            prompt().information(problem);
+            return "GAMBIENTE";
+        }
+    }
     return std::nullopt;
 }
 
@@ -112,18 +145,34 @@ void TransmissionLogic::onSave() {
         context().realEnvironmentLast = false;
         if (sendSigned(AgencyEnvironment::Test)) {
             const std::string outcome = requestOutcome(AgencyEnvironment::Test);
-            if (outcome.find("NEGATIVO") != std::string::npos)
+            if (!outcomeArrived_)
+                prompt().information(kOutcomeNotYet);
+            else if (outcome.find("NEGATIVO") != std::string::npos)
                 prompt().information(kFileHasErrors);
             else if (prompt().okOrNo(kAcceptedInTest))
                 setValue("GAMBIENTE", kReal);
         }
     }
     if (value("GAMBIENTE") == kReal) {
+        // Checked again at the moment of sending: the file may have been edited since.
+        if (const std::string problem = realEnvironmentProblem(readServiceSettings(folders())); !problem.empty()) {
+            prompt().information(problem);
+            return;
+        }
         showReport({});
         context().realEnvironmentLast = true;
         sent_ = sendSigned(AgencyEnvironment::Real);
-        if (sent_) requestOutcome(AgencyEnvironment::Real);
+        if (sent_) {
+            requestOutcome(AgencyEnvironment::Real);
+            if (!outcomeArrived_) prompt().information(kOutcomeNotYet);
+        }
     }
+}
+
+std::string TransmissionLogic::askOutcomeAgain(AgencyEnvironment environment) {
+    const std::string outcome = requestOutcome(environment);
+    if (!outcomeArrived_) prompt().information(kOutcomeNotYet);
+    return outcome;
 }
 
 std::optional<AgencyCredentials> TransmissionLogic::credentials() const {
@@ -160,7 +209,12 @@ bool TransmissionLogic::sendSigned(AgencyEnvironment environment) {
         prompt().information(kConnectionError);
     }
     prompt().information(kServiceAnswer + text);
-    return reply.ok && text.find("successo") != std::string::npos;
+    const bool taken = reply.ok && text.find("successo") != std::string::npos;
+    if (taken) {
+        const ServiceSettings settings = readServiceSettings(folders());
+        recordEvent("INVIO", environment, settings.host(environment) + ":" + std::to_string(settings.port(environment)));
+    }
+    return taken;
 }
 
 std::string TransmissionLogic::requestOutcome(AgencyEnvironment environment) {
@@ -174,26 +228,48 @@ std::string TransmissionLogic::requestOutcome(AgencyEnvironment environment) {
 
     AgencyReply reply;
     for (int attempt = 1; attempt <= kOutcomeAttempts; ++attempt) {
+        // A pause that grows before each further attempt: the outcome is prepared
+        // a little after the file is received.
+        if (attempt > 1 && pause_) pause_(kFirstPauseSeconds << (attempt - 2));
         reply = agency_.get(environment, credentials(), outcomeName);
         if (reply.ok) break;
         prompt().information(attemptMessage(attempt));
     }
+    outcomeArrived_ = reply.ok && reply.attachment.has_value();
     signed_ = false;
     if (reply.ok && reply.attachment) {
         writeWholeFile(attachment, *reply.attachment);
         const OutcomeReport report = buildOutcomeReport(*reply.attachment);
         if (report.headerFound) signed_ = true;
         outcome = report.outcome;
+        recordEvent("ESITO", environment, registrationOf(report.lines) + " " + report.outcome);
         writeWholeFile(reportFile, reportFileText(report.lines));
     } else {
         // What went wrong stays on the report below the two lines the clerk expects.
         lines.push_back(reply.ok ? " -- IL WEBSERVICE NON HA CONSEGNATO IL FILE DI ESITO -- "
                                  : " -- ULTIMO ERRORE: " + reply.error + " -- ");
+        recordEvent("ATTESA", environment, "");
         writeWholeFile(reportFile, reportFileText(lines));
     }
     showReport(splitLines(decode1252(readRecords(reportFile, 1, IfMissing::Empty).bytes())));
     outcome_ = outcome;
     return outcome;
+}
+
+void TransmissionLogic::recordEvent(const char* event, AgencyEnvironment environment, const std::string& detail) {
+    const std::string user = trimmed(context().company.user_code);
+    int year = 0;
+    double date = 0;
+    if (validFlowYearText(context().flowYear, year)) date = flowDateOfName(folders(), year, user, context().flowFileName);
+    if (date == 0) date = flowDateOfName(folders(), yearOf(todayDayNumber()), user, context().flowFileName);
+    SentFlowEvent e;
+    e.flowName = context().flowFileName;
+    e.flowDate = date;
+    e.event = event;
+    e.environment = environment == AgencyEnvironment::Real ? 'R' : 'P';
+    e.when = eventTimeNow();
+    e.detail = detail;
+    appendSentFlowEvent(folders(), e, prompt());
 }
 
 void TransmissionLogic::showReport(const std::vector<std::string>& lines) {

@@ -9,6 +9,7 @@
 // command values for the whole run.
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,10 @@ inline constexpr const char* kServiceAnswer = "risposta del webservice: ";
 inline constexpr const char* kSignedFileGone = "IL FILE FIRMATO NON E' PIU' PRESENTE: ";
 inline constexpr const char* kSignedFileUnreadable = "IMPOSSIBILE LEGGERE IL FILE FIRMATO: ";
 inline constexpr const char* kReportFile = "DETTAGLI.TXT";
+// The service did not hand the outcome over: it is late, not a rejection.
+inline constexpr const char* kOutcomeNotYet =
+    "L'ESITO NON E' ANCORA DISPONIBILE: IL FLUSSO E' STATO RICEVUTO, MA IL SERVIZIO NON HA ANCORA CONSEGNATO L'ESITO. "
+    "RICHIEDERLO PIU' TARDI (accise-cli flow outcome).";
 
 // "Tentativo di connessione N. <n>, verifica la disponibilità del sito delle dogane"
 std::string attemptMessage(int attempt);
@@ -61,6 +66,16 @@ public:
     const std::vector<std::string>& reportLines() const { return report_; }
     // The outcome text of the last request ("ESITO POSITIVO", ...).
     const std::string& outcome() const { return outcome_; }
+    // Whether the last request brought an outcome file at all.
+    bool outcomeArrived() const { return outcomeArrived_; }
+
+    // The pause before outcome attempt 2, 3, ... (seconds: 2, then 4): an agency that
+    // is merely slow gets time to prepare the outcome. Tests replace the sleep.
+    void setPause(std::function<void(int seconds)> pause) { pause_ = std::move(pause); }
+
+    // Asks the outcome of the flow again, later (the flow's signed file must still be
+    // there to name it): the same requests and report as after a send.
+    std::string askOutcomeAgain(AgencyEnvironment environment);
 
     // "&Abbandona".
     void abandonWindow();
@@ -74,6 +89,8 @@ protected:
 
 private:
     std::optional<AgencyCredentials> credentials() const;
+    // Writes an event of this flow into the sent-flows file (FLUSSI.INV).
+    void recordEvent(const char* event, AgencyEnvironment environment, const std::string& detail);
     bool sendSigned(AgencyEnvironment environment);
     std::string requestOutcome(AgencyEnvironment environment);
     void showReport(const std::vector<std::string>& lines);
@@ -88,6 +105,8 @@ private:
     bool choiceShown_ = false;
     std::vector<std::string> report_;
     std::string outcome_;
+    bool outcomeArrived_ = false;
+    std::function<void(int)> pause_;
 };
 
 } // namespace accise

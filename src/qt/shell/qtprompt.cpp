@@ -31,7 +31,9 @@ bool QtPrompt::question(const std::string& text) {
 bool QtPrompt::okOrNo(const std::string& text) {
     QMessageBox box(QMessageBox::Information, QString::fromUtf8(kApplicationTitle), displayText(text),
                     QMessageBox::Ok | QMessageBox::No, QApplication::activeWindow());
-    box.setDefaultButton(QMessageBox::Ok);
+    // OK goes ahead (a send to the real environment): a slip of Enter must not.
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Ok;
 }
 

@@ -1,6 +1,5 @@
 #include "qt/telematic/agencyclient.h"
 
-#include <QApplication>
 #include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -45,6 +44,10 @@ AgencyReply QtAgencyService::call(AgencyEnvironment environment, const std::opti
     if (!settings.invalidKey.empty())
         return failure(QStringLiteral("valore non valido per %1 in %2")
                            .arg(QString::fromStdString(settings.invalidKey), QString::fromLatin1(kServiceSettingsFile)));
+    if (environment == AgencyEnvironment::Real) {
+        if (const std::string problem = realEnvironmentProblem(settings); !problem.empty())
+            return failure(QString::fromStdString(problem));
+    }
     const QUrl url(QString::fromStdString(settings.endpoint(environment)));
     if (credentials && url.scheme() != QStringLiteral("https") && !isLocalHost(settings.host(environment)))
         return failure(QStringLiteral("credenziali non inviate su una connessione non cifrata"));
@@ -61,12 +64,14 @@ AgencyReply QtAgencyService::call(AgencyEnvironment environment, const std::opti
         request.setRawHeader("Authorization", "Basic " + pair.toBase64());
     }
     QSslConfiguration ssl = QSslConfiguration::defaultConfiguration();
-    if (!settings.extraCaFile.empty()) {
-        const QString caFile = QString::fromStdString(settings.extraCaFile);
+    if (!settings.extraCa(environment).empty()) {
+        const QString caFile = QString::fromStdString(settings.extraCa(environment));
         const QList<QSslCertificate> extra =
             QSslCertificate::fromPath(caFile, QSsl::Pem, QSslCertificate::PatternSyntax::FixedString);
         if (extra.isEmpty())
-            return failure(QStringLiteral("il certificato aggiuntivo %1 (CA_AGGIUNTIVA) non è leggibile").arg(caFile));
+            return failure(QStringLiteral("il certificato aggiuntivo %1 (%2) non è leggibile")
+                               .arg(caFile, environment == AgencyEnvironment::Real ? QStringLiteral("CA_AGGIUNTIVA_REALE")
+                                                                                   : QStringLiteral("CA_AGGIUNTIVA")));
         ssl.addCaCertificates(extra);
     }
     ssl.setPeerVerifyMode(QSslSocket::VerifyPeer);
@@ -88,9 +93,7 @@ AgencyReply QtAgencyService::call(AgencyEnvironment environment, const std::opti
     QEventLoop loop;
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     if (busyChanged) busyChanged(true);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
     if (!reply->isFinished()) loop.exec();
-    QApplication::restoreOverrideCursor();
     if (busyChanged) busyChanged(false);
 
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();

@@ -2,7 +2,8 @@
 // The agency's file-transfer service over HTTPS (QtNetwork): each call reads
 // SERVIZIO.INI afresh, posts the envelope with the operation as SOAP action, and waits
 // for the answer in a local event loop, so the window keeps repainting; the caller
-// disables its controls meanwhile (busyChanged). The server's certificate is checked
+// disables its controls and shows the wait cursor meanwhile (busyChanged). It needs
+// QtNetwork only: accise-cli uses it too, under a QCoreApplication. The server's certificate is checked
 // against the system's store and the optional extra CA file; a certificate error
 // fails the call. HTTP credentials travel only over HTTPS (or to this machine) and
 // never appear in an error text.

@@ -1,5 +1,6 @@
 #include "qt/telematic/transmissiondialog.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -119,6 +120,10 @@ void TransmissionDialog::reject() {
 }
 
 void TransmissionDialog::setBusy(bool busy) {
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
     for (QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
         if (child != label4_) child->setEnabled(!busy);
 }

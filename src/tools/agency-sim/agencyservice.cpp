@@ -46,6 +46,8 @@ HttpAnswer AgencyService::handle(const Request& request) {
             return denied;
         }
     }
+    if (request.body.size() > kMaxRequestBytes)
+        return {413, "text/plain; charset=UTF-8", "richiesta troppo grande\n"};
     const SoapCall call = parseCall(request.body, request.contentType, request.soapAction);
     if (!call.problem.isEmpty()) return faultAnswer(call.problem, true);
     if (options_.fault) return faultAnswer(QStringLiteral("servizio non disponibile (errore simulato)"));

@@ -20,6 +20,10 @@ struct ServiceOptions {
     std::filesystem::path store;  // where received files and outcomes are kept (none: memory only)
 };
 
+// The largest request the simulator reads: a signed flow of a busy year is a few
+// hundred kilobytes, base64 and the envelope add a third.
+inline constexpr qsizetype kMaxRequestBytes = 16 * 1024 * 1024;
+
 struct Request {
     QByteArray method = "POST";
     QByteArray path = kEndpointPath;

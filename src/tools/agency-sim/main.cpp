@@ -119,6 +119,11 @@ int main(int argc, char* argv[]) {
         r.contentType = request.value("Content-Type");
         r.soapAction = request.value("SOAPAction");
         r.authorization = request.value("Authorization");
+        // A declared length past the limit is refused before the body is looked at.
+        if (request.value("Content-Length").toLongLong() > agency::kMaxRequestBytes)
+            return QtConcurrent::run([] {
+                return toResponse({413, "text/plain; charset=UTF-8", "richiesta troppo grande\n"});
+            });
         r.body = request.body();
         const agency::HttpAnswer answer = service.handle(r);
         std::fprintf(stderr, "%s %s -> %d\n", r.soapAction.constData(), r.path.constData(), answer.status);

@@ -228,7 +228,9 @@ struct DemoRegister {
 
 } // namespace
 
-int demo(const fs::path& working, std::ostream& out) {
+int demo(const fs::path& workingAsTyped, std::ostream& out) {
+    // The paths written into APPL.CFG are absolute: they hold from any directory.
+    const fs::path working = fs::absolute(workingAsTyped).lexically_normal();
     const Folders folders = Folders::of(working);
     folders.create();
     installDeliveredTables(folders);

@@ -5,6 +5,8 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <memory>
+#include <optional>
 #include <ostream>
 #include <sstream>
 #include <stdexcept>
@@ -21,6 +23,16 @@
 #include "core/tables/numbers.h"
 #include "logic/telematic/flowcreationwindow.h"
 #include "logic/telematic/flowreactivationwindow.h"
+#include "logic/telematic/transmissionwindow.h"
+#include "core/flow/flowhistory.h"
+#include "core/flow/outcomereport.h"
+#include "core/flow/sentflows.h"
+
+#ifdef ACCISE_CLI_AGENCY
+#include <QCoreApplication>
+
+#include "qt/telematic/agencyclient.h"
+#endif
 
 #ifdef ACCISE_HAVE_CMS
 #include "cms/cmssignature.h"
@@ -35,6 +47,9 @@ constexpr const char* kFlowUsage =
     "     | flow check FILE\n"
     "     | flow verify FILE.p7m [--out FILE]\n"
     "     | flow reactivate DIR --year AAAA --date GG/MM/AAAA --number N [--lines 0,3,5 | --all]\n"
+    "     | flow send DIR FILE.p7m --env prova|reale\n"
+    "     | flow outcome DIR NOME [--env prova|reale]\n"
+    "     | flow history DIR --year AAAA\n"
     "  i comandi che scrivono accettano --wait SECONDI (attesa massima di un file bloccato, 60 s)";
 
 struct FlowUsageError : std::runtime_error {
@@ -63,7 +78,8 @@ struct Options {
     bool all = false;
 
     Options(const std::vector<std::string>& args, std::size_t from) {
-        static const std::vector<std::string> names = {"--year", "--date", "--number", "--lines", "--wait", "--out"};
+        static const std::vector<std::string> names = {"--year", "--date", "--number", "--lines",
+                                                       "--wait", "--out", "--env"};
         for (std::size_t i = from; i < args.size(); ++i) {
             const std::string& a = args[i];
             if (a == "--all") {
@@ -237,6 +253,147 @@ int reactivate(const Options& o, std::ostream& out, std::ostream& err) {
     return kOk;
 }
 
+// The environment of --env; `fallback` when the option is absent and one is allowed.
+AgencyEnvironment environmentOf(const Options& o, std::optional<AgencyEnvironment> fallback) {
+    if (!o.valued.count("--env")) {
+        if (fallback) return *fallback;
+        throw FlowUsageError("manca l'ambiente (--env prova|reale)");
+    }
+    const std::string& env = o.valued.at("--env");
+    if (env == "prova") return AgencyEnvironment::Test;
+    if (env == "reale") return AgencyEnvironment::Real;
+    throw FlowUsageError("ambiente non valido (prova o reale): " + env);
+}
+
+// "AB120315.C01" from "AB120315.C01", "AB120315.C01.p7m" or a path to either.
+std::string flowNameOf(const std::string& argument) {
+    std::string name = fs::path(argument).filename().string();
+    if (name.size() > 4 && (name.substr(name.size() - 4) == ".p7m" || name.substr(name.size() - 4) == ".P7M"))
+        name.resize(name.size() - 4);
+    return name;
+}
+
+#ifdef ACCISE_CLI_AGENCY
+// The agency's client runs its calls in a Qt event loop: one application object for
+// the command, unless one is there already.
+struct QtForCalls {
+    int argc = 1;
+    char name[16] = "accise-cli";
+    char* argv[2] = {name, nullptr};
+    std::unique_ptr<QCoreApplication> app;
+    QtForCalls() {
+        if (!QCoreApplication::instance()) app = std::make_unique<QCoreApplication>(argc, argv);
+    }
+};
+
+// The transmission window on the flow named on the command line, its signed file seen.
+struct TransmissionRun {
+    CommandContext ctx;
+    MessagePrompt prompt;
+    NoWindows services;
+    QtForCalls qt;
+    QtAgencyService agency;
+    TransmissionLogic window;
+
+    TransmissionRun(const std::string& dir, const std::string& name, std::ostream& err)
+        : ctx(contextOf(dir, "")), prompt(err), agency(ctx.folders), window(ctx, prompt, services, agency) {
+        ctx.flowFileName = name;
+        window.open();
+        window.startWaitPass();
+        window.secondElapsed();
+    }
+};
+
+std::string userCodeOf(const CommandContext& ctx) { return trimmed(ctx.company.user_code); }
+
+// The flow's year, from its date in the records (this year or last).
+void setFlowYear(CommandContext& ctx) {
+    const int thisYear = yearOf(todayDayNumber());
+    for (int y : {thisYear, thisYear - 1}) {
+        if (flowDateOfName(ctx.folders, y, userCodeOf(ctx), ctx.flowFileName) > 0) {
+            ctx.flowYear = std::to_string(y);
+            return;
+        }
+    }
+}
+
+void printReport(const TransmissionLogic& window, std::ostream& out) {
+    for (const std::string& line : window.reportLines()) out << line << "\n";
+}
+#endif
+
+int send(const Options& o, std::ostream& out, std::ostream& err) {
+    if (o.positional.size() != 2) throw FlowUsageError("servono la cartella e il file firmato");
+    const AgencyEnvironment environment = environmentOf(o, std::nullopt);
+#ifdef ACCISE_CLI_AGENCY
+    const std::string name = flowNameOf(o.positional[1]);
+    TransmissionRun run(o.positional[0], name, err);
+    setFlowYear(run.ctx);
+    // The file sent is always the one of the folder of signed files, as in the window.
+    const fs::path given = fs::absolute(o.positional[1]);
+    if (fs::exists(given) && fs::exists(run.window.signedPath()) &&
+        !fs::equivalent(given, run.window.signedPath()))
+        throw IoError(given, "il file da inviare deve essere quello della cartella dei file firmati: " +
+                                 run.window.signedPath().string());
+    run.window.setValue("GAMBIENTE", environment == AgencyEnvironment::Real ? TransmissionLogic::kReal
+                                                                            : TransmissionLogic::kTest);
+    if (const auto focus = run.window.confirm()) {
+        err << "flusso non inviato\n";
+        return kProblems;
+    }
+    printReport(run.window, out);
+    if (run.window.outcome().empty()) return kProblems;                   // not taken by the service
+    if (!run.window.outcomeArrived()) return kProblems;                   // taken; outcome not yet
+    return run.window.outcome() == kOutcomeAccepted ? kOk : kProblems;
+#else
+    (void)out;
+    (void)err;
+    (void)environment;
+    throw IoError(o.positional[1], "flow send non è disponibile in questa versione del programma (senza QtNetwork)");
+#endif
+}
+
+int outcome(const Options& o, std::ostream& out, std::ostream& err) {
+    if (o.positional.size() != 2) throw FlowUsageError("servono la cartella e il nome del flusso");
+#ifdef ACCISE_CLI_AGENCY
+    const std::string name = flowNameOf(o.positional[1]);
+    TransmissionRun run(o.positional[0], name, err);
+    setFlowYear(run.ctx);
+    // Without --env: the environment of the flow's last send.
+    std::optional<AgencyEnvironment> last;
+    for (const SentFlowEvent& e : readSentFlowEvents(run.ctx.folders))
+        if (e.flowName == name && e.event == "INVIO")
+            last = e.environment == 'R' ? AgencyEnvironment::Real : AgencyEnvironment::Test;
+    const AgencyEnvironment environment = environmentOf(o, last);
+    const std::string text = run.window.askOutcomeAgain(environment);
+    printReport(run.window, out);
+    if (!run.window.outcomeArrived()) return kProblems;
+    return text == kOutcomeAccepted ? kOk : kProblems;
+#else
+    (void)out;
+    (void)err;
+    throw IoError(o.positional[1], "flow outcome non è disponibile in questa versione del programma (senza QtNetwork)");
+#endif
+}
+
+int history(const Options& o, std::ostream& out) {
+    CommandContext ctx = contextOf(o.only("la cartella"), o.year());
+    const std::vector<FlowHistoryRow> rows = buildFlowHistory(ctx.folders, std::stoi(ctx.flowYear),
+                                                              trimmed(ctx.company.user_code),
+                                                              resolvedApplPaths(ctx.folders));
+    out << "flusso\tdata\tC\tD\tE\tF\tR\tfirmato\tinviato\tregistrazione\tesito\n";
+    for (const FlowHistoryRow& r : rows) {
+        std::string sent = r.sentReal ? "reale" : r.sentTest ? "prova" : "no";
+        if (r.sentReal && r.sentTest) sent = "prova+reale";
+        out << r.name << '\t' << formatDate(r.date);
+        for (int n : r.counts.byKind) out << '\t' << n;
+        out << '\t' << (r.signedFile ? "si" : r.flowFile ? "no" : "mancante") << '\t' << sent << '\t'
+            << (r.registration.empty() ? "-" : r.registration) << '\t' << (r.outcome.empty() ? "-" : r.outcome)
+            << "\n";
+    }
+    return kOk;
+}
+
 } // namespace
 
 int flow(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -245,11 +402,16 @@ int flow(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
         const Options o(args, 2);
         const std::string& sub = args[1];
         if (sub != "verify" && o.valued.count("--out")) throw FlowUsageError("--out vale solo con flow verify");
+        if (sub != "send" && sub != "outcome" && o.valued.count("--env"))
+            throw FlowUsageError("--env vale solo con flow send e flow outcome");
         if (sub == "list") return list(o, out, err);
         if (sub == "create") return create(o, out, err);
         if (sub == "check") return check(o, out);
         if (sub == "verify") return verify(o, out);
         if (sub == "reactivate") return reactivate(o, out, err);
+        if (sub == "send") return send(o, out, err);
+        if (sub == "outcome") return outcome(o, out, err);
+        if (sub == "history") return history(o, out);
         throw FlowUsageError("sottocomando sconosciuto: " + sub);
     } catch (const FlowUsageError& e) {
         err << "accise-cli: " << e.what() << "\n" << kFlowUsage << "\n";

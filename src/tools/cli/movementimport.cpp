@@ -12,6 +12,7 @@
 #include "cli/commands.h"
 #include "cli/json.h"
 #include "cli/windowrunner.h"
+#include "core/files/recordchecks.h"
 #include "core/files/folders.h"
 #include "core/files/ioerror.h"
 #include "core/files/text1252.h"
@@ -85,6 +86,12 @@ LineOutcome importLine(const Folders& folders, bool alcopp, bool dryRun, const J
             return outcome;
         }
         values[it->second] = typedText(it->second, value);
+        // A line break or a TAB would end up in the record and break the flow that carries it.
+        if (containsControlCharacter(values[it->second])) {
+            outcome.field = key;
+            outcome.message = "carattere non ammesso (a capo, TAB o altro carattere di controllo)";
+            return outcome;
+        }
     }
 
     CommandContext ctx(folders);

@@ -18,9 +18,27 @@ std::string readAll(const fs::path& file) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-fs::path fromWorking(const fs::path& working, const std::string& entry) {
-    const fs::path p(entry);
-    return p.is_absolute() ? p : working / p;
+// The private key is readable by its owner only from its first byte on: the file is
+// made empty, closed to others, and only then filled; it takes its name when whole.
+void writePrivateFile(const fs::path& file, const std::string& content) {
+    fs::path beside = file;
+    beside += ".~nuovo";
+    std::error_code error;
+    fs::remove(beside, error);
+    { std::ofstream create(beside, std::ios::binary); if (!create) throw IoError(beside, "creazione non riuscita"); }
+    fs::permissions(beside, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::replace, error);
+    if (error) {
+        fs::remove(beside, error);
+        throw IoError(beside, "impossibile renderlo privato: " + error.message());
+    }
+    {
+        std::ofstream out(beside, std::ios::binary | std::ios::trunc);
+        out.write(content.data(), static_cast<std::streamsize>(content.size()));
+        out.flush();
+        if (!out) throw IoError(beside, "scrittura non riuscita");
+    }
+    fs::rename(beside, file, error);
+    if (error) throw IoError(file, "sostituzione: " + error.message());
 }
 
 } // namespace
@@ -33,14 +51,14 @@ SigningFolders signingFolders(const fs::path& working) {
                     " manca la configurazione dei percorsi (APPL.CFG).";
         return f;
     }
-    const ApplPaths paths = readApplConfig(folders);
+    const ApplPaths paths = resolvedApplPaths(folders);
     if (paths[1].empty() || paths[2].empty()) {
         f.problem = "Nella configurazione dei percorsi mancano la cartella dei file da firmare "
                     "o quella dei file firmati.";
         return f;
     }
-    f.toSign = fromWorking(working, paths[1]);
-    f.signedFiles = fromWorking(working, paths[2]);
+    f.toSign = paths[1];
+    f.signedFiles = paths[2];
     if (!fs::is_directory(f.toSign)) f.problem = "La cartella dei file da firmare non esiste: " + f.toSign.string();
     else if (!fs::is_directory(f.signedFiles)) f.problem = "La cartella dei file firmati non esiste: " + f.signedFiles.string();
     return f;
@@ -56,10 +74,8 @@ cms::Identity testIdentity(const fs::path& settingsFolder) {
     request.commonName = kTestSignerName;
     request.organization = "Accise Birra - certificato di prova";
     const cms::Identity identity = cms::makeCertificate(request);
-    // The key first and private: a certificate without its key would be useless.
-    replaceFileContent(keyFile, identity.privateKeyPem);
-    std::error_code ignored;
-    fs::permissions(keyFile, fs::perms::owner_read | fs::perms::owner_write, ignored);
+    // The key first: a certificate without its key would be useless.
+    writePrivateFile(keyFile, identity.privateKeyPem);
     replaceFileContent(certFile, identity.certificatePem);
     return identity;
 }
