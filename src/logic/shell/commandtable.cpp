@@ -164,14 +164,14 @@ constexpr std::array kCommands{
         F::CorrectionModify)),
     mode(cmd(R, kDutyMenu, "C&ancella rettifica non inviata", "ACANCRETT", 4, h::kCancellation), 't'),
     // Guarantees (kind F) live in their own file: their removal and corrections too.
-    mode(cmd(R, kDutyMenu, "Cancella garanzie (F) non inviate", "ACANCGARF", 5, h::kCancellation), 'F'),
-    ready(flags(mode(cmd(R, kDutyMenu, "Rettifica: annulla garanzia (F)", "ARETTGARF1", 5, h::kDutyCorrection),
+    mode(cmd(R, kDutyMenu, "Cance&lla garanzie (F) non inviate", "ACANCGARF", 5, h::kCancellation), 'F'),
+    ready(flags(mode(cmd(R, kDutyMenu, "Rettifica: annulla garanzia (&F)", "ARETTGARF1", 5, h::kDutyCorrection),
                      'F'),
                 F::CorrectionCancel)),
-    ready(flags(mode(cmd(R, kDutyMenu, "Rettifica: modifica garanzia (F)", "ARETTGARF2", 6, h::kDutyCorrection),
+    ready(flags(mode(cmd(R, kDutyMenu, "Rettifica: &modifica garanzia (F)", "ARETTGARF2", 6, h::kDutyCorrection),
                      'f'),
                 F::CorrectionModify)),
-    mode(cmd(R, kDutyMenu, "Cancella rettifica garanzia non inviata", "ACANCRETTGARF", 6, h::kCancellation),
+    mode(cmd(R, kDutyMenu, "Cancella rettifica garan&zia non inviata", "ACANCRETTGARF", 6, h::kCancellation),
          'f'),
 
     ready(flowYear(cmd(R, kFlowMenu, "&Crea, firma ed invia il flusso per la dogana", "ACREAFIRINVFLUSSO",
