@@ -50,7 +50,7 @@ TEST(CommandTable, MenusOfBothPagesInOrderWithUniqueActions) {
     EXPECT_EQ(command("ATA20").caption, "&Codici prodotti  (TA20)");
     EXPECT_EQ(command("Action9").caption, "&Documenti per Scarico (TA05 s)");
     EXPECT_EQ(command("AINFO").menu, "");
-    EXPECT_EQ(command("ASERVIZIO").menu, "Configurazione");
+    EXPECT_EQ(command("ASERVIZIO").menu, "C&onfigurazione");
     EXPECT_EQ(command("ASERVIZIO").caption, "Servizio &telematico");
 }
 

@@ -255,4 +255,8 @@ void registerSearchWindows(WindowRegistry& registry, QWidget* parent, Prompt& pr
     });
 }
 
+RegisterSearchDialog::~RegisterSearchDialog() { hide(); }
+
+DutySearchDialog::~DutySearchDialog() { hide(); }
+
 } // namespace accise

@@ -28,6 +28,9 @@ public:
     RegisterSearchDialog(CommandContext& ctx, Prompt& prompt, FormServices& services, QWidget* parent = nullptr);
     RegisterSearchLogic& form() { return form_; }
 
+    // The list shows the logic's results: it is hidden while they still exist (a
+    // dialog hides its children only after its own members are gone).
+    ~RegisterSearchDialog() override;
     SearchResultsView* results() const { return results_; }
 
 protected:
@@ -48,6 +51,9 @@ public:
                      QWidget* parent = nullptr);
     DutySearchLogic& form() { return form_; }
 
+    // The list shows the logic's results: it is hidden while they still exist (a
+    // dialog hides its children only after its own members are gone).
+    ~DutySearchDialog() override;
     SearchResultsView* results() const { return results_; }
 
 protected:
