@@ -79,8 +79,8 @@ if [ -n "${CCACHE_DIR:-}" ] && command -v ccache >/dev/null; then
   launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 fi
 
+# An interrupted build is taken up where it stopped: the build folder is kept.
 build="$work/qtbase-build"
-rm -rf "$build"
 say "configuring Qt $upstream for Windows into $prefix"
 start=$(date +%s)
 # tabletevent: Debian's source leaves out the Wintab header the Windows plugin uses.
