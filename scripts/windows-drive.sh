@@ -37,7 +37,8 @@ if [ -z "${DISPLAY:-}" ]; then
   xvfb=$!
   for _ in $(seq 1 50); do [ -s "$out/display" ] && break; sleep 0.1; done
   [ -s "$out/display" ] || fail "Xvfb did not start"
-  export DISPLAY=:$(head -n 1 "$out/display")
+  DISPLAY=:$(head -n 1 "$out/display")
+  export DISPLAY
 fi
 
 cli() { wine "$program/accise-cli.exe" "$@" | tr -d '\r'; }

@@ -165,7 +165,8 @@ if [ "$gui" = 1 ]; then
   trap 'kill $xvfb 2>/dev/null || true' EXIT
   for _ in $(seq 1 50); do [ -s "$build/display" ] && break; sleep 0.1; done
   [ -s "$build/display" ] || fail "Xvfb did not start"
-  export DISPLAY=:$(head -n 1 "$build/display")
+  DISPLAY=:$(head -n 1 "$build/display")
+  export DISPLAY
 
   say "accise-birra.exe under Wine, one movement typed ($(elapsed))"
   unset WINEPATH   # the program folder must be enough by itself
