@@ -1,5 +1,6 @@
 # Registers one test binary per area: every .cpp of the given folder goes into it.
 # OWN_MAIN: the folder brings its own main() (e.g. to create a QApplication).
+# EXCLUDE: file names of the folder left out of this build.
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
@@ -9,8 +10,11 @@ target_include_directories(accise_test_support PUBLIC ${CMAKE_SOURCE_DIR}/tests/
 target_link_libraries(accise_test_support PUBLIC accise_core)
 
 function(accise_add_test_binary name folder)
-  cmake_parse_arguments(ARG "OWN_MAIN" "" "LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "OWN_MAIN" "" "LIBS;EXCLUDE" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${folder}/*.cpp)
+  foreach(excluded IN LISTS ARG_EXCLUDE)
+    list(REMOVE_ITEM sources ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/${excluded})
+  endforeach()
   add_executable(${name} ${sources})
   if(ARG_OWN_MAIN)
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} accise_test_support GTest::gtest)
