@@ -57,6 +57,7 @@ protected:
 
 TEST_F(MovementWindow, BulkUnloadIsComputedSavedAndTheWindowResets) {
     openInsert();
+    const std::string country = form.value("DCODPAE"); // the description of IT
     EXPECT_EQ(enter(bulkUnload()), "");
     EXPECT_TRUE(prompt.messages.empty()) << prompt.messages.front();
     ASSERT_EQ(year(2024).size(), 1u);
@@ -83,6 +84,7 @@ TEST_F(MovementWindow, BulkUnloadIsComputedSavedAndTheWindowResets) {
     EXPECT_EQ(form.value("DATDOC"), "01/03/2024");
     EXPECT_EQ(form.value("PRODDO"), "");
     EXPECT_EQ(form.value("CODPAE"), "IT");
+    EXPECT_EQ(form.value("DCODPAE"), country); // still beside its code
     EXPECT_EQ(form.stockText(), "");
 }
 

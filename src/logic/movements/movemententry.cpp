@@ -30,11 +30,13 @@ constexpr const char* kDefaultPhoto = "DEFAULT.bmp";
 constexpr std::size_t kProductDescriptionCol = 1, kProductTa20Col = 2, kProductBulkCol = 3,
                       kProductPlatoNum = 0, kProductVolumeNum = 1;
 
-// The fields the reset empties; DATMOV, DATDOC and the e-AD references stay for the next movement.
+// The fields the reset empties; DATMOV, DATDOC and the e-AD references stay for the next
+// movement. The country goes back to IT and its description follows it (kept as it is
+// when the country was IT already).
 constexpr const char* kResetFields[] = {"TIPMOV", "CAUMOV", "DCAUMOV", "TIPDOC", "DTIPDOC", "NUMDOC", "PRODAZ",
                                         "DPRODAZ", "PRODDO", "DPRODDO", "TIPSTO", "DTIPSTO", "INTER1", "INTER2",
                                         "INTER3", "DOUBL1_3", "DOUBL2", "DOUBL5", "DOUBL6", "DOUBL7", "DOUBL8",
-                                        "MITDES", "DMITDES", "DCODPAE", "ANNOTA", "POSFIS", "DPOSFIS"};
+                                        "MITDES", "DMITDES", "ANNOTA", "POSFIS", "DPOSFIS"};
 
 std::string quantityText(double x) { return formatNumber(x, 0, kQuantityDecimals); }
 std::string amountText(double x) { return formatNumber(x, 0, kAmountDecimals); }
