@@ -261,10 +261,15 @@ TEST_F(Company, ConfigurationFiles) {
     EXPECT_EQ(back.col[4], "");
     EXPECT_EQ(readApplConfig(folders), (ApplPaths{"a", "b", "c", "d"}));
     // Relative entries are taken from the working folder; a bare program name is not.
-    writeApplConfig(folders, {"firma.exe", "FLUSSI/dafirmare/", "/abs/firmati/", "emcs"});
+#ifdef _WIN32
+    const std::string absolute = "C:/abs/firmati/"; // "/abs" alone names a folder of the working drive
+#else
+    const std::string absolute = "/abs/firmati/";
+#endif
+    writeApplConfig(folders, {"firma.exe", "FLUSSI/dafirmare/", absolute, "emcs"});
     const fs::path base = fs::absolute(folders.working);
     EXPECT_EQ(resolvedApplPaths(folders),
-              (ApplPaths{"firma.exe", (base / "FLUSSI/dafirmare/").string(), "/abs/firmati/", (base / "emcs").string()}));
+              (ApplPaths{"firma.exe", (base / "FLUSSI/dafirmare/").string(), absolute, (base / "emcs").string()}));
     writeApplConfig(folders, {"bin/firma.exe", "", "", ""});
     EXPECT_EQ(resolvedApplPaths(folders)[0], (base / "bin/firma.exe").string());
     EXPECT_EQ(resolvedApplPaths(folders)[1], "");
