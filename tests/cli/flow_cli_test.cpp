@@ -85,7 +85,9 @@ TEST(CliFlow, ADemoMadeWithARelativeFolderWorksFromAnotherDirectory) {
     ASSERT_EQ(create.exitCode, 0) << create.err;
     EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(create.out.substr(0, create.out.size() - 1))))
         << create.out;
-    EXPECT_NE(create.out.find((dir / "rel/FLUSSI/dafirmare").string()), std::string::npos) << create.out;
+    // The flow is in the demo's own folder of files to sign, however the path was spelt.
+    const std::filesystem::path written(create.out.substr(0, create.out.size() - 1));
+    EXPECT_TRUE(std::filesystem::equivalent(written.parent_path(), dir / "rel/FLUSSI/dafirmare")) << create.out;
 }
 
 TEST(CliFlow, CheckNamesProblemsAndBadArgumentsAreUsageErrors) {

@@ -427,7 +427,7 @@ private:
         }
         ApplPaths paths;
         try {
-            paths = readApplConfig(folders_);
+            paths = resolvedApplPaths(folders_);
         } catch (const IoError&) {
             // APPL.CFG's own problem is reported by its file check; the flows cannot be found.
         }

@@ -230,7 +230,7 @@ BooksStanding computeBooksStanding(const Folders& folders, double today, bool al
 
     if (flow.any) {
         flow.name = flowFileName(userCode, flow.number, flow.date);
-        const ApplPaths paths = readApplConfig(folders);
+        const ApplPaths paths = resolvedApplPaths(folders);
         const std::string signedName = flow.name + ".p7m";
         std::error_code error;
         flow.signedCopy = !paths[2].empty() && fs::exists(fs::path(paths[2]) / signedName, error);

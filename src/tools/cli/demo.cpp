@@ -244,8 +244,10 @@ int demo(const fs::path& workingAsTyped, std::ostream& out) {
     writeCompany(folders, company(office));
     const fs::path exchange = working / "FLUSSI";
     for (const char* sub : {"dafirmare", "firmati", "emcs"}) fs::create_directories(exchange / sub);
-    writeApplConfig(folders, {(exchange / "FirmaVerifica").string(), (exchange / "dafirmare").string() + "/",
-                              (exchange / "firmati").string() + "/", (exchange / "emcs").string() + "/"});
+    // Relative to the working folder, where every reader takes them from
+    // (resolvedApplPaths): the folder may be moved, or reached through a share, and a
+    // folder name outside ASCII stays in the system's own form.
+    writeApplConfig(folders, {"FLUSSI/FirmaVerifica", "FLUSSI/dafirmare/", "FLUSSI/firmati/", "FLUSSI/emcs/"});
     writeWebConfig(folders, {"https://ec.europa.eu/taxation_customs/dds2/seed/seed_home.jsp",
                              "https://ec.europa.eu/taxation_customs/dds2/col/col_home.jsp",
                              "https://ec.europa.eu/taxation_customs/tedb/",
