@@ -242,8 +242,9 @@ TEST(BooksAudit, OneActiveDutyRecordPerPeriodOrDay) {
         b.write(b.folders.dutyFile(2014), c.records());
         const std::vector<std::string> lines = b.lines();
         EXPECT_EQ(lines.size(), c.problem ? 1u : 0u) << c.what << ": " << ::testing::PrintToString(lines);
-        if (c.problem && !lines.empty())
+        if (c.problem && !lines.empty()) {
             EXPECT_NE(lines[0].find("record 2 (n. 2): secondo record attivo di tipo E"), std::string::npos) << lines[0];
+        }
     }
     AuditBooks b;
     Movement second = fd::guarantee();

@@ -427,16 +427,16 @@ private:
         }
         ApplPaths paths;
         try {
-            paths = resolvedApplPaths(folders_);
+            paths = readApplConfig(folders_);
         } catch (const IoError&) {
             // APPL.CFG's own problem is reported by its file check; the flows cannot be found.
         }
-        const std::string signFolder = trimmed(paths[1]);
-    const std::string signedFolder = trimmed(paths[2]);
+        const fs::path signFolder = resolvedApplFolder(folders_, paths[1]);
+        const fs::path signedFolder = resolvedApplFolder(folders_, paths[2]);
         for (const auto& [key, records] : flows) {
             const std::string name = flowFileName(company.userCode, key.second, key.first);
             const std::string label = "flusso " + flowLabel(key.second, key.first) + ": ";
-            const fs::path flowFile = signFolder.empty() ? fs::path(name) : fs::path(signFolder) / name;
+            const fs::path flowFile = signFolder.empty() ? fs::path(name) : signFolder / name;
             std::string bytes;
             bool found = false;
             try {
@@ -448,7 +448,7 @@ private:
                 problem(flowFile, label + e.what());
                 continue;
             }
-            if (!found && !signedFolder.empty() && fileExists(fs::path(signedFolder) / (name + ".p7m"))) continue;
+            if (!found && !signedFolder.empty() && fileExists(signedFolder / (name + ".p7m"))) continue;
             if (!found) {
                 const Marked& first = records.front();
                 problem(first.file, first.index, first.number,

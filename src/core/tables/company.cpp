@@ -155,6 +155,13 @@ ApplPaths resolvedApplPaths(const Folders& folders) {
     return entries;
 }
 
+fs::path resolvedApplFolder(const Folders& folders, const std::string& entry) {
+    const std::string text = trimmed(entry);
+    if (text.empty()) return {};
+    const fs::path folder(text);
+    return folder.is_absolute() ? folder : folders.working / folder;
+}
+
 WebAddresses readWebConfig(const Folders& folders) { return columnsOf<8>(readConfigRecord(folders.webConfig())); }
 void writeApplConfig(const Folders& folders, const ApplPaths& entries) { writeColumns(folders.applConfig(), entries); }
 void writeWebConfig(const Folders& folders, const WebAddresses& entries) { writeColumns(folders.webConfig(), entries); }

@@ -69,6 +69,11 @@ ApplPaths readApplConfig(const Folders& folders);
 // program that follows these paths reads them here; the paths window shows them as
 // they were typed.
 ApplPaths resolvedApplPaths(const Folders& folders);
+// One folder entry of APPL.CFG as a path: a relative one joined to the working folder
+// as a path, never through a text (on Windows a text of a path goes through the
+// system's code page, which a folder named outside ASCII may not survive). Empty for
+// an empty entry.
+std::filesystem::path resolvedApplFolder(const Folders& folders, const std::string& entry);
 WebAddresses readWebConfig(const Folders& folders);
 // Put the entries into the stored record (its other fields stay as they are) and save it.
 void writeApplConfig(const Folders& folders, const ApplPaths& entries);

@@ -230,10 +230,11 @@ BooksStanding computeBooksStanding(const Folders& folders, double today, bool al
 
     if (flow.any) {
         flow.name = flowFileName(userCode, flow.number, flow.date);
-        const ApplPaths paths = resolvedApplPaths(folders);
+        const ApplPaths paths = readApplConfig(folders);
         const std::string signedName = flow.name + ".p7m";
         std::error_code error;
-        flow.signedCopy = !paths[2].empty() && fs::exists(fs::path(paths[2]) / signedName, error);
+        const fs::path signedFolder = resolvedApplFolder(folders, paths[2]);
+        flow.signedCopy = !signedFolder.empty() && fs::exists(signedFolder / signedName, error);
         const fs::path outcome = folders.inTemp(outcomeFileName(signedName));
         if (fs::exists(outcome, error))
             flow.outcome = buildOutcomeReport(readRecords(outcome, 1, IfMissing::Empty).bytes()).outcome;
