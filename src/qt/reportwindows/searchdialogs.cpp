@@ -87,6 +87,19 @@ QHBoxLayout* buttonRow(QWidget* first, QPushButton* confirm, QPushButton* abando
     return row;
 }
 
+// What a search window shows after every step: the file and export buttons once a
+// search ran, and the list again when a new search found its records.
+template <class SearchLogic>
+void showSearchState(const SearchLogic& form, QWidget* open, QWidget* exportButton, SearchResultsView* results,
+                     std::size_t& shownGeneration) {
+    open->setVisible(form.fileButtonShown());
+    exportButton->setVisible(form.canExport());
+    if (form.results().generation() == shownGeneration) return;
+    shownGeneration = form.results().generation();
+    results->reload();
+    results->resizeColumnsToContents();
+}
+
 } // namespace
 
 RegisterSearchDialog::RegisterSearchDialog(CommandContext& ctx, Prompt& prompt, FormServices& services,
@@ -148,13 +161,7 @@ RegisterSearchDialog::RegisterSearchDialog(CommandContext& ctx, Prompt& prompt, 
 }
 
 void RegisterSearchDialog::valuesShown() {
-    open_->setVisible(form_.fileButtonShown());
-    export_->setVisible(form_.canExport());
-    if (form_.results().generation() != shownGeneration_) {
-        shownGeneration_ = form_.results().generation();
-        results_->reload();
-        results_->resizeColumnsToContents();
-    }
+    showSearchState(form_, open_, export_, results_, shownGeneration_);
 }
 
 DutySearchDialog::DutySearchDialog(CommandContext& ctx, Prompt& prompt, FormServices& services, int kindChoice,
@@ -205,13 +212,7 @@ DutySearchDialog::DutySearchDialog(CommandContext& ctx, Prompt& prompt, FormServ
 }
 
 void DutySearchDialog::valuesShown() {
-    open_->setVisible(form_.fileButtonShown());
-    export_->setVisible(form_.canExport());
-    if (form_.results().generation() != shownGeneration_) {
-        shownGeneration_ = form_.results().generation();
-        results_->reload();
-        results_->resizeColumnsToContents();
-    }
+    showSearchState(form_, open_, export_, results_, shownGeneration_);
 }
 
 StockSearchDialog::StockSearchDialog(CommandContext& ctx, Prompt& prompt, FormServices& services,

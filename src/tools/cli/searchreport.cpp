@@ -101,8 +101,8 @@ void copyFile(const fs::path& from, const fs::path& to) {
 std::optional<std::string> typeAndConfirm(EntryFormLogic& w, const std::vector<std::pair<const char*, std::string>>& values) {
     w.open();
     for (const auto& [control, text] : values) {
-        const FieldSpec* spec = w.field(control);
-        w.setValue(control, spec && spec->letterCase == LetterCase::Upper ? toUpperAscii(text) : text);
+        const FieldSpec* declared = w.field(control);
+        w.setValue(control, declared && declared->letterCase == LetterCase::Upper ? toUpperAscii(text) : text);
     }
     return w.confirm();
 }
