@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <random>
 #include <string>
+#include <vector>
 
 namespace accise {
 namespace {
@@ -221,6 +225,107 @@ TEST(NumbersRound, EdgeValues) {
     EXPECT_EQ(roundTo(-1e300, 5), -1e300);
     EXPECT_TRUE(std::isnan(roundTo(std::numeric_limits<double>::quiet_NaN(), 2)));
     EXPECT_EQ(roundTo(std::numeric_limits<double>::infinity(), 2), std::numeric_limits<double>::infinity());
+}
+
+// Values that put the two roads of the five-decimal step to the test: typed
+// quantities and the products the windows make of them, decimal halves at the sixth
+// decimal read from their text and the doubles a few units of the last place around
+// them, 1e-6 steps (also summed, with their drift), random magnitudes and random
+// bit patterns (huge, tiny, subnormal), the edge of the arithmetic road's range.
+struct FiveDecimalSamples {
+    std::vector<double> ordinary; // what the books hold and compute
+    std::vector<double> hard;     // halves, neighbours, magnitudes, bit patterns
+};
+FiveDecimalSamples fiveDecimalSamples() {
+    std::mt19937_64 rng(20140101);
+    FiveDecimalSamples samples;
+    std::vector<double>& v = samples.hard;
+    std::vector<double>& o = samples.ordinary;
+    const auto around = [&](double x) {
+        double up = x, down = x;
+        for (int i = 0; i < 4; ++i) {
+            v.push_back(up);
+            v.push_back(down);
+            up = std::nextafter(up, std::numeric_limits<double>::infinity());
+            down = std::nextafter(down, -std::numeric_limits<double>::infinity());
+        }
+    };
+    const auto fromText = [](const std::string& text) {
+        double x = 0;
+        std::from_chars(text.data(), text.data() + text.size(), x);
+        return x;
+    };
+    for (int i = 0; i < 40000; ++i) {
+        // "I.FFFFF5", "I.FFFFF50000001", "I.FFFFF49999999", negatives too.
+        const std::uint64_t whole = rng() % (std::uint64_t{1} << (rng() % 34));
+        std::string fraction = std::to_string(rng() % 100000);
+        fraction.insert(0, 5 - fraction.size(), '0');
+        const char* tails[] = {"5", "50000001", "49999999", "500000000001", "4999999999999"};
+        const std::string text = std::to_string(whole) + "." + fraction + tails[i % 5];
+        around(fromText(text));
+        around(-fromText(text));
+    }
+    std::uniform_real_distribution<double> unit(-1.0, 1.0);
+    double drift = 0;
+    for (int i = 0; i < 200000; ++i) {
+        const double k = static_cast<double>(rng() % 10000000);
+        o.push_back(k / 1000);
+        o.push_back(-k / 100);
+        o.push_back(k / 100 * 12.5 / 100); // hectolitre-degrees of litres at 12.5
+        o.push_back(unit(rng) * std::pow(10.0, static_cast<double>(rng() % 10) - 3));
+        // Half of these end in a 5 at the sixth decimal.
+        v.push_back(k * 0.125 / 1000);
+        v.push_back(k / 1000 * 12.5 / 100 * 2.99);
+        v.push_back(i * 1e-6);
+        v.push_back(drift += 1e-6);
+        v.push_back(unit(rng) * std::pow(10.0, static_cast<double>(rng() % 20) - 8));
+        const double bits = std::bit_cast<double>(rng());
+        if (std::isfinite(bits)) v.push_back(bits);
+    }
+    for (double x : {0.1 + 0.2, 0.000005, 0.0000049999999, 2.4999996, 1.005, 2.345, 5e-324,
+                     std::numeric_limits<double>::min(), 0x1p50 / 1e5, 0x1p52 / 1e5, 1e10 + 0.000005, 0.0})
+        around(x), around(-x);
+    return samples;
+}
+
+TEST(NumbersRound, FiveDecimalStepByArithmeticGivesTheTextsDouble) {
+    const FiveDecimalSamples samples = fiveDecimalSamples();
+    std::size_t differing = 0;
+    const auto answeredOf = [&](const std::vector<double>& values) {
+        std::size_t answered = 0;
+        for (double x : values) {
+            const std::optional<double> quick = fiveDecimalsByArithmetic(x);
+            if (!quick) continue;
+            ++answered;
+            // Bit for bit: 0 and -0 differ here.
+            const double text = fiveDecimalsThroughText(x);
+            if (std::bit_cast<std::uint64_t>(*quick) != std::bit_cast<std::uint64_t>(text) && ++differing <= 10)
+                ADD_FAILURE() << std::hexfloat << x << ": " << *quick << " by arithmetic, " << text
+                              << " through the text";
+        }
+        return answered;
+    };
+    const std::size_t hard = answeredOf(samples.hard);
+    const std::size_t ordinary = answeredOf(samples.ordinary);
+    EXPECT_EQ(differing, 0u) << "of " << hard + ordinary << " values answered by arithmetic";
+    // The arithmetic road must carry the ordinary values, or it saves nothing.
+    EXPECT_GT(ordinary, samples.ordinary.size() * 99 / 100) << samples.ordinary.size() << " ordinary values";
+    EXPECT_GT(hard, 0u);
+}
+
+TEST(NumbersRound, FiveDecimalStepDeclinesHalvesAndValuesOutOfItsRange) {
+    // Where the text sits on the half (or its side is not sure), the text decides.
+    for (double x : {0.000005, -1.000005, 12345.678905, 0x1p50 / 1e5, 1e300,
+                     std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()})
+        EXPECT_FALSE(fiveDecimalsByArithmetic(x).has_value()) << x;
+    const RoundCase halves[] = {{0.000005, 5, 0.00001}, {-1.000005, 5, -1.00001}, {12345.678905, 5, 12345.67891},
+                                {0.0000049999999, 5, 0.0}, {-0.0000049999999, 5, 0.0}};
+    for (const auto& c : halves) {
+        EXPECT_EQ(roundTo(c.x, c.decimals), c.expected) << c.x;
+        if (c.expected == 0) {
+            EXPECT_FALSE(std::signbit(roundTo(c.x, c.decimals))) << c.x;
+        }
+    }
 }
 
 } // namespace

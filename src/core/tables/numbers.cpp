@@ -115,6 +115,25 @@ double roundThroughText(double x, int decimals) {
 
 } // namespace
 
+double fiveDecimalsThroughText(double x) { return roundThroughText(x, 5); }
+
+std::optional<double> fiveDecimalsByArithmetic(double x) {
+    // s differs from x * 10^5 by at most half a unit of its last place, and so does
+    // the decimal text D of x from x (times 10^5: about one unit of s's last place).
+    // Whole numbers change only at halves: while none lies within that distance of s,
+    // D * 10^5 rounds to the same whole number n as s, and n / 10^5 (both exact, one
+    // correctly rounded division) is the double the text "n / 10^5" reads back to.
+    const double s = x * 1e5;
+    const double a = std::fabs(s);
+    if (!(a < 0x1p50)) return std::nullopt; // also NaN and infinities
+    const double gap = std::fabs(a - (std::floor(a) + 0.5)); // from the nearest half
+    // Eight times that distance, plus a term for subnormal x (whose last place is fixed).
+    if (gap <= 0x1p-49 * a + 0x1p-1000) return std::nullopt;
+    const double n = std::round(s);
+    if (n == 0) return 0.0;
+    return n / 1e5;
+}
+
 std::int32_t parseInteger(std::string_view text) {
     constexpr std::uint64_t kLimit = static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()) + 1;
     bool negative = false;
@@ -205,7 +224,8 @@ double roundTo(double x, int decimals) {
                                         1e-8,  1e-9,  1e-10, 1e-11, 1e-12, 1e-13, 1e-14, 1e-15};
     static constexpr double kPower[] = {1.0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-    const double five = roundThroughText(x, 5);
+    const std::optional<double> quick = fiveDecimalsByArithmetic(x);
+    const double five = quick ? *quick : roundThroughText(x, 5);
     if (!std::isfinite(five)) return five;
 
     const double scale = kScale[std::clamp(decimals, 0, 15)];

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -52,7 +53,7 @@ std::string formatNumber(double x, int width, int decimals);
 // Rounds to `decimals` places (clamped to 0..15), halves away from zero.
 //
 // The value is first rounded to 5 decimals through its text (as
-// formatNumber does), then scaled by dividing by 10^-decimals, moved by
+// formatNumber does; by arithmetic where that gives the same double), then scaled by dividing by 10^-decimals, moved by
 // +/-0.5, truncated and multiplied back. Both scalings are binary
 // floating-point operations, so a value without an exact binary form may
 // land on either side of the half: 1.005 to 2 decimals gives 1.00 (its
@@ -60,5 +61,17 @@ std::string formatNumber(double x, int width, int decimals);
 // Values too large to carry a fraction at that scale, and non-finite ones,
 // are returned after the first step unchanged.
 double roundTo(double x, int decimals);
+
+// The first step of roundTo by its two roads, which give the same double wherever
+// the second answers (the tests hold them equal).
+//
+// The text road: the shortest decimal text that reads back to x, rounded at the
+// fifth decimal (halves away from zero) and read back; -0 comes out as 0.
+double fiveDecimalsThroughText(double x);
+// The arithmetic road: x * 10^5 rounded to a whole number and divided by 10^5.
+// Nothing where it could fall on another whole number than the text road: x * 10^5
+// within a few units of its last place from a half (the decimal text may sit on
+// the half, or on the other side of it), beyond 2^50, or not finite.
+std::optional<double> fiveDecimalsByArithmetic(double x);
 
 } // namespace accise
