@@ -12,6 +12,7 @@
 #include "core/files/recordfile.h"
 #include "core/files/folders.h"
 #include "core/flow/flowlist.h"
+#include "core/flow/sentflows.h"
 #include "core/tables/dates.h"
 #include "logic/shell/dashboarddeadlines.h"
 #include "logic/window_fixtures.h"
@@ -155,6 +156,70 @@ TEST_F(DashboardTest, UnsentRecordsAreThoseOfTheFlowListAndTheLastFlowIsTheLates
     EXPECT_EQ(s.lastFlow.name, flowFileName("ABCD", 2, day("15/02/2024")));
     EXPECT_FALSE(s.lastFlow.signedCopy);
     EXPECT_EQ(s.lastFlow.outcome, "");
+}
+
+TEST_F(DashboardTest, TheLastFlowLineTellsTheFileOfSentFlowsOrElseTheRecords) {
+    // The records carry flow 1 of 10/01 (initial stocks) and flow 2 of 15/02 (the malt).
+    struct Event {
+        const char* name;
+        const char* flowDate;
+        const char* event;
+        char environment;
+        const char* detail;
+    };
+    struct Case {
+        const char* what;
+        std::vector<Event> events; // none: no file of sent flows
+        const char* line;          // the page's "Ultimo flusso" line
+        bool sent;
+    };
+    const Case cases[] = {
+        {"no file: from the records", {}, "ABCD0215.C02 del 15/02/2024, ambiente non registrato, non ancora firmato",
+         false},
+        {"sent to test and accepted",
+         {{"ABCD0215.C02", "15/02/2024", "INVIO", 'P', "localhost:8443"},
+          {"ABCD0215.C02", "15/02/2024", "ESITO", 'P', "24IT000001 ESITO POSITIVO"}},
+         "ABCD0215.C02 del 15/02/2024, ambiente di prova, ESITO POSITIVO", true},
+        {"then sent to the real environment, no outcome there yet",
+         {{"ABCD0215.C02", "15/02/2024", "INVIO", 'P', "localhost:8443"},
+          {"ABCD0215.C02", "15/02/2024", "ESITO", 'P', "24IT000001 ESITO POSITIVO"},
+          {"ABCD0215.C02", "15/02/2024", "INVIO", 'R', "agenzia:443"},
+          {"ABCD0215.C02", "15/02/2024", "ESITO", 'P', "24IT000001 ESITO POSITIVO"}}, // the test's, asked again
+         "ABCD0215.C02 del 15/02/2024, ambiente reale, inviato, esito non ricevuto", true},
+        {"the outcome asked for too early",
+         {{"ABCD0215.C02", "15/02/2024", "INVIO", 'R', "agenzia:443"},
+          {"ABCD0215.C02", "15/02/2024", "ATTESA", 'R', ""}},
+         "ABCD0215.C02 del 15/02/2024, ambiente reale, esito in attesa", true},
+        {"the latest flow by date, whatever the order of the events",
+         {{"ABCD0215.C02", "15/02/2024", "INVIO", 'R', "agenzia:443"},
+          {"ABCD0215.C02", "15/02/2024", "ESITO", 'R', "24IT000002 ESITO NEGATIVO - SCARTATO"},
+          {"ABCD0110.C01", "10/01/2024", "INVIO", 'P', "localhost:8443"}},
+         "ABCD0215.C02 del 15/02/2024, ambiente reale, ESITO NEGATIVO - SCARTATO", true},
+        {"a later flow of the file whose records were reactivated",
+         {{"ABCD0215.C02", "15/02/2024", "INVIO", 'P', "localhost:8443"},
+          {"ABCD0318.C03", "18/03/2024", "INVIO", 'R', "agenzia:443"},
+          {"ABCD0318.C03", "18/03/2024", "ESITO", 'R', "24IT000003 ESITO POSITIVO"}},
+         "ABCD0318.C03 del 18/03/2024, ambiente reale, ESITO POSITIVO", true},
+        {"the records carry a later flow than the file knows",
+         {{"ABCD0110.C01", "10/01/2024", "INVIO", 'P', "localhost:8443"}},
+         "ABCD0215.C02 del 15/02/2024, ambiente non registrato, non ancora firmato", false},
+    };
+    const fs::path file = work.folders.general(kSentFlowsFile);
+    for (const Case& c : cases) {
+        fs::remove(file);
+        for (const Event& e : c.events)
+            appendSentFlowEvent(work.folders,
+                                {e.name, day(e.flowDate), e.event, e.environment, "20240320 101500", e.detail}, prompt);
+        const BooksStanding s = standing();
+        EXPECT_EQ(s.lastFlow.sent, c.sent) << c.what;
+        const auto lines = dashboardLines(s);
+        const auto heading = std::find_if(lines.begin(), lines.end(),
+                                          [](const DashboardLine& l) { return l.text == "Ultimo flusso"; });
+        ASSERT_NE(heading, lines.end());
+        ASSERT_NE(heading + 1, lines.end());
+        EXPECT_EQ(heading[1].text, c.line) << c.what;
+        EXPECT_EQ(heading[1].command, "ACREAFIRINVFLUSSO") << c.what;
+    }
 }
 
 TEST_F(DashboardTest, AnUnsentRecordPastItsSendingDateIsWarned) {

@@ -10,6 +10,7 @@
 #include "core/files/text1252.h"
 #include "core/flow/agencysoap.h"
 #include "core/flow/outcomereport.h"
+#include "core/flow/sentflows.h"
 #include "core/records/movement.h"
 #include "core/records/movementview.h"
 #include "core/reports/registerreports.h"
@@ -121,6 +122,64 @@ private:
     double due_ = 0, credits_ = 0, reversals_ = 0;
 };
 
+// The flow number of a flow name ("AB120315.C01" -> 1): the digits after its last ".C".
+int flowNumberOfName(const std::string& name) {
+    const std::size_t mark = name.rfind(".C");
+    int number = 0;
+    if (mark == std::string::npos) return 0;
+    for (std::size_t i = mark + 2; i < name.size() && name[i] >= '0' && name[i] <= '9' && number < 100000; ++i)
+        number = number * 10 + (name[i] - '0');
+    return number;
+}
+
+const char* environmentText(char environment) { return environment == 'R' ? "reale" : "di prova"; }
+
+// The latest flow of the file of sent flows, when it is later than (or the same as)
+// the latest the records carry: where it was sent last and what came back from
+// there after that send. False when the file has no events or the records' flow is later.
+bool lastFlowOfSentFlows(const std::vector<SentFlowEvent>& events, LastFlowStanding& flow) {
+    const SentFlowEvent* latest = nullptr;
+    int latestNumber = 0;
+    for (const SentFlowEvent& e : events) {
+        const int number = flowNumberOfName(e.flowName);
+        const double date = std::round(e.flowDate);
+        if (!latest || date > std::round(latest->flowDate) ||
+            (date == std::round(latest->flowDate) && number > latestNumber)) {
+            latest = &e;
+            latestNumber = number;
+        }
+    }
+    if (!latest) return false;
+    const double date = std::round(latest->flowDate);
+    if (flow.any && (flow.date > date || (flow.date == date && flow.number > latestNumber))) return false;
+
+    const std::string name = latest->flowName;
+    flow = LastFlowStanding{};
+    flow.any = true;
+    flow.name = name;
+    flow.date = date;
+    flow.number = latestNumber;
+    char environment = 0;
+    for (const SentFlowEvent& e : events) {
+        if (e.flowName != name || std::round(e.flowDate) != date) continue;
+        if (e.event == "INVIO") {
+            flow.sent = true;
+            environment = e.environment;
+            flow.outcome.clear(); // what came back before this send is not its outcome
+        } else if ((e.event == "ESITO" || e.event == "ATTESA") && (environment == 0 || e.environment == environment)) {
+            if (environment == 0) environment = e.environment;
+            if (e.event == "ATTESA") {
+                flow.outcome = "esito in attesa";
+            } else {
+                const std::size_t blank = e.detail.find(' ');
+                flow.outcome = blank == std::string::npos ? std::string(kOutcomeMissing) : e.detail.substr(blank + 1);
+            }
+        }
+    }
+    if (environment != 0) flow.environment = environmentText(environment);
+    return true;
+}
+
 std::string dateOrNone(double day, const char* none) {
     return day == 0 ? std::string(none) : formatDate(day);
 }
@@ -228,15 +287,17 @@ BooksStanding computeBooksStanding(const Folders& folders, double today, bool al
         }
     }
 
+    const bool fromSentFlows = lastFlowOfSentFlows(readSentFlowEvents(folders), flow);
     if (flow.any) {
-        flow.name = flowFileName(userCode, flow.number, flow.date);
+        if (!fromSentFlows) flow.name = flowFileName(userCode, flow.number, flow.date);
         const ApplPaths paths = readApplConfig(folders);
         const std::string signedName = flow.name + ".p7m";
         std::error_code error;
         const fs::path signedFolder = resolvedApplFolder(folders, paths[2]);
         flow.signedCopy = !signedFolder.empty() && fs::exists(signedFolder / signedName, error);
+        // This desk's outcome file, for a flow the file of sent flows does not follow.
         const fs::path outcome = folders.inTemp(outcomeFileName(signedName));
-        if (fs::exists(outcome, error))
+        if (!fromSentFlows && fs::exists(outcome, error))
             flow.outcome = buildOutcomeReport(readRecords(outcome, 1, IfMissing::Empty).bytes()).outcome;
     }
 
@@ -302,9 +363,10 @@ std::vector<DashboardLine> dashboardLines(const BooksStanding& s) {
     } else {
         item(f.name + " del " + formatDate(f.date) + ", ambiente " +
                  (f.environment.empty() ? std::string("non registrato") : f.environment) + ", " +
-                 (f.outcome.empty() ? (f.signedCopy ? std::string("firmato, esito non ricevuto")
-                                                    : std::string("non ancora firmato"))
-                                    : f.outcome),
+                 (!f.outcome.empty() ? f.outcome
+                  : f.sent           ? std::string("inviato, esito non ricevuto")
+                  : f.signedCopy     ? std::string("firmato, esito non ricevuto")
+                                     : std::string("non ancora firmato")),
              "ACREAFIRINVFLUSSO");
     }
 

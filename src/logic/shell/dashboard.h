@@ -9,7 +9,8 @@
 //    exists and was sent, and the payment and sending dates of the deadline table;
 //  - the unsent records by kind with the oldest date, and a warning when one is
 //    older than its sending deadline;
-//  - the last flow: name, date, environment, outcome, as the folders tell it;
+//  - the last flow: name, date, environment, outcome, as the file of sent flows or
+//    the folders tell it;
 //  - the books audit's verdict, from a check the program hands in.
 // Every line names the command that acts on it, which Enter on the line runs.
 #include <functional>
@@ -49,14 +50,19 @@ struct UnsentStanding {
     double oldest = 0; // the earliest date among them; 0 for none
 };
 
+// The latest flow (by flow date, then number): from the file of sent flows where it
+// has events (any desk's sends and outcomes), otherwise from the records that carry
+// flows and this desk's outcome file. A flow the records carry that is later than
+// every flow of that file is the last one, with no send recorded.
 struct LastFlowStanding {
     bool any = false;
     std::string name;        // the flow file's name
     double date = 0;
     int number = 0;
     bool signedCopy = false; // the signed copy is in the folder of signed files
-    std::string environment; // "" while the program keeps no record of where it went
-    std::string outcome;     // the outcome file's verdict; "" while none has been fetched
+    bool sent = false;       // a send of it is in the file of sent flows
+    std::string environment; // of its last send: "di prova", "reale"; "" when none is recorded
+    std::string outcome;     // the outcome's verdict, "esito in attesa"; "" while none is known
 };
 
 // The count of problems the books audit finds; nullopt when no audit is available.
