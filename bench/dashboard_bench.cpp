@@ -1,6 +1,6 @@
 // Timing of "Dove sono i registri" on a busy year: 100 000 movements of six registers
 // over 2014 (a quarter still unsent), a duty file with a summary and credits, a
-// guarantee file. Each iteration times the floor (a plain sequential read of every
+// guarantee file, the file of sent flows. Each iteration times the floor (a plain sequential read of every
 // file the page reads, into one reused 256 KiB buffer) and then the page's figures
 // (computeBooksStanding) just after it, so a busy machine slows both alike; the ratio
 // of the sums is printed with the best and worst of the iterations.
@@ -18,6 +18,7 @@
 #include "core/files/folders.h"
 #include "core/files/prompt.h"
 #include "core/files/recordfile.h"
+#include "core/flow/sentflows.h"
 #include "core/records/movement.h"
 #include "core/records/tablerecord.h"
 #include "core/tables/codetables.h"
@@ -147,13 +148,24 @@ void writeDataset(const Folders& folders) {
         duty += encodeMovement(e);
     }
     writeWholeFile(folders.dutyFile(kYear), duty);
+
+    // The file of sent flows: each flow sent to the test environment with its outcome.
+    for (std::int32_t flow = 2; flow < 2 + static_cast<std::int32_t>(kRecords / 5000); ++flow) {
+        const double flowDate = first + static_cast<double>((flow - 2) * 5000 * 365 / kRecords) + 1;
+        if (flowDate >= dayNumber(kYear, 10, 1)) break;
+        const std::string name = flowFileName("AB12", flow, flowDate);
+        appendSentFlowEvent(folders, {name, flowDate, "INVIO", 'P', "20141231 100000", "localhost:8443"}, prompt);
+        appendSentFlowEvent(folders, {name, flowDate, "ESITO", 'P', "20141231 100100", "14IT0001 ESITO POSITIVO"},
+                            prompt);
+    }
 }
 
 // Every file the page reads, read plainly.
 double floorRead(const Folders& folders) {
     static std::string buffer(1 << 18, '\0');
     const fs::path files[] = {folders.table("PROTOCOLLI"), folders.initialStocks(), folders.registerFile(kYear),
-                              folders.guaranteeFile(kYear), folders.dutyFile(kYear), folders.applConfig()};
+                              folders.guaranteeFile(kYear), folders.dutyFile(kYear), folders.applConfig(),
+                              folders.general(kSentFlowsFile)};
     const auto start = Clock::now();
     std::size_t done = 0;
     for (const fs::path& file : files) {

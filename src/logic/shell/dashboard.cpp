@@ -232,10 +232,13 @@ BooksStanding computeBooksStanding(const Folders& folders, double today, bool al
         if (r.NUMFLU() == 0) noteUnsent(movements, r.DATMOV());
         noteFlow(flow, bytes);
         excise.addRegisterRecord(bytes);
+        const double day = std::round(r.DATMOV());
         for (RegisterTrack& t : tracks) {
+            // A record of another register counts in neither figure (the stock sum
+            // looks for the same register).
+            if (!t.holds(r)) continue;
             t.stock.add(registerFile, bytes);
-            const double day = std::round(r.DATMOV());
-            if (day <= s.today && day > t.standing.lastMovement && isActiveLoadOrUnload(r) && t.holds(r))
+            if (day <= s.today && day > t.standing.lastMovement && isActiveLoadOrUnload(r))
                 t.standing.lastMovement = day;
         }
     });
