@@ -143,7 +143,7 @@ int main() {
         RecordSelectionLogic logic(ctx, prompt);
         const Best b = measure({folders.registerFile(kYear)}, [&] {
             logic.leaveYear(std::to_string(kYear));
-            return logic.rows().size();
+            return logic.rowCount();
         });
         print(mode == 'M' ? "selection M" : "selection E", b);
         print("  core table", measure({folders.registerFile(kYear)}, [&] {
@@ -155,8 +155,8 @@ int main() {
     const Best flow = measure({folders.initialStocks(), folders.registerFile(kYear), folders.guaranteeFile(kYear),
                                folders.dutyFile(kYear)},
                               [&] {
-                                  const FlowList list = buildFlowList(folders, kYear, false);
-                                  shown.assign(list.lines, true);
+                                  FlowList list = buildFlowList(folders, kYear, false);
+                                  shown.assign(std::move(list.lines), true);
                                   return shown.lines().size();
                               });
     print("flow list", flow);
