@@ -71,9 +71,7 @@ std::string_view fieldBytes(std::string_view stored, std::size_t offset, std::si
     std::size_t length = static_cast<unsigned char>(stored[offset]);
     if (length > width) length = width;
     std::string_view raw(stored.data() + offset + 1, length);
-    while (!raw.empty() && static_cast<unsigned char>(raw.front()) <= 0x20) raw.remove_prefix(1);
-    while (!raw.empty() && static_cast<unsigned char>(raw.back()) <= 0x20) raw.remove_suffix(1);
-    return raw;
+    return withoutBlanks(raw);
 }
 
 // The label of the last flow asked for: the rows of one flow follow each other.

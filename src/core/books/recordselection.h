@@ -70,8 +70,6 @@ public:
     std::string cell(std::size_t row, std::size_t cell) const;
     // Every cell of the row in UTF-8.
     std::vector<std::string> cells(std::size_t row) const;
-    // The bytes of every row's cells together.
-    std::size_t textBytes() const { return texts_.size(); }
 
 private:
     friend class SelectionRowsBuilder;

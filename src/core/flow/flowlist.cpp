@@ -167,9 +167,7 @@ std::string_view trimmedBytes(std::string_view stored, std::size_t offset, std::
     std::size_t length = static_cast<unsigned char>(stored[offset]);
     if (length > width) length = width;
     std::string_view raw = stored.substr(offset + 1, length);
-    while (!raw.empty() && static_cast<unsigned char>(raw.front()) <= 0x20) raw.remove_prefix(1);
-    while (!raw.empty() && static_cast<unsigned char>(raw.back()) <= 0x20) raw.remove_suffix(1);
-    return raw;
+    return withoutBlanks(raw);
 }
 
 void appendTrimmed(std::string& out, std::string_view stored, std::size_t offset, std::size_t width) {
@@ -257,6 +255,16 @@ FlowList buildFlowList(const Folders& folders, int year, bool alcopp) {
         list.lines.push_back(std::move(line));
         selection += bytes;
     };
+    // The selection file holds at most every record of the four files: one reservation
+    // (the sizes are only a hint; a file that cannot be measured is still read).
+    std::uintmax_t sizes = 0;
+    for (const fs::path& file : {folders.initialStocks(), folders.registerFile(year), folders.guaranteeFile(year),
+                                 folders.dutyFile(year)}) {
+        std::error_code error;
+        const std::uintmax_t size = fs::file_size(file, error);
+        if (!error) sizes += size;
+    }
+    selection.reserve(static_cast<std::size_t>(sizes));
     // Each file is scanned in blocks: a year of 100 000 movements is never held whole.
     // A record is copied (with its day made whole) only when it is unsent.
     std::string bytes;

@@ -2,16 +2,33 @@
 // The texts of dates and figures for lists that show a year of records: formatDate
 // and formatNumber of the values met again and again (the rows of a day follow each
 // other, the litres of the usual packages and the grades of the usual beers repeat),
-// made once per value and kept. Each text is exactly what the function gives.
+// made once per value and kept. Each text is exactly what the function gives. And
+// the trimming of a stored text field, for the same lists.
 #include <array>
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "core/tables/dates.h"
 #include "core/tables/numbers.h"
 
 namespace accise {
+
+// A stored text field's bytes without the blanks (the bytes up to a space) at its
+// ends. The padding of a long field is passed over eight spaces at a time.
+inline std::string_view withoutBlanks(std::string_view raw) {
+    constexpr std::uint64_t kSpaces = 0x2020202020202020ULL;
+    while (raw.size() >= 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, raw.data() + raw.size() - 8, sizeof word);
+        if (word != kSpaces) break;
+        raw.remove_suffix(8);
+    }
+    while (!raw.empty() && static_cast<unsigned char>(raw.back()) <= 0x20) raw.remove_suffix(1);
+    while (!raw.empty() && static_cast<unsigned char>(raw.front()) <= 0x20) raw.remove_prefix(1);
+    return raw;
+}
 
 inline std::uint64_t valueBits(double x) {
     std::uint64_t bits = 0;

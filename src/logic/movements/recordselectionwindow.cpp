@@ -4,6 +4,7 @@
 #include <charconv>
 #include <numeric>
 
+#include "core/files/platform.h"
 #include "core/files/recordfile.h"
 #include "core/files/text1252.h"
 #include "core/tables/dates.h"
@@ -38,26 +39,39 @@ void RecordSelectionLogic::open() {
 
 namespace {
 
-// TABELLA.TXT's content for the rows in file order, with every slot's cell: the bytes
-// lookupFileText writes for them, put together from the texts the rows already hold
-// as Windows-1252 bytes.
-std::string lookupText(const SelectionRows& rows) {
+// Writes TABELLA.TXT for the rows in file order, with every slot's cell: the bytes
+// writeWholeFile(file, lookupFileText(rows)) writes, put together from the texts the
+// rows already hold as Windows-1252 bytes, a piece at a time through one buffer (a
+// year's list makes a file of megabytes).
+void writeLookupFile(const fs::path& file, const SelectionRows& rows) {
+    constexpr std::size_t kPiece = 256 * 1024;
+    requireChangeable(file);
+    platform::File out;
+    out.open(file, platform::OpenMode::CreateOrTruncate);
     std::string text;
-    text.reserve(rows.textBytes() + rows.size() * (16 + 3 * rows.cellCount()));
+    text.reserve(kPiece + 4096);
+    std::uint64_t written = 0;
+    const auto flush = [&] {
+        out.writeAt(written, text);
+        written += text.size();
+        text.clear();
+    };
     char number[16];
     for (std::size_t r = 0; r < rows.size(); ++r) {
         text += rows.cellBytes(r, 0);
         text += "\r\n@";
-        const auto written = std::to_chars(number, number + sizeof number, rows.number(r));
-        text.append(number, written.ptr);
+        const auto end = std::to_chars(number, number + sizeof number, rows.number(r));
+        text.append(number, end.ptr);
         text += "\r\n";
         for (std::size_t c = 1; c < rows.cellCount(); ++c) {
             text += '\t';
             text += rows.cellBytes(r, c);
             text += "\r\n";
         }
+        if (text.size() >= kPiece) flush();
     }
-    return text;
+    if (!text.empty()) flush();
+    out.close();
 }
 
 } // namespace
@@ -72,7 +86,7 @@ void RecordSelectionLogic::build() {
     // taken from memory rather than read back: a year's list may be 100 000 rows, and
     // a text that held a line break or a TAB would come back from the file as a
     // phantom row or a shifted column.
-    writeWholeFile(ctx_.folders.inTemp(kLookupFileName), lookupText(table.rows));
+    writeLookupFile(ctx_.folders.inTemp(kLookupFileName), table.rows);
 
     columns_.clear();
     shownSlots_.clear();
