@@ -1,9 +1,11 @@
 // The flow list, flow creation with its marks, and reactivation, through the core.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 
 #include "core/books/movementfile.h"
+#include "core/files/binary.h"
 #include "core/files/ioerror.h"
 #include "core/files/lock.h"
 #include "core/files/recordfile.h"
@@ -165,6 +167,83 @@ TEST(FlowList, FourPassesSelectionFileAndMissingGuarantees) {
     EXPECT_EQ(checks[0].DATMOV, dayNumber(2014, 5, 2));
     EXPECT_EQ(checks[0].NUMRIF, 0); // no guarantee that day
     EXPECT_EQ(checks[1].NUMRIF, 1); // 14/03, covered
+}
+
+// The register's lines are made from the stored bytes without decoding the record:
+// each must be the line of the decoded record, whatever its texts (accents, empty or
+// over-long fields), its kind and its register, and the days needing a guarantee
+// come out once each, in the order first met.
+TEST(FlowList, ARegisterLineIsTheLineOfItsDecodedRecord) {
+    Books b;
+    const double may2 = dayNumber(2014, 5, 2), may3 = dayNumber(2014, 5, 3);
+    const auto with = [](const char* tipmov, const char* tipdoc, const char* tipreg, double day) {
+        Movement m = movementOf(tipmov, tipdoc);
+        m.TIPREG = tipreg;
+        m.DATMOV = day;
+        padMovement(m);
+        return m;
+    };
+    Movement accents = with("C", "DAA", "M", may3);
+    accents.NUMDOC = "Bolla è";
+    accents.MITDES = "Caffè €";
+    accents.PRODAZ = "ROSSA ò";
+    accents.PRODDO = " 2203 ";
+    accents.QTALIT = 1234567.125;
+    padMovement(accents);
+    Movement stock = with("G", "", "F", may3);
+    Movement duty = with("C", "DAS", "L", may3);
+    duty.TIPREC = "D";
+    Movement sent = with("S", "EAD", "N", may3);
+    sent.NUMFLU = 5;
+    std::vector<Movement> records = {accents,
+                                     with("S", "EAD", "N", may2 + 0.6), // a time of day: the line shows 03/05
+                                     with("S", "FBE", "L", may3),
+                                     with("A", "FBR", "X", may2),
+                                     with("A", "FBC", "", may2),
+                                     with("A", "XYZ", "F", may2 + 0.4),
+                                     with("S", " EA", "M", may2),
+                                     with("C", "DAS", "F", may2),
+                                     stock,
+                                     duty,
+                                     sent};
+    std::string bytes;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        records[i].NUMREC = static_cast<std::int32_t>(i + 1);
+        bytes += encodeMovement(records[i]);
+    }
+    bytes[kMovementSize + 34] = 0;                   // record 2: TIPOPE of no characters
+    bytes[2 * kMovementSize + 184] = 40;             // record 3: NUMDOC's length byte beyond its 21 characters
+    bytes[3 * kMovementSize + 180] = 2;              // record 4: TIPDOC "FB"
+    writeWholeFile(b.folders.registerFile(kYear), bytes);
+    Movement cover = fd::guarantee();
+    cover.DATMOV = may2;
+    b.write(b.folders.guaranteeFile(kYear), {cover});
+
+    const FlowList list = buildFlowList(b.folders, kYear, false);
+    const RecordBlock selection = readRecords(selectionFile(b.folders), kMovementSize);
+    ASSERT_EQ(list.lines.size(), records.size() - 1 + 1); // the sent one left out, the guarantee listed
+    ASSERT_EQ(selection.count(), list.lines.size());
+    for (std::size_t i = 0; i + 1 < list.lines.size(); ++i) {
+        SCOPED_TRACE(i);
+        std::string expected = bytes.substr(i * kMovementSize, kMovementSize);
+        binary::putDouble(expected.data() + 24, std::round(binary::getDouble(expected.data() + 24)));
+        EXPECT_EQ(selection.at(i), expected);
+        EXPECT_EQ(list.lines[i], flowListLine(decodeMovement(expected), false));
+    }
+    EXPECT_EQ(list.lines[0],
+              "03/05/2014 I Carico      DAA n. Bolla è Caffè € q. 1.234.567,63 - 2203 ROSSA ò Mat. Prime");
+    EXPECT_EQ(list.lines[1].substr(0, 25), "03/05/2014   Scarico     "); // no TIPOPE: a blank
+
+    // EAD on 03/05 (the time of day made whole), FBE on 03/05, three closings on 02/05:
+    // two days, the first covered by no guarantee, the second by the one of 02/05.
+    const std::vector<Movement> checks = readMovements(guaranteeCheckFile(b.folders));
+    ASSERT_EQ(checks.size(), 2u);
+    EXPECT_EQ(checks[0].NUMREC, 2);
+    EXPECT_EQ(checks[0].DATMOV, may3);
+    EXPECT_EQ(checks[0].NUMRIF, 0);
+    EXPECT_EQ(checks[1].NUMREC, 4);
+    EXPECT_EQ(checks[1].NUMRIF, 1);
+    EXPECT_EQ(list.missingGuarantees, std::vector<std::string>{"ATTENZIONE MANCA LA GARANZIA DEL 03/05/2014"});
 }
 
 TEST(FlowCreation, MarksTheTickedRecordsAndWritesThemInListOrder) {

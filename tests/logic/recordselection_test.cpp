@@ -8,6 +8,8 @@
 #include "core/books/movementfile.h"
 #include "core/books/recordselection.h"
 #include "core/files/text1252.h"
+#include "core/tables/dates.h"
+#include "core/tables/numbers.h"
 #include "logic/movements/initialstockcommand.h"
 #include "logic/movements/recordselectioncommand.h"
 #include "logic/register_fixtures.h"
@@ -78,8 +80,9 @@ protected:
 
     std::vector<std::int32_t> listed(char mode) {
         std::vector<std::int32_t> numbers;
-        for (const auto& row : buildSelectionTable(work.folders, mode, 2015, false).rows)
-            numbers.push_back(row.number);
+        const SelectionTable table = buildSelectionTable(work.folders, mode, 2015, false);
+        for (std::size_t i = 0; i < table.rows.size(); ++i)
+            numbers.push_back(table.rows.number(i));
         return numbers;
     }
 
@@ -114,23 +117,23 @@ TEST_F(RecordSelection, ColumnsOfTheModeWidenToTheirTexts) {
                                                 {"N. FLUSSO", 10},
                                                 {"", 0}};
     EXPECT_EQ(std::vector<SelectionColumn>(m.columns.begin(), m.columns.end()), expected);
-    EXPECT_EQ(m.rows[0].cells,
+    EXPECT_EQ(m.rows.cells(0),
               (std::vector<std::string>{"10/01/2015", " C", "D1 del 10/01/2015", "B000-22030000-00-0000",
                                         "1.000", "12", "IT", "IT00000000001", "", ""}));
     // The flow label only in the correction modes.
-    EXPECT_EQ(buildSelectionTable(work.folders, 'E', 2015, false).rows[0].cells[9], "0112.C03");
+    EXPECT_EQ(buildSelectionTable(work.folders, 'E', 2015, false).rows.cell(0, 9), "0112.C03");
 
     const SelectionTable stocks = buildSelectionTable(work.folders, 'I', 2015, false);
-    EXPECT_EQ(stocks.rows[0].cells, (std::vector<std::string>{"01/01/2015", "20-2015", "       1.000,00000",
+    EXPECT_EQ(stocks.rows.cells(0), (std::vector<std::string>{"01/01/2015", "20-2015", "       1.000,00000",
                                                               "         120,00000", "", "0106.C02"}));
     EXPECT_EQ(stocks.columns[2], (SelectionColumn{"GIACENZA INIZ.", 18}));
 
-    const auto duty = [&](bool alcopp) { return buildSelectionTable(work.folders, 'T', 2015, alcopp).rows; };
-    EXPECT_EQ(duty(false)[0].cells,
+    const auto duty = [&](bool alcopp) { return buildSelectionTable(work.folders, 'T', 2015, alcopp); };
+    EXPECT_EQ(duty(false).rows.cells(0),
               (std::vector<std::string>{"CREDITI - D", "03-2015", "      150,50", "0410.C05", ""}));
-    EXPECT_EQ(duty(false)[1].cells[2], "       99,00"); // an excise summary shows its total
-    EXPECT_EQ(duty(true)[1].cells[1], "31/03/2015");
-    EXPECT_EQ(duty(true)[1].cells[2], "      150,50");
+    EXPECT_EQ(duty(false).rows.cell(1, 2), "       99,00"); // an excise summary shows its total
+    EXPECT_EQ(duty(true).rows.cell(1, 1), "31/03/2015");
+    EXPECT_EQ(duty(true).rows.cell(1, 2), "      150,50");
 
     // No file: no columns; a file without listed records: the columns without the empty ones.
     EXPECT_EQ(buildSelectionTable(work.folders, 'M', 2016, false).columns[0].width, 0);
@@ -150,7 +153,7 @@ TEST_F(RecordSelection, WindowWritesTabellaAndShowsTheColumnsOfPositiveWidth) {
     EXPECT_EQ(list.title(), "MODIFICA UN MOVIMENTO");
     EXPECT_EQ(ctx.workingYear, "2015");
     EXPECT_EQ(ctx.chosenRecord, -1);
-    ASSERT_EQ(list.rows().size(), 3u);
+    ASSERT_EQ(list.rowCount(), 3u);
     EXPECT_EQ(list.columns().size(), 10u);
     EXPECT_EQ(list.columns()[1], (LookupColumn{5, "C/S"})); // raised to 5
 
@@ -161,7 +164,7 @@ TEST_F(RecordSelection, WindowWritesTabellaAndShowsTheColumnsOfPositiveWidth) {
 
     // Without rows the columns that start at 0 are absent and the cells follow the columns.
     ASSERT_TRUE(list.leaveYear("2016"));
-    EXPECT_TRUE(list.rows().empty());
+    EXPECT_EQ(list.rowCount(), 0u);
     EXPECT_TRUE(list.columns().empty()); // no 2016 file at all
     const auto size = list.windowSize(8, 12);
     EXPECT_EQ(size.width, 500);
@@ -176,7 +179,7 @@ TEST_F(RecordSelection, YearFieldKeepsTheCursorOnAYearOutOfRange) {
     for (const char* year : {"2007", "2061", "0"}) {
         EXPECT_FALSE(list.leaveYear(year)) << year;
         EXPECT_EQ(ctx.workingYear, "2015"); // the list and its year stay as they were
-        EXPECT_EQ(list.rows().size(), 3u);
+        EXPECT_EQ(list.rowCount(), 3u);
     }
     EXPECT_TRUE(prompt.messages.empty());
     EXPECT_FALSE(list.leaveYear(""));
@@ -194,16 +197,77 @@ TEST_F(RecordSelection, SortingComparesTheTextsSoDatesSortByDay) {
     list.open();
     ASSERT_TRUE(list.leaveYear("2015"));
     list.sortBy(0);
-    EXPECT_EQ(list.rows()[0].cells[0], "02/03/2015");
+    EXPECT_EQ(list.cellText(0, 0), "02/03/2015");
     list.sortBy(4); // "10" before "9"
-    EXPECT_EQ(list.rows()[0].number, 2);
+    EXPECT_EQ(list.rowNumber(0), 2);
     list.sortBy(0); // ascending again
-    EXPECT_EQ(list.rows()[0].number, 2);
+    EXPECT_EQ(list.rowNumber(0), 2);
 
     list.choose(1);
     EXPECT_EQ(ctx.chosenRecord, 1);
     EXPECT_EQ(ctx.selectedRecord.NUMREC, 1);
     EXPECT_TRUE(list.closeRequested());
+}
+
+// The rows keep their texts as the file's Windows-1252 bytes: TABELLA.TXT holds those
+// bytes, the window shows them in UTF-8 and a width counts characters, not bytes. The
+// figures and dates of many rows, each formatted as formatNumber and formatDate do,
+// and the row chosen after a sort hands over that record's bytes as listed.
+TEST_F(RecordSelection, RowsKeepTheirTextsAndBytesAsListed) {
+    std::vector<Movement> records;
+    for (std::int32_t i = 1; i <= 400; ++i) {
+        Movement m = testing::movementRecord(i, i % 3 ? "C" : "S", day(1 + i % 28, 1 + i % 12), 0.25 * i + i % 7);
+        m.GRAPLA = 4 + (i % 23) * 0.1;
+        m.QTAKG = i % 5 ? 0 : 1e6 + i;
+        if (i == 7) {
+            m.MITDES = "Caffè €";
+            m.ANNOTA = "nota è";
+            m.DATDOC = 0;
+        }
+        padMovement(m);
+        records.push_back(m);
+    }
+    testing::writeMovementFile(work.folders.registerFile(2015), records);
+    ctx.mode = 'M';
+    RecordSelectionLogic list(ctx, prompt);
+    list.open();
+    ASSERT_TRUE(list.leaveYear("2015"));
+    ASSERT_EQ(list.rowCount(), records.size());
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const Movement& m = records[i];
+        SCOPED_TRACE(m.NUMREC);
+        EXPECT_EQ(list.rowNumber(i), m.NUMREC);
+        EXPECT_EQ(list.cellText(i, 0), formatDate(m.DATMOV));
+        EXPECT_EQ(list.cellText(i, 2), "D" + std::to_string(m.NUMREC) + " del " + formatDate(m.DATDOC));
+        EXPECT_EQ(list.cellText(i, 4), formatNumber(m.QTAKG + m.QTALIT, 0, 0));
+        EXPECT_EQ(list.cellText(i, 5), formatNumber(m.GRAPLA, 0, 0));
+    }
+    EXPECT_EQ(list.cellText(6, 7), "Caffè €");
+    EXPECT_EQ(list.cellText(6, 8), "nota è");
+    EXPECT_EQ(list.columns()[7], (LookupColumn{13, "Mitt./Dest."})); // "IT00000000001": 13 characters
+    EXPECT_EQ(list.columns()[8], (LookupColumn{6, "NOTA"}));         // "nota è": 6 characters, 7 bytes in UTF-8
+
+    const RecordBlock tabella = readRecords(work.folders.inTemp("TABELLA.TXT"), 1, IfMissing::Empty);
+    const std::string seventh = "@7\r\n\t C\r\n\tD7 del 30/12/1899\r\n\tB000-22030000-00-0000\r\n\t" +
+                                formatNumber(records[6].QTALIT, 0, 0) + "\r\n\t" + formatNumber(records[6].GRAPLA, 0, 0) +
+                                "\r\n\tIT\r\n\tCaff\xE8 \x80\r\n\tnota \xE8\r\n\t\r\n";
+    EXPECT_NE(tabella.bytes().find(seventh), std::string::npos);
+    std::vector<LookupRow> written;
+    for (std::size_t i = 0; i < list.rowCount(); ++i) {
+        std::vector<std::string> cells;
+        for (std::size_t c = 0; c < list.columns().size(); ++c) cells.push_back(list.cellText(i, c));
+        written.push_back({list.rowNumber(i), cells});
+    }
+    EXPECT_EQ(tabella.bytes(), lookupFileText(written));
+
+    list.sortBy(4); // by litres, as text
+    const RecordBlock file = readRecords(work.folders.registerFile(2015), kMovementSize);
+    for (const int index : {0, 123, 399}) {
+        list.choose(index);
+        const std::int32_t number = list.rowNumber(static_cast<std::size_t>(index));
+        EXPECT_EQ(ctx.chosenRecord, number);
+        EXPECT_EQ(encodeMovement(ctx.selectedRecord), file.at(static_cast<std::size_t>(number - 1)));
+    }
 }
 
 // The command with a selection window that chooses record `numrec` of 2015, after
@@ -216,8 +280,8 @@ protected:
             RecordSelectionLogic list(c, prompt);
             list.open();
             list.leaveYear("2015");
-            for (std::size_t i = 0; i < list.rows().size(); ++i)
-                if (list.rows()[i].number == numrec) list.choose(static_cast<int>(i));
+            for (std::size_t i = 0; i < list.rowCount(); ++i)
+                if (list.rowNumber(i) == numrec) list.choose(static_cast<int>(i));
             if (meanwhile) meanwhile();
         });
         for (std::string_view name :
@@ -293,8 +357,8 @@ TEST_F(ChangeCommand, AGuaranteeIsCorrectedThroughItsOwnList) {
     EXPECT_EQ(listed('f'), (std::vector<std::int32_t>{1}));
     const SelectionTable table = buildSelectionTable(work.folders, 'F', 2015, false);
     ASSERT_EQ(table.rows.size(), 1u);
-    EXPECT_EQ(table.rows[0].cells[0], "GARANZIA - F");
-    EXPECT_EQ(table.rows[0].cells[1], "31/03/2015"); // by day whatever the profile
+    EXPECT_EQ(table.rows.cell(0, 0), "GARANZIA - F");
+    EXPECT_EQ(table.rows.cell(0, 1), "31/03/2015"); // by day whatever the profile
 
     registry.add(kGuaranteeWindow, [this](CommandContext& c) {
         opened.emplace_back(kGuaranteeWindow);

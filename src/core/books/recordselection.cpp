@@ -1,12 +1,15 @@
 #include "core/books/recordselection.h"
 
 #include <algorithm>
+#include <limits>
+#include <stdexcept>
 
 #include "core/files/recordfile.h"
 #include "core/files/text1252.h"
 #include "core/records/movementview.h"
 #include "core/tables/dates.h"
 #include "core/tables/numbers.h"
+#include "core/tables/repeatedtexts.h"
 
 namespace accise {
 namespace {
@@ -62,21 +65,34 @@ std::string label(const Movement& m) {
     return flowLabel(m.NUMFLU, m.DATFLU);
 }
 
-// The register modes' cells straight from the stored bytes: a year's list may hold
-// most of its 100 000 records, and decoding every field of each would be wasted.
-std::vector<std::string> movementCells(const MovementView& v, char mode) {
-    namespace o = movement_offset;
-    return {formatDate(v.DATMOV()),
-            " " + v.text(o::TIPMOV, 1),
-            v.text(o::NUMDOC, 21) + " del " + formatDate(v.DATDOC()),
-            v.text(o::PRODDO, 21),
-            formatNumber(v.QTAKG() + v.QTALIT(), 0, 0),
-            formatNumber(v.GRAPLA(), 0, 0),
-            v.text(o::CODPAE, 2),
-            v.text(o::MITDES, 16),
-            v.text(o::ANNOTA, 250),
-            (mode == 'E' || mode == 'e') ? flowLabel(v.NUMFLU(), v.DATFLU()) : std::string()};
+// The text of a field as the file stores it (Windows-1252), trimmed of the bytes up
+// to a space at both ends: the bytes of what decoding and trimming the field gives.
+std::string_view fieldBytes(std::string_view stored, std::size_t offset, std::size_t width) {
+    std::size_t length = static_cast<unsigned char>(stored[offset]);
+    if (length > width) length = width;
+    std::string_view raw(stored.data() + offset + 1, length);
+    return withoutBlanks(raw);
 }
+
+// The label of the last flow asked for: the rows of one flow follow each other.
+class LastFlowLabel {
+public:
+    const std::string& of(std::int32_t flowNumber, double flowDate) {
+        if (!known_ || flowNumber != number_ || valueBits(flowDate) != bits_) {
+            text_ = flowLabel(flowNumber, flowDate);
+            number_ = flowNumber;
+            bits_ = valueBits(flowDate);
+            known_ = true;
+        }
+        return text_;
+    }
+
+private:
+    std::int32_t number_ = 0;
+    std::uint64_t bits_ = 0;
+    bool known_ = false;
+    std::string text_;
+};
 
 std::vector<std::string> stockCells(const Movement& m) {
     return {formatDate(m.DATMOV),
@@ -169,6 +185,100 @@ bool selectable(char mode, const MovementView& r) {
     return selectable(mode, r.STATO(), r.TIPMOV(), r.TIPOPE(), r.NUMFLU());
 }
 
+std::int32_t SelectionRows::number(std::size_t row) const {
+    return MovementView(stored(row)).NUMREC();
+}
+
+std::string_view SelectionRows::cellBytes(std::size_t row, std::size_t cell) const {
+    if (cell >= cellCount_) return {};
+    const std::size_t at = row * cellCount_ + cell;
+    const std::size_t begin = at == 0 ? 0 : ends_[at - 1];
+    return std::string_view(texts_).substr(begin, ends_[at] - begin);
+}
+
+std::string SelectionRows::cell(std::size_t row, std::size_t cell) const {
+    return decode1252(cellBytes(row, cell));
+}
+
+std::vector<std::string> SelectionRows::cells(std::size_t row) const {
+    std::vector<std::string> out;
+    out.reserve(cellCount_);
+    for (std::size_t c = 0; c < cellCount_; ++c) out.push_back(cell(row, c));
+    return out;
+}
+
+// Fills a SelectionRows: a row's stored bytes, then each of its cells' bytes
+// appended to text() and closed by endCell().
+class SelectionRowsBuilder {
+public:
+    SelectionRowsBuilder(SelectionRows& rows, std::size_t cellCount, std::size_t rowsAtMost) : rows_(rows) {
+        rows_ = SelectionRows();
+        rows_.cellCount_ = cellCount;
+        // One reservation each for as many rows as the file holds: the pages of what is
+        // never filled are never touched.
+        rows_.stored_.reserve(rowsAtMost * kMovementSize);
+        rows_.ends_.reserve(rowsAtMost * cellCount);
+        rows_.texts_.reserve(rowsAtMost * 128);
+    }
+    void startRow(std::string_view stored) { rows_.stored_.append(stored); }
+    std::string& text() { return rows_.texts_; }
+    void endCell() {
+        if (rows_.texts_.size() > std::numeric_limits<std::uint32_t>::max())
+            throw std::length_error("elenco dei record troppo grande");
+        rows_.ends_.push_back(static_cast<std::uint32_t>(rows_.texts_.size()));
+    }
+    void cell(std::string_view bytes) {
+        rows_.texts_.append(bytes);
+        endCell();
+    }
+    // The length in bytes (= characters) of cell `cell` of the row just ended.
+    std::size_t lastLength(std::size_t cell) const {
+        const std::size_t at = rows_.ends_.size() - rows_.cellCount_ + cell;
+        return rows_.ends_[at] - (at == 0 ? 0 : rows_.ends_[at - 1]);
+    }
+
+private:
+    SelectionRows& rows_;
+};
+
+namespace {
+
+// The register modes' cells straight from the stored bytes: a year's list may hold
+// most of its 100 000 records, and decoding every field of each would be wasted.
+class MovementCells {
+public:
+    explicit MovementCells(char mode) : withFlow_(mode == 'E' || mode == 'e') {}
+
+    void add(SelectionRowsBuilder& out, std::string_view stored) {
+        namespace o = movement_offset;
+        const MovementView v(stored);
+        out.cell(datmov_.of(v.DATMOV()));
+        out.text() += ' ';
+        out.cell(fieldBytes(stored, o::TIPMOV, 1));
+        out.text() += fieldBytes(stored, o::NUMDOC, 21);
+        out.text() += " del ";
+        out.cell(datdoc_.of(v.DATDOC()));
+        out.cell(fieldBytes(stored, o::PRODDO, 21));
+        out.cell(numbers_.of(v.QTAKG() + v.QTALIT()));
+        out.cell(numbers_.of(v.GRAPLA()));
+        out.cell(fieldBytes(stored, o::CODPAE, 2));
+        out.cell(fieldBytes(stored, o::MITDES, 16));
+        out.cell(fieldBytes(stored, o::ANNOTA, 250));
+        if (withFlow_)
+            out.cell(flow_.of(v.NUMFLU(), v.DATFLU()));
+        else
+            out.endCell();
+    }
+
+private:
+    bool withFlow_;
+    LastDateText datmov_, datdoc_;
+    NumberTexts numbers_{0, 0};
+    LastFlowLabel flow_;
+};
+
+} // namespace
+
 SelectionTable buildSelectionTable(const Folders& folders, char mode, int year, bool alcopp) {
     SelectionTable table;
     const SelectionMode* info = selectionMode(mode);
@@ -192,24 +302,32 @@ SelectionTable buildSelectionTable(const Folders& folders, char mode, int year, 
     for (std::size_t i = 0; i < columnSpecs.size(); ++i)
         table.columns[i] = {columnSpecs[i].caption, columnSpecs[i].start};
 
+    // The size is only a hint for the reservations: a file that cannot be measured
+    // is still read.
+    std::error_code sizeError;
+    const std::uintmax_t bytes = fs::file_size(file, sizeError);
+    SelectionRowsBuilder rows(table.rows, columnSpecs.size(), sizeError ? 0 : bytes / kMovementSize);
+    MovementCells movementCells(mode);
+
     // The file is scanned in blocks and a record is decoded only when the mode lists
     // it: on a year of 100 000 mostly sent movements most records are passed over.
     forEachRecord(file, kMovementSize, [&](std::string_view stored) {
         const MovementView view(stored);
         if (!selectable(mode, view)) return;
-        SelectionRow row{view.NUMREC(), {}, std::string(stored)};
+        rows.startRow(stored);
         if (info->source == SelectionSource::RegisterFile) {
-            row.cells = movementCells(view, mode);
+            movementCells.add(rows, stored);
         } else {
             Movement m = decodeMovement(stored);
             trimMovement(m);
-            row.cells = info->source == SelectionSource::InitialStocks ? stockCells(m) : dutyCells(m, alcopp);
+            const std::vector<std::string> cells =
+                info->source == SelectionSource::InitialStocks ? stockCells(m) : dutyCells(m, alcopp);
+            for (const std::string& c : cells) rows.cell(encode1252(c));
         }
+        // A character is a byte in Windows-1252.
         for (std::size_t c = 0; c < columnSpecs.size(); ++c)
             if (columnSpecs[c].grows)
-                table.columns[c].width =
-                    std::max(table.columns[c].width, static_cast<int>(utf8Length(row.cells[c])));
-        table.rows.push_back(std::move(row));
+                table.columns[c].width = std::max(table.columns[c].width, static_cast<int>(rows.lastLength(c)));
     });
     return table;
 }

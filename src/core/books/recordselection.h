@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/files/folders.h"
@@ -46,16 +47,41 @@ struct SelectionColumn {
     friend bool operator==(const SelectionColumn&, const SelectionColumn&) = default;
 };
 
-struct SelectionRow {
-    std::int32_t number = 0; // NUMREC of the record
-    std::vector<std::string> cells;
-    std::string stored; // the record's bytes as the file holds them: what the list showed,
-                        // to compare with the file later (decoded only for the row chosen)
+// The listed rows. A year's list may hold most of its 100 000 records, so the rows
+// are kept in three buffers instead of strings of their own: every row's stored
+// bytes one after the other, every cell's text one after the other, and where each
+// cell's text ends.
+class SelectionRows {
+public:
+    std::size_t size() const { return stored_.size() / kMovementSize; }
+    bool empty() const { return stored_.empty(); }
+    // Texts per row: one per column slot of the mode.
+    std::size_t cellCount() const { return cellCount_; }
+
+    // NUMREC of the record of row `row`.
+    std::int32_t number(std::size_t row) const;
+    // The record's bytes as the file held them: what the list showed, to compare with
+    // the file later (decoded only for the row chosen).
+    std::string_view stored(std::size_t row) const { return {stored_.data() + row * kMovementSize, kMovementSize}; }
+    // The text of cell `cell` of row `row` as Windows-1252 bytes (what TABELLA.TXT
+    // holds); empty for a cell past the mode's slots.
+    std::string_view cellBytes(std::size_t row, std::size_t cell) const;
+    // The same text in UTF-8.
+    std::string cell(std::size_t row, std::size_t cell) const;
+    // Every cell of the row in UTF-8.
+    std::vector<std::string> cells(std::size_t row) const;
+
+private:
+    friend class SelectionRowsBuilder;
+    std::size_t cellCount_ = 0;
+    std::string stored_;
+    std::string texts_;
+    std::vector<std::uint32_t> ends_; // cellCount_ per row: the end of each cell's text in texts_
 };
 
 struct SelectionTable {
     std::array<SelectionColumn, kSelectionSlots> columns; // every slot, empty ones included
-    std::vector<SelectionRow> rows;                       // in file order
+    SelectionRows rows;                                   // in file order
 };
 
 // Builds the list of `mode` for the working year: a missing file gives no columns

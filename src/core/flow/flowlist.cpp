@@ -1,6 +1,7 @@
 #include "core/flow/flowlist.h"
 
 #include <cmath>
+#include <map>
 
 #include "core/files/binary.h"
 #include "core/files/recordfile.h"
@@ -8,6 +9,7 @@
 #include "core/records/movementview.h"
 #include "core/tables/dates.h"
 #include "core/tables/numbers.h"
+#include "core/tables/repeatedtexts.h"
 
 namespace accise {
 namespace {
@@ -144,48 +146,162 @@ std::string reactivationListLine(const Movement& m, bool alcopp) {
 
 std::string missingGuaranteeMessage(double day) { return "ATTENZIONE MANCA LA GARANZIA DEL " + formatDate(day); }
 
+namespace {
+
+// The fields of a movement line that movementview.h does not name (offset, width).
+constexpr std::size_t kPRODAZ = 68, kPRODAZWidth = 20, kTIPDOC = 180, kTIPDOCWidth = 3;
+
+// The stored text of a field as decodeMovement gives it, cut or padded with spaces
+// to `chars` characters (one character per stored byte).
+void appendStored(std::string& out, std::string_view stored, std::size_t offset, std::size_t width,
+                  std::size_t chars) {
+    std::size_t length = static_cast<unsigned char>(stored[offset]);
+    if (length > width) length = width;
+    if (length > chars) length = chars;
+    out += decode1252(stored.substr(offset + 1, length));
+    out.append(chars - length, ' ');
+}
+
+// A field's text trimmed at both ends, as Windows-1252 bytes.
+std::string_view trimmedBytes(std::string_view stored, std::size_t offset, std::size_t width) {
+    std::size_t length = static_cast<unsigned char>(stored[offset]);
+    if (length > width) length = width;
+    std::string_view raw = stored.substr(offset + 1, length);
+    return withoutBlanks(raw);
+}
+
+void appendTrimmed(std::string& out, std::string_view stored, std::size_t offset, std::size_t width) {
+    const std::string_view bytes = trimmedBytes(stored, offset, width);
+    bool ascii = true;
+    for (const char c : bytes) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    if (ascii)
+        out += bytes;
+    else
+        out += decode1252(bytes);
+}
+
+// The flow creation list's line of an unsent movement of the register file straight
+// from its stored bytes (DATMOV already whole): flowListLine of the decoded record,
+// without decoding the fields the line does not show. A year may hold 100 000 of them.
+class MovementLines {
+public:
+    std::string line(std::string_view bytes) {
+        namespace o = movement_offset;
+        const MovementView v(bytes);
+        const std::string_view tipdoc = trimmedBytes(bytes, kTIPDOC, kTIPDOCWidth);
+        std::string out;
+        out.reserve(128);
+        out += date_.of(v.DATMOV());
+        out += ' ';
+        appendStored(out, bytes, o::TIPOPE, 1, 1);
+        out += direction(v.TIPMOV(), tipdoc);
+        appendStored(out, bytes, kTIPDOC, kTIPDOCWidth, 3);
+        out += " n. ";
+        appendTrimmed(out, bytes, o::NUMDOC, 21);
+        out += ' ';
+        appendTrimmed(out, bytes, o::MITDES, 16);
+        out += " q. ";
+        out += amounts_.of(v.QTAKG() + v.QTALIT());
+        out += " - ";
+        appendTrimmed(out, bytes, o::PRODDO, 21);
+        out += ' ';
+        appendTrimmed(out, bytes, kPRODAZ, kPRODAZWidth);
+        out += ' ';
+        out += registerLabel(v.TIPREG());
+        return out;
+    }
+
+    // What needsGuarantee says of the decoded record.
+    static bool needsGuarantee(std::string_view bytes) {
+        const char tipmov = MovementView(bytes).TIPMOV();
+        const std::string_view doc = trimmedBytes(bytes, kTIPDOC, kTIPDOCWidth);
+        return tipmov == 'A' || (tipmov == 'S' && (doc == "EAD" || doc == "FBE"));
+    }
+
+private:
+    static const char* direction(char tipmov, std::string_view doc) {
+        switch (tipmov) {
+        case 'C': return " Carico      ";
+        case 'S': return " Scarico     ";
+        case 'A':
+            if (doc == "ROR" || doc == "FBR") return " Fine circol.";
+            if (doc == "COD" || doc == "FBC") return " Cambio Dest.";
+            return " Chiusura    ";
+        default: return "             ";
+        }
+    }
+    static const char* registerLabel(char tipreg) {
+        switch (tipreg) {
+        case 'M': return "Mat. Prime";
+        case 'L': return "Lavorazioni";
+        case 'F':
+        case 'N': return "Pr. Finiti";
+        default: return " ";
+        }
+    }
+
+    LastDateText date_;
+    NumberTexts amounts_{0, 2};
+};
+
+} // namespace
+
 FlowList buildFlowList(const Folders& folders, int year, bool alcopp) {
     FlowList list;
     std::string selection;
     std::vector<Movement> dayCopies; // one movement per day that needs a guarantee; NUMRIF 1 once covered
-    const auto add = [&](const std::string& bytes, const Movement& m) {
-        list.lines.push_back(flowListLine(m, alcopp));
+    std::map<double, std::size_t> dayCopyOf; // the copy of each day (a day that is not a number has none)
+    const auto add = [&](std::string_view bytes, std::string line) {
+        list.lines.push_back(std::move(line));
         selection += bytes;
     };
+    // The selection file holds at most every record of the four files: one reservation
+    // (the sizes are only a hint; a file that cannot be measured is still read).
+    std::uintmax_t sizes = 0;
+    for (const fs::path& file : {folders.initialStocks(), folders.registerFile(year), folders.guaranteeFile(year),
+                                 folders.dutyFile(year)}) {
+        std::error_code error;
+        const std::uintmax_t size = fs::file_size(file, error);
+        if (!error) sizes += size;
+    }
+    selection.reserve(static_cast<std::size_t>(sizes));
     // Each file is scanned in blocks: a year of 100 000 movements is never held whole.
-    const auto unsentOf = [&](const fs::path& file, auto&& visit) {
+    // A record is copied (with its day made whole) only when it is unsent.
+    std::string bytes;
+    const auto unsentOf = [&](const fs::path& file, bool everyRecord, auto&& visit) {
         createIfMissing(file);
-        forEachRecord(file, kMovementSize, [&](std::string_view stored) { visit(withWholeDay(stored)); });
+        forEachRecord(file, kMovementSize, [&](std::string_view stored) {
+            if (!everyRecord && MovementView(stored).NUMFLU() != 0) return;
+            bytes.assign(stored);
+            binary::putDouble(bytes.data() + off::DATMOV, std::round(binary::getDouble(bytes.data() + off::DATMOV)));
+            visit(std::string_view(bytes));
+        });
     };
 
-    unsentOf(folders.initialStocks(), [&](const std::string& bytes) {
-        if (MovementView(bytes).NUMFLU() == 0) add(bytes, decodeMovement(bytes));
-    });
-    unsentOf(folders.registerFile(year), [&](const std::string& bytes) {
-        if (MovementView(bytes).NUMFLU() != 0) return;
-        const Movement m = decodeMovement(bytes);
-        add(bytes, m);
-        if (!needsGuarantee(m)) return;
-        for (const Movement& c : dayCopies)
-            if (c.DATMOV == m.DATMOV) return;
-        Movement copy = m;
+    unsentOf(folders.initialStocks(), false,
+             [&](std::string_view r) { add(r, flowListLine(decodeMovement(r), alcopp)); });
+    MovementLines movementLines;
+    unsentOf(folders.registerFile(year), false, [&](std::string_view r) {
+        // A record of the register file that is not a movement has the line of its kind.
+        const MovementView v(r);
+        add(r, v.TIPREC() == 'C' && v.TIPMOV() != 'G' ? movementLines.line(r) : flowListLine(decodeMovement(r), alcopp));
+        if (!MovementLines::needsGuarantee(r)) return;
+        const double day = MovementView(r).DATMOV();
+        if (day == day && dayCopyOf.count(day)) return;
+        Movement copy = decodeMovement(r);
         copy.NUMRIF = 0;
+        if (day == day) dayCopyOf.emplace(day, dayCopies.size());
         dayCopies.push_back(copy);
     });
-    unsentOf(folders.guaranteeFile(year), [&](const std::string& bytes) {
-        const Movement m = decodeMovement(bytes);
-        for (Movement& c : dayCopies) {
-            if (c.DATMOV == m.DATMOV) {
-                c.NUMRIF = 1;
-                break;
-            }
-        }
-        if (m.NUMFLU == 0) add(bytes, m);
+    unsentOf(folders.guaranteeFile(year), true, [&](std::string_view r) {
+        const Movement m = decodeMovement(r);
+        if (m.DATMOV == m.DATMOV)
+            if (const auto it = dayCopyOf.find(m.DATMOV); it != dayCopyOf.end()) dayCopies[it->second].NUMRIF = 1;
+        if (m.NUMFLU == 0) add(r, flowListLine(m, alcopp));
     });
-    unsentOf(folders.dutyFile(year), [&](const std::string& bytes) {
-        if (MovementView(bytes).NUMFLU() != 0) return;
-        const Movement m = decodeMovement(bytes);
-        if (isDutyKind(m)) add(bytes, m);
+    unsentOf(folders.dutyFile(year), false, [&](std::string_view r) {
+        const Movement m = decodeMovement(r);
+        if (isDutyKind(m)) add(r, flowListLine(m, alcopp));
     });
 
     std::string guaranteeChecks;

@@ -5,8 +5,8 @@
 // chosen leaves its record number in ctx.chosenRecord (-1 when none) and the record
 // as the list showed it in ctx.selectedRecord.
 #include <cstdint>
-#include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/books/recordselection.h"
@@ -28,9 +28,14 @@ public:
     void build();
 
     const std::string& yearText() const { return year_; }
-    // The columns shown (slots of positive width, raised to at least 5) and the rows.
+    // The columns shown (slots of positive width, raised to at least 5).
     const std::vector<LookupColumn>& columns() const { return columns_; }
-    const std::vector<LookupRow>& rows() const { return rows_; }
+    // The rows in the order shown: their count, record numbers and the texts of the
+    // columns shown (UTF-8; cellBytes: as TABELLA.TXT holds them).
+    std::size_t rowCount() const { return order_.size(); }
+    std::int32_t rowNumber(std::size_t row) const { return table_.rows.number(order_[row]); }
+    std::string cellText(std::size_t row, std::size_t column) const;
+    std::string_view cellBytes(std::size_t row, std::size_t column) const;
 
     // The cursor leaves the year field with `text`. True: it goes on to the list and
     // the list is rebuilt for that year; false: it stays in the year field (a year
@@ -58,8 +63,9 @@ private:
     Prompt& prompt_;
     std::string year_;
     std::vector<LookupColumn> columns_;
-    std::vector<LookupRow> rows_;
-    std::map<std::int32_t, std::string> listed_; // the stored bytes of the rows' records, by number
+    std::vector<std::size_t> shownSlots_; // the table's slot of each column shown
+    SelectionTable table_;                // the rows as listed, with their stored bytes
+    std::vector<std::uint32_t> order_;    // the table's row of each row shown
     bool closeRequested_ = false;
 };
 

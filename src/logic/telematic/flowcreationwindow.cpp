@@ -62,8 +62,8 @@ void FlowCreationLogic::buildList() {
         list_.clear();
         return;
     }
-    const FlowList built = buildFlowList(folders(), year, isAlcopp(context().company));
-    list_.assign(built.lines, false);
+    FlowList built = buildFlowList(folders(), year, isAlcopp(context().company));
+    list_.assign(std::move(built.lines), false);
     for (const std::string& warning : built.missingGuarantees) prompt().information(warning);
     list_.tickAll();
 }

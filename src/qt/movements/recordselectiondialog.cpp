@@ -29,7 +29,7 @@ SelectionRowsModel::SelectionRowsModel(const RecordSelectionLogic& logic, QObjec
     : QAbstractTableModel(parent), logic_(logic) {}
 
 int SelectionRowsModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(logic_.rows().size());
+    return parent.isValid() ? 0 : static_cast<int>(logic_.rowCount());
 }
 
 int SelectionRowsModel::columnCount(const QModelIndex& parent) const {
@@ -38,9 +38,8 @@ int SelectionRowsModel::columnCount(const QModelIndex& parent) const {
 
 QVariant SelectionRowsModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount()) return {};
-    const auto& cells = logic_.rows()[static_cast<std::size_t>(index.row())].cells;
-    const auto column = static_cast<std::size_t>(index.column());
-    return column < cells.size() ? qs(cells[column]) : QString();
+    // The text is made for the rows in sight only.
+    return qs(logic_.cellText(static_cast<std::size_t>(index.row()), static_cast<std::size_t>(index.column())));
 }
 
 QVariant SelectionRowsModel::headerData(int section, Qt::Orientation orientation, int role) const {
