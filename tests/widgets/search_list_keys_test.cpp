@@ -11,7 +11,9 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <functional>
+#include <ostream>
 
 #include "core/files/recordfile.h"
 #include "core/records/movement.h"
@@ -164,6 +166,8 @@ struct DutyCase {
     const char* amountField;
 };
 
+void PrintTo(const DutyCase& c, std::ostream* os) { *os << c.tiprec << " in " << c.window; }
+
 class DutySearchEnter : public ::testing::TestWithParam<DutyCase> {};
 
 TEST_P(DutySearchEnter, OpensTheRecordOfTheRowReadOnlyAndWritesNothing) {
@@ -213,7 +217,7 @@ TEST_P(DutySearchEnter, OpensTheRecordOfTheRowReadOnlyAndWritesNothing) {
     ASSERT_EQ(QApplication::focusWidget(), list);
     QTest::keyClick(list, Qt::Key_Down);
 
-    QString name, title, note, amount;
+    QString name, title, note, amount, endOfWalk;
     bool confirmShown = true;
     std::map<std::string, bool> editable;
     whenShown<DutyDialog>([&](DutyDialog& shown) {
@@ -224,14 +228,24 @@ TEST_P(DutySearchEnter, OpensTheRecordOfTheRowReadOnlyAndWritesNothing) {
         amount = shown.findChild<QLineEdit*>(c.amountField)->text();
         for (QLineEdit* field : shown.findChildren<QLineEdit*>())
             if (field->isVisible()) editable[field->objectName().toStdString()] = !field->isReadOnly();
-        // The cursor walks every field and Esc closes without a question.
+        if (std::any_of(editable.begin(), editable.end(), [](const auto& f) { return f.second; })) {
+            shown.reject(); // failed below; a walk over fields that take keys proves nothing
+            return;
+        }
+        // The cursor walks every field with Tab, then with Enter from field to field
+        // onto "Abbandona" (the hidden confirm button skipped): no check speaks, and
+        // Esc closes without a question.
         for (int i = 0; i < 20; ++i) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        for (int i = 0; i < 20 && qobject_cast<QLineEdit*>(QApplication::focusWidget()); ++i)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        endOfWalk = QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     });
     QTest::keyClick(list, Qt::Key_Return);
     EXPECT_EQ(name, c.window);
     EXPECT_EQ(title.toStdString(), std::string(duty::kViewTitle) + c.what);
     EXPECT_FALSE(confirmShown);
+    EXPECT_EQ(endOfWalk.toStdString(), kAbandonControl);
     EXPECT_EQ(note, "maggio");
     EXPECT_EQ(amount.toStdString(), amountText(222.5));
     ASSERT_FALSE(editable.empty());
