@@ -50,6 +50,7 @@ bool dutySearchLists(const DutySearchCriteria& criteria, const Movement& record)
 
 DutySearchRow dutySearchRow(const DutySearchCriteria& criteria, const Movement& r) {
     DutySearchRow row;
+    row.record = r;
     const std::string stato = padTo(r.STATO, 1);
     const std::string tipope = padTo(r.TIPOPE, 1);
     row.struckOut = stato == "C" || tipope == "C";

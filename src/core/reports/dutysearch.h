@@ -31,6 +31,7 @@ std::size_t dutySearchFieldCount(char kind);
 struct DutySearchRow {
     std::vector<std::string> fields; // the export line's texts, which the print shows too
     bool struckOut = false;          // superseded or cancellation record
+    Movement record;                 // the record as it was read, for the window that shows it
 };
 
 // The period a record belongs to: the number of its period code, or the month of its

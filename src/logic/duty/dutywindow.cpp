@@ -24,6 +24,13 @@ DutyWindowLogic::DutyWindowLogic(CommandContext& ctx, Prompt& prompt, FormServic
 }
 
 std::string DutyWindowLogic::title() const {
+    if (viewOnly_) {
+        const char* what = kind_ == DutyKind::Credit       ? "Crediti e riaccrediti"
+                           : kind_ == DutyKind::Summary    ? "Riepilogo accisa"
+                           : kind_ == DutyKind::Correction ? "Ravvedimento"
+                                                           : "Garanzia";
+        return std::string(duty::kViewTitle) + what;
+    }
     return captions_[mode_ == 'T' ? 1 : mode_ == 't' ? 2 : 0];
 }
 
@@ -53,6 +60,7 @@ void DutyWindowLogic::markIdentityField(std::string control) { identityFields_.p
 bool DutyWindowLogic::isEditable(std::string_view control) const {
     const FieldSpec* fieldSpec = field(control);
     if (fieldSpec && fieldSpec->readOnly) return false;
+    if (viewOnly_) return false;
     if (!correcting()) return true;
     if (std::find(identityFields_.begin(), identityFields_.end(), control) != identityFields_.end()) return false;
     return mode_ == 't' || control == "ANNOTA";
@@ -86,7 +94,9 @@ void DutyWindowLogic::onOpen() {
 
 void DutyWindowLogic::reset() {
     const char m = context().mode;
-    mode_ = (m == 'T' || m == 't') ? m : 'I';
+    // A record only shown counts as one being corrected: what names it is not looked
+    // up again as a new entry's would be.
+    mode_ = viewOnly_ ? 'V' : (m == 'T' || m == 't') ? m : 'I';
     today_ = todayDayNumber();
     for (const auto& f : fields()) setValue(f.control, "");
     if (field("ANNPRO")) setValue("ANNPRO", std::to_string(yearOf(today_)));
@@ -96,13 +106,20 @@ void DutyWindowLogic::reset() {
 
     selected_.reset();
     if (!correcting()) return;
-    // The record chosen in the record selection, from the duty file of the working year.
-    selectedFile_ = dutyRecordFile(folders(), kind_, parseInteger(context().workingYear));
-    for (Movement& r : readMovements(selectedFile_)) {
-        if (r.NUMREC != context().chosenRecord) continue;
+    if (viewOnly_) {
+        // The record as the search read it: shown, never read again nor written.
+        Movement r = context().selectedRecord;
         trimMovement(r);
         selected_ = r;
-        break;
+    } else {
+        // The record chosen in the record selection, from the duty file of the working year.
+        selectedFile_ = dutyRecordFile(folders(), kind_, parseInteger(context().workingYear));
+        for (Movement& r : readMovements(selectedFile_)) {
+            if (r.NUMREC != context().chosenRecord) continue;
+            trimMovement(r);
+            selected_ = r;
+            break;
+        }
     }
     if (!selected_) {
         requestClose(); // the selection found nothing: the command ends without a word
@@ -118,6 +135,10 @@ void DutyWindowLogic::reset() {
     if (field("DATMOV")) setValue("DATMOV", selected_->DATMOV > 0 ? formatDate(selected_->DATMOV) : "");
     if (field("MITDES")) setValue("MITDES", selected_->MITDES);
     showRecord(*selected_);
+    if (viewOnly_) {
+        setValue("ANNOTA", selected_->ANNOTA);
+        return;
+    }
     // A correction needs its own reason: the old note is not offered as one.
     setValue("ANNOTA", "");
     if (mode_ == 'T') setFocusAfterOpen("ANNOTA");
@@ -165,6 +186,10 @@ bool DutyWindowLogic::noteMissing() {
 void DutyWindowLogic::onSave() { saveRecord(builtRecord()); }
 
 void DutyWindowLogic::saveRecord(Movement record) {
+    if (viewOnly_) { // never reached: the window shown read only has no confirm button
+        requestClose();
+        return;
+    }
     record.TIPREC = std::string(1, static_cast<char>(kind_));
     record.TIPOPE = "I";
     record.STATO = " ";

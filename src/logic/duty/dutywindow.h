@@ -7,7 +7,9 @@
 //
 // Mode "I" enters a new record. Modes "T" (cancel) and "t" (modify) correct the sent
 // record the record selection chose: its record number is ctx.chosenRecord in the
-// duty file of ctx.workingYear.
+// duty file of ctx.workingYear. A record a search found is only shown (setViewOnly):
+// the values of ctx.selectedRecord as the search read them, every field read only,
+// nothing checked and nothing saved.
 //
 // The window is initialised when it opens and after a save, never when one of its
 // own messages closes: what the clerk typed stays in the fields.
@@ -33,6 +35,11 @@ inline constexpr const char* kAmountsRecomputed = "GLI IMPORTI SONO STATI RICALC
 inline constexpr int kNotesLength = 250;
 inline constexpr int kChapterLength = 5;
 inline constexpr const char* kDateMask = "!00/00/0000;1;_";
+// The window that shows a record found by the duty-record search, read only: the
+// window of the record's kind (TIPREC D, E or R) for the company's profile.
+inline constexpr std::string_view kViewWindow = "TFREGDER_CONSULTA";
+// Its caption, followed by what the record is ("Riepilogo accisa").
+inline constexpr const char* kViewTitle = "CONSULTA UN RECORD (sola lettura): ";
 } // namespace duty
 
 class DutyWindowLogic : public EntryFormLogic {
@@ -47,6 +54,9 @@ public:
 
     char mode() const { return mode_; }
     bool correcting() const { return mode_ != 'I'; }
+    // Before open(): the record ctx.selectedRecord is only shown.
+    void setViewOnly(bool on) { viewOnly_ = on; }
+    bool viewOnly() const { return viewOnly_; }
     // False for the fields the clerk cannot change now: shown-only boxes, the fields
     // that name the corrected record, and every value but the notes in mode "T".
     bool isEditable(std::string_view control) const;
@@ -123,6 +133,7 @@ private:
     DutyKind kind_;
     Captions captions_;
     char mode_ = 'I';
+    bool viewOnly_ = false;
     double today_ = 0;
     std::optional<Movement> selected_;
     fs::path selectedFile_;

@@ -4,6 +4,7 @@
 #include "core/reports/dutysearchprint.h"
 #include "core/tables/dates.h"
 #include "core/tables/numbers.h"
+#include "logic/duty/dutywindow.h"
 #include "logic/reportwindows/searchdates.h"
 
 namespace accise {
@@ -94,6 +95,19 @@ void DutySearchLogic::onSave() {
     services().showReport({reportTitle, PageOrientation::Landscape,
                            [print](PageCanvas& canvas) { drawDutySearch(canvas, *print); }});
     setFocusAfterOpen("MDADA");
+}
+
+void DutySearchLogic::openFound(std::size_t shown) {
+    if (!last_ || shown >= results_.size()) return;
+    const DutySearchRow& row = last_->rows[results_.foundIndex(shown)];
+    CommandContext view = context();
+    view.mode = 'V';
+    view.modify = false;
+    view.correctionCancel = view.correctionModify = view.continuousEntry = false;
+    view.workingYear = std::to_string(last_->criteria.year);
+    view.chosenRecord = row.record.NUMREC;
+    view.selectedRecord = row.record;
+    services().openWindow(duty::kViewWindow, view);
 }
 
 std::string DutySearchLogic::proposedExportName() const {

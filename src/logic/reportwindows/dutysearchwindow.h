@@ -2,8 +2,9 @@
 // The duty-record search window (TFRICREGDER): the credits, excise summaries or
 // voluntary corrections of one year over a range of periods, printed and exported to
 // RICERCA_D/E/R.CSV. Mode T lists every record of the kind, mode t only the sent ones.
-// The records found are also listed in the window (LRICERCA), and "Esporta..."
-// writes the same lines to a file the clerk names.
+// The records found are also listed in the window (LRICERCA): Enter on a row opens
+// it in its duty-record window, read only; "Esporta..." writes the same lines to a
+// file the clerk names.
 #include <filesystem>
 #include <memory>
 
@@ -43,6 +44,9 @@ public:
     // The list of the last search's records (empty before one).
     SearchResults& results() { return results_; }
     const SearchResults& results() const { return results_; }
+    // Enter on row `shown` of the list: that record in the window of its kind, read
+    // only (duty::kViewWindow). The search's own command values stay as they are.
+    void openFound(std::size_t shown);
     // "Esporta...", shown once a search has run: the name proposed,
     // RICERCA_<D|E|R, "_INVIATI" in mode t>_<year and first month>_<year and last period>.csv.
     bool canExport() const { return last_ != nullptr; }

@@ -70,7 +70,8 @@ ExciseSummaryPeriodDialog::ExciseSummaryPeriodDialog(CommandContext& ctx, Prompt
 }
 
 bool ExciseSummaryPeriodDialog::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == notes_ && event->type() == QEvent::FocusIn) {
+    // A record only shown keeps the total it was saved with.
+    if (watched == notes_ && event->type() == QEvent::FocusIn && !form_.viewOnly()) {
         // Only the cursor moving there counts, not the window getting the focus back
         // after one of its messages.
         const auto reason = static_cast<QFocusEvent*>(event)->reason();

@@ -5,6 +5,22 @@
 
 namespace accise {
 
+namespace {
+
+// A record found by the duty-record search in the window of its kind, read only: no
+// confirm button.
+template <class Dialog>
+void showReadOnly(CommandContext& ctx, Prompt& prompt, FormServices& services, QWidget* parent) {
+    Dialog dialog(ctx, prompt, services, parent);
+    dialog.form().setViewOnly(true);
+    if (QWidget* confirm = dialog.template findChild<QWidget*>(
+            QString::fromUtf8(kConfirmControl.data(), static_cast<int>(kConfirmControl.size()))))
+        confirm->hide();
+    dialog.run();
+}
+
+} // namespace
+
 void registerDutyWindows(WindowRegistry& registry, QWidget* parent, Prompt& prompt, FormServices& services) {
     Prompt* p = &prompt;
     FormServices* s = &services;
@@ -18,6 +34,13 @@ void registerDutyWindows(WindowRegistry& registry, QWidget* parent, Prompt& prom
     registry.add("ARECORDE", [r](CommandContext& ctx) { r->run(exciseSummaryWindow(ctx), ctx); });
     registry.add("Action43", [=](CommandContext& ctx) { VoluntaryCorrectionDialog(ctx, *p, *s, parent).run(); });
     registry.add(kGuaranteeWindow, [=](CommandContext& ctx) { GuaranteeDialog(ctx, *p, *s, parent).run(); });
+    registry.add(duty::kViewWindow, [=](CommandContext& ctx) {
+        const std::string& kind = ctx.selectedRecord.TIPREC;
+        if (kind == "D") showReadOnly<CreditsDialog>(ctx, *p, *s, parent);
+        else if (kind == "R") showReadOnly<VoluntaryCorrectionDialog>(ctx, *p, *s, parent);
+        else if (kind == "E" && ctx.alcopp) showReadOnly<ExciseSummaryDayDialog>(ctx, *p, *s, parent);
+        else if (kind == "E") showReadOnly<ExciseSummaryPeriodDialog>(ctx, *p, *s, parent);
+    });
 }
 
 } // namespace accise

@@ -48,13 +48,16 @@ QLabel* exportedLabel(QWidget* parent) {
     return l;
 }
 
-// The list of the records found under its caption, which Alt+R reaches.
-QVBoxLayout* resultsBlock(QWidget* parent, SearchResultsView* view, bool rowsOpen) {
+// The list of the records found under its caption, which Alt+R reaches; `opens` is
+// what Enter on a row opens ("il movimento", "il record").
+QVBoxLayout* resultsBlock(QWidget* parent, SearchResultsView* view, const QString& opens) {
     auto* caption = new QLabel(QStringLiteral("&Record trovati:"), parent);
     caption->setBuddy(view);
-    view->setToolTip(rowsOpen ? QStringLiteral("Clic su un'intestazione: ordina per quella colonna.\n"
-                                               "Invio o doppio clic: apre il movimento in sola lettura.")
-                              : QStringLiteral("Clic su un'intestazione: ordina per quella colonna."));
+    view->setToolTip(QStringLiteral("Ordina per una colonna: clic sulla sua intestazione,\n"
+                                    "Ctrl+1 ... Ctrl+9 (le colonne 1-9) o F3 (la colonna del cursore,\n"
+                                    "scelta con Freccia sinistra/destra); di nuovo: in senso inverso.\n"
+                                    "Invio o doppio clic: apre %1 in sola lettura.")
+                         .arg(opens));
     auto* block = new QVBoxLayout;
     block->addWidget(caption);
     block->addWidget(view, 1);
@@ -135,7 +138,7 @@ RegisterSearchDialog::RegisterSearchDialog(CommandContext& ctx, Prompt& prompt, 
     layout->addWidget(fileLabel(this));
     layout->addLayout(buttonRow(open_, confirm, abandon, export_));
     layout->addWidget(exportedLabel(this));
-    layout->addLayout(resultsBlock(this, results_, true), 1);
+    layout->addLayout(resultsBlock(this, results_, QStringLiteral("il movimento")), 1);
 
     connect(pick, &QPushButton::clicked, this, [this] { runAction([this] { return form_.chooseCode(); }); });
     bindLookupKeys("MITDES", pick);
@@ -194,7 +197,7 @@ DutySearchDialog::DutySearchDialog(CommandContext& ctx, Prompt& prompt, FormServ
     layout->addWidget(fileLabel(this));
     layout->addLayout(buttonRow(open_, confirm, abandon, export_));
     layout->addWidget(exportedLabel(this));
-    layout->addLayout(resultsBlock(this, results_, false), 1);
+    layout->addLayout(resultsBlock(this, results_, QStringLiteral("il record")), 1);
 
     connect(open_, &QPushButton::clicked, this, [this] { runAction([this] { return form_.openExport(); }); });
     connect(export_, &QPushButton::clicked, this, [this] {
@@ -202,6 +205,12 @@ DutySearchDialog::DutySearchDialog(CommandContext& ctx, Prompt& prompt, FormServ
         if (file.empty()) return;
         runAction([this, file]() -> std::optional<std::string> {
             form_.exportTo(file);
+            return std::nullopt;
+        });
+    });
+    results_->setOpenRow([this](int row) {
+        runAction([this, row]() -> std::optional<std::string> {
+            form_.openFound(static_cast<std::size_t>(row));
             return std::nullopt;
         });
     });

@@ -54,6 +54,16 @@ void SearchResultsModel::sort(int column, Qt::SortOrder order) {
     emit layoutChanged();
 }
 
+std::size_t SearchResultsModel::foundIndex(int shown) const {
+    return results_.foundIndex(static_cast<std::size_t>(shown));
+}
+
+int SearchResultsModel::shownRow(std::size_t found) const {
+    for (std::size_t shown = 0; shown < results_.size(); ++shown)
+        if (results_.foundIndex(shown) == found) return static_cast<int>(shown);
+    return -1;
+}
+
 void SearchResultsModel::reload() {
     beginResetModel();
     endResetModel();
@@ -89,10 +99,41 @@ void SearchResultsView::reload() {
     if (model_->rowCount() > 0) setCurrentIndex(model_->index(0, 0));
 }
 
+void SearchResultsView::sortByKey(int column) {
+    if (column < 0 || column >= model_->columnCount()) return;
+    QHeaderView* header = horizontalHeader();
+    const Qt::SortOrder order = header->sortIndicatorSection() == column && header->sortIndicatorOrder() == Qt::AscendingOrder
+                                    ? Qt::DescendingOrder
+                                    : Qt::AscendingOrder;
+    // The record under the cursor, by its place among the rows as found: after the
+    // sort the cursor is put back on it, in the column sorted.
+    const QModelIndex current = currentIndex();
+    const bool hadRow = current.isValid();
+    const std::size_t found = hadRow ? model_->foundIndex(current.row()) : 0;
+    header->setSortIndicator(column, order); // the rows follow the indicator
+    const int row = hadRow ? model_->shownRow(found) : 0;
+    if (row >= 0 && row < model_->rowCount()) {
+        const QModelIndex index = model_->index(row, column);
+        setCurrentIndex(index);
+        scrollTo(index);
+    }
+}
+
 void SearchResultsView::keyPressEvent(QKeyEvent* event) {
     // Enter opens the row; it never moves on to the next field nor presses a button.
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         openCurrent();
+        event->accept();
+        return;
+    }
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    if (event->key() == Qt::Key_F3 && mods == Qt::NoModifier) {
+        sortByKey(currentIndex().isValid() ? currentIndex().column() : 0);
+        event->accept();
+        return;
+    }
+    if (mods == Qt::ControlModifier && event->key() >= Qt::Key_1 && event->key() <= Qt::Key_9) {
+        sortByKey(event->key() - Qt::Key_1);
         event->accept();
         return;
     }
