@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the native build
-# first, then the Windows build of the core and accise-cli under Wine
-# (scripts/windows-test.sh).
+# first, then the Windows build under Wine (scripts/windows-test.sh): Qt for Windows
+# built once into /opt/accise/qt6-mingw, the desktop program, accise-cli, their tests,
+# a keyboard drive of the program and its installer. ACCISE_WINDOWS_GUI=0 leaves the
+# desktop program out of the Windows step.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

@@ -335,7 +335,9 @@ TEST(EntryFormAbandon, AsksOnlyWhenSomethingTypedIsStillThere) {
         form.setValue("CODE", c.code);
         EXPECT_EQ(form.abandonConfirmed(), c.closes);
         EXPECT_EQ(prompt.questions.size(), c.questions);
-        if (c.questions) EXPECT_EQ(prompt.questions.front(), kAbandonTypedValues);
+        if (c.questions) {
+            EXPECT_EQ(prompt.questions.front(), kAbandonTypedValues);
+        }
         // A Yes holds for the rest of the closing: the dialog's second call asks nothing.
         if (c.closes) {
             EXPECT_TRUE(form.abandonConfirmed());

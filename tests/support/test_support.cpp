@@ -4,6 +4,10 @@
 #include <random>
 #ifdef _WIN32
 #include <process.h>
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
 #else
 #include <unistd.h>
 #endif
@@ -20,6 +24,16 @@ int processId() {
 }
 
 } // namespace
+
+bool runningUnderWine() {
+#ifdef _WIN32
+    // Wine's ntdll exports its version; Windows' does not.
+    const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+#else
+    return false;
+#endif
+}
 
 TempDir::TempDir() {
     static std::atomic<int> counter{0};

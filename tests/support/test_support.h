@@ -23,6 +23,10 @@ private:
     std::filesystem::path path_;
 };
 
+// True when the tests run under Wine on Linux rather than on Windows itself: a few
+// things Wine lacks (a TLS server side, a printer dialog of Qt's own) are skipped there.
+bool runningUnderWine();
+
 // Records every message and question; answers questions from a queue (No when empty).
 class RecordingPrompt : public Prompt {
 public:

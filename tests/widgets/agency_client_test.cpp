@@ -157,6 +157,8 @@ struct ClientFixture : ::testing::Test {
     QtAgencyService client{work.folders};
 
     void SetUp() override {
+        // Wine's Schannel has no server side: the test server's handshakes fail there.
+        if (testing::runningUnderWine()) GTEST_SKIP() << "Wine serves no TLS: run on Windows itself";
         ASSERT_TRUE(server.listening);
         // The test certificate vouches for both environments only when each key names it.
         settings("CA_AGGIUNTIVA=" + (kTlsDir + "localhost.pem").toStdString() +

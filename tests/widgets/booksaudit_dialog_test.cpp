@@ -38,8 +38,10 @@ TEST(BooksAuditDialog, ListsTheProblemsAndOpensThePreviewFromTheKeyboard) {
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(QApplication::focusWidget(), list);
     EXPECT_TRUE(list->isReadOnly());
+    // The file named as the system writes a path (on Windows "REGISTRI\\2025.RGM").
+    const QString file = QString::fromStdString((std::filesystem::path("REGISTRI") / "2025.RGM").string());
     EXPECT_EQ(list->toPlainText(),
-        QStringLiteral("REGISTRI/2025.RGM: record 1 (n. 2): giacenza del registro F 103/2025 negativa a fine giornata "
+        file + QStringLiteral(": record 1 (n. 2): giacenza del registro F 103/2025 negativa a fine giornata "
                        "05/03/2025: QTALIT -100,00000"));
     auto* summary = dialog.findChild<QLabel*>(QStringLiteral("ESITO"));
     ASSERT_NE(summary, nullptr);

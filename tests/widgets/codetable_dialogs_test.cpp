@@ -2,6 +2,8 @@
 // files they write.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <QApplication>
 #include <QDir>
 #include <QHeaderView>
@@ -252,8 +254,11 @@ TEST_F(CodeTableWidgets, LookupReportWritesAPdf) {
                                [&](PageCanvas& canvas) { drawLookupReport(canvas, report); }));
     const std::string bytes = testing::fileBytes(file.toStdString());
     EXPECT_TRUE(bytes.starts_with("%PDF"));
-    // 120 rows do not fit one A4 page at 12 points.
-    EXPECT_NE(bytes.find("/Count 3"), std::string::npos);
+    // 120 rows do not fit one A4 page at 12 points: three pages with Linux's fonts, two
+    // with Wine's (a line height of its own).
+    const std::size_t count = bytes.find("/Count ");
+    ASSERT_NE(count, std::string::npos);
+    EXPECT_GE(std::atoi(bytes.c_str() + count + 7), 2) << bytes.substr(count, 10);
     EXPECT_FALSE(writeReportPdf(dir.filePath(QStringLiteral("missing/dir/x.pdf")), PageOrientation::Portrait,
                                 [&](PageCanvas& canvas) { drawLookupReport(canvas, report); }));
 }
@@ -266,6 +271,9 @@ TEST(ReportPdfName, TheTitleInTheWorkingFolder) {
 }
 
 TEST(ReportPdfName, ThePrintDialogProposesIt) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows shows its own print dialog, without a file name field";
+#endif
     QString proposed = QStringLiteral("(no dialog)");
     QTimer::singleShot(200, [&proposed] {
         QWidget* dialog = QApplication::activeModalWidget();

@@ -147,7 +147,10 @@ TEST_F(MainWindowTest, StatusBarOnAnEmptyFolderAndLinkCommands) {
     main.commandAction("AFIRMAVERIFICA")->trigger();
     main.commandAction("ADOGANE")->trigger(); // entry 8 empty: nothing
     EXPECT_TRUE(prompt.messages.empty());
-    EXPECT_EQ(opened, (std::vector<std::string>{"web edi", "web prova", "run /opt/fv/FirmaVerifica"}));
+    // The program is started by its absolute name: on Windows a name without a drive
+    // takes the working folder's ("C:/opt/fv/FirmaVerifica").
+    const std::string signer = (std::filesystem::absolute(work.folders.working) / "/opt/fv/FirmaVerifica").string();
+    EXPECT_EQ(opened, (std::vector<std::string>{"web edi", "web prova", "run " + signer}));
     EXPECT_EQ(shell.context().tag, 7);
 }
 

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -154,14 +155,17 @@ TEST_F(DialogTest, ApplicationPathsWithTheBrowseButton) {
     EXPECT_TRUE(fs::exists(work.folders.applConfig())); // created blank at opening
     QTest::mouseClick(dialog.findChild<QPushButton*>("BSFOGLIA0"), Qt::LeftButton);
     EXPECT_EQ(startedFrom, "");
-    EXPECT_EQ(line(dialog, "LE1")->text(), "/opt/firma/dafirmare/");
-    EXPECT_EQ(line(dialog, "LE2")->text(), "/opt/firma/firmati/");
+    // The chosen file in the system's own separators (on Windows "\\opt\\firma\\...").
+    const auto native = [](const char* path) { return QDir::toNativeSeparators(QString::fromUtf8(path)); };
+    EXPECT_EQ(line(dialog, "LE1")->text(), native("/opt/firma/dafirmare/"));
+    EXPECT_EQ(line(dialog, "LE2")->text(), native("/opt/firma/firmati/"));
     line(dialog, "LE3")->setFocus();
     QTest::keyClicks(line(dialog, "LE3"), "/emcs/");
     QTest::mouseClick(dialog.confirmButton(), Qt::LeftButton);
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(readApplConfig(work.folders),
-              (ApplPaths{"/opt/firma/FirmaVerifica.exe", "/opt/firma/dafirmare/", "/opt/firma/firmati/",
+              (ApplPaths{native("/opt/firma/FirmaVerifica.exe").toStdString(),
+                         native("/opt/firma/dafirmare/").toStdString(), native("/opt/firma/firmati/").toStdString(),
                          "/emcs/"}));
 }
 

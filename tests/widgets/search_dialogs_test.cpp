@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -221,7 +222,12 @@ TEST_F(SearchDialogs, RegisterSearchListsSortsOpensReadOnlyAndExports) {
     });
     QTest::mouseClick(exportButton, Qt::LeftButton);
     qputenv("HOME", oldHome);
+#ifdef _WIN32
+    // Windows keeps the documents folder in the user's profile, not under HOME.
+    EXPECT_EQ(folder, QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)).absolutePath());
+#else
     EXPECT_EQ(folder, QDir(home.path() + QStringLiteral("/Documents")).absolutePath());
+#endif
     EXPECT_TRUE(proposed.endsWith(QStringLiteral("/RICERCA_S_20250101_20251231.csv"))) << proposed.toStdString();
     const auto bytes = [](const fs::path& f) { return readRecords(f, 1, IfMissing::Empty).bytes(); };
     EXPECT_EQ(bytes(chosen.toStdString()), bytes(work.folders.inTemp("RICERCA_C.CSV")));

@@ -264,8 +264,8 @@ INSTANTIATE_TEST_SUITE_P(
                       DutyCase{"E", 1, false, "TFACCISE_DA", "Riepilogo accisa", "DOUBL1"},
                       DutyCase{"E", 1, true, "TFACCISE_PP", "Riepilogo accisa", "DOUBL1"},
                       DutyCase{"R", 2, false, "TFRAVVEDIM", "Ravvedimento", "DOUBL1"}),
-    [](const ::testing::TestParamInfo<DutyCase>& info) {
-        return std::string(info.param.tiprec) + (info.param.alcopp ? "_alcopp" : "");
+    [](const ::testing::TestParamInfo<DutyCase>& tested) {
+        return std::string(tested.param.tiprec) + (tested.param.alcopp ? "_alcopp" : "");
     });
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "qt/masterdata/pathsdialog.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -48,7 +49,9 @@ void PathsDialog::browse(int entry) {
     const QString chosen = chooser_(this, QString::fromStdString(form_.browseStart(entry)));
     if (chosen.isEmpty()) return;
     runAction([&]() -> std::optional<std::string> {
-        form_.fileChosen(entry, chosen.toStdString());
+        // The file dialog answers with "/" on every system; the folders derived from
+        // it ("dafirmare", "firmati") end with the system's own separator.
+        form_.fileChosen(entry, QDir::toNativeSeparators(chosen).toStdString());
         return ApplicationPathsLogic::control(entry);
     });
 }
