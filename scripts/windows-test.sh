@@ -159,6 +159,9 @@ if [ "$gui" = 1 ]; then
   [ -n "$wpassed" ] || fail "widget_tests.exe did not finish (log: $build/widget_tests.log)"
   wskipped=$(sed -n 's/^\[  SKIPPED \] \([0-9]*\) tests\{0,1\}, listed below:/\1/p' "$build/widget_tests.log" | tail -n 1)
   steps+=", widget_tests.exe (${wpassed} passed, ${wskipped:-0} skipped)"
+  # Wine's desktop keeps the display it started with (none, so far): end it, so the
+  # program below starts a desktop on the virtual display.
+  stop_wine
 
   # One virtual display for the program and the installed program.
   Xvfb -displayfd 3 -screen 0 1280x900x24 3>"$build/display" >/dev/null 2>&1 &
