@@ -64,7 +64,22 @@ year=$(( $(date +%Y) - 1 ))   # the demo's books are last year's
 
 shot() { import -window root "$out/$1.png"; }
 key() { xdotool key --delay 60 "$@"; sleep 0.5; }
-type() { xdotool type --delay 50 "$1"; sleep 0.4; }
+# Each character as a key of its own: Wine drops the characters "xdotool type" sends.
+type() {
+  local text=$1 i c keys=()
+  for ((i = 0; i < ${#text}; i++)); do
+    c=${text:i:1}
+    case $c in
+      ' ') keys+=(space) ;;
+      /) keys+=(slash) ;;
+      .) keys+=(period) ;;
+      [A-Z]) keys+=("shift+${c,,}") ;;
+      *) keys+=("$c") ;;
+    esac
+  done
+  xdotool key --delay 50 "${keys[@]}"
+  sleep 0.4
+}
 field() { type "$1"; key Return; }
 
 # Without a window manager nothing has the keyboard yet: give it to the main window.
@@ -90,7 +105,10 @@ shot 03-dopo-conferma
 key Escape
 sleep 1
 
-if cli dump "demo/REGISTRI/$year.RGM" | grep -q '"ANNOTA":"prova da tastiera"'; then
+# The dump read whole first: "grep -q" stops reading at its first match, which would
+# end the dump early and fail the pipeline.
+cli dump "demo/REGISTRI/$year.RGM" >"$out/dump.jsonl"
+if grep -q '"ANNOTA":"prova da tastiera"' "$out/dump.jsonl"; then
   say "the load typed into accise-birra.exe is in the register file; pictures in $out"
 else
   fail "the load typed is NOT in the register file"

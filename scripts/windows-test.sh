@@ -190,7 +190,8 @@ if [ "$gui" = 1 ]; then
   lnk="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Accise Birra/Accise Birra.lnk"
   [ -f "$lnk" ] || fail "no start-menu entry"
   # The entry's working folder is the data folder (Unicode strings in the link).
-  strings -e l "$lnk" | grep -qx 'C:\\AcciseDati' || fail "the start-menu entry's working folder is not $data_win"
+  strings -e l "$lnk" >"$build/start-menu-entry.txt"
+  grep -qx 'C:\\AcciseDati' "$build/start-menu-entry.txt" || fail "the start-menu entry's working folder is not $data_win"
   [ -d "$data" ] || fail "the installer did not create $data_win"
   (cd "$data" && exec "$wine" "$installed/accise-birra.exe") >"$build/installed.log" 2>&1 &
   app=$!
