@@ -222,6 +222,23 @@ TEST_F(DashboardTest, TheLastFlowLineTellsTheFileOfSentFlowsOrElseTheRecords) {
     }
 }
 
+TEST_F(DashboardTest, LastYearsUnsentRecordsAreCountedAndWarned) {
+    // A December unload of 2023 never sent: on 20/03/2024 it is the oldest unsent
+    // movement and long past its sending date; a sent one of 2023 is not counted.
+    Movement december = inRegister("18/12/2023", "S", "F", "FS1", 0, 10, 3.59);
+    december.ANNPRO = "2023";
+    addToRegister(work.folders, december);
+    Movement sentDecember = sent(inRegister("19/12/2023", "S", "F", "FS1", 0, 10, 3.59), "10/01/2024", 1);
+    sentDecember.ANNPRO = "2023";
+    addToRegister(work.folders, sentDecember);
+    addDutyRecord(work.folders.dutyFile(2023), dutyRecord("D", "2023", "12"));
+    const BooksStanding s = standing();
+    EXPECT_EQ(s.unsent[1].count, 3); // two of 2024, one of 2023
+    EXPECT_EQ(formatDate(s.unsent[1].oldest), "18/12/2023");
+    EXPECT_EQ(s.unsent[3].count, 1); // the credit of 2023
+    EXPECT_NE(s.lateSince, 0);
+}
+
 TEST_F(DashboardTest, AnUnsentRecordPastItsSendingDateIsWarned) {
     // January's records are sent by 16/02: one still unsent on 20/03 is late.
     addToRegister(work.folders, inRegister("10/01/2024", "C", "M", "MP1", 10, 0, 0));

@@ -254,6 +254,19 @@ BooksStanding computeBooksStanding(const Folders& folders, double today, bool al
         noteFlow(flow, bytes);
         excise.addDutyRecord(bytes);
     });
+    // Last year's records still unsent: in the first weeks of a year the last flows of
+    // the year before are still to be made, and the page must not say there is nothing.
+    forEachRecord(folders.registerFile(year - 1), kMovementSize, [&](std::string_view bytes) {
+        if (MovementView(bytes).NUMFLU() == 0) noteUnsent(movements, MovementView(bytes).DATMOV());
+    });
+    forEachRecord(folders.guaranteeFile(year - 1), kMovementSize, [&](std::string_view bytes) {
+        if (MovementView(bytes).NUMFLU() == 0) noteUnsent(guarantees, MovementView(bytes).DATMOV());
+    });
+    forEachRecord(folders.dutyFile(year - 1), kMovementSize, [&](std::string_view bytes) {
+        const MovementView r(bytes);
+        const char kind = r.TIPREC();
+        if (r.NUMFLU() == 0 && (kind == 'D' || kind == 'E' || kind == 'R')) noteUnsent(duty, r.DATMOV());
+    });
     for (RegisterTrack& t : tracks) {
         t.standing.stock = t.stock.total();
         s.registers.push_back(std::move(t.standing));
