@@ -24,6 +24,7 @@
 #include "qt/shell/mainwindow.h"
 #include "qt/shell/shell.h"
 #include "register_builder.h"
+#include "widgets/modal_windows.h"
 
 namespace accise {
 namespace {
@@ -31,22 +32,6 @@ namespace {
 using namespace accise::testing;
 
 const int kYear = yearOf(todayDayNumber()); // the year the selection list opens on
-
-// Acts on the modal window of type T once the command has shown it (the command runs
-// its windows with exec(), so the test waits for them from the event loop).
-template <class T>
-void whenShown(std::function<void(T&)> act) {
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, act] {
-        auto* window = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (!window || !window->isVisible()) return;
-        timer->stop();
-        timer->deleteLater();
-        act(*window);
-    });
-    timer->start();
-}
 
 // What the duty window showed when it opened.
 struct Opened {

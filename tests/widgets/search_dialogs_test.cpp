@@ -25,6 +25,7 @@
 #include "qt/movements/movemententrydialog.h"
 #include "qt/reportwindows/searchdialogs.h"
 #include "qt/reportwindows/searchresultsview.h"
+#include "widgets/modal_windows.h"
 
 namespace accise {
 namespace {
@@ -32,6 +33,7 @@ namespace {
 using testing::FakeServices;
 using testing::RecordingPrompt;
 using testing::WorkingFolder;
+using testing::whenShown;
 
 struct SearchDialogs : ::testing::Test {
     WorkingFolder work;
@@ -105,21 +107,6 @@ TEST_F(SearchDialogs, RegisterSearchChecksShowsTheFileLabelAndRuns) {
     QTest::mouseClick(open, Qt::LeftButton);
     EXPECT_EQ(services.openedFiles.size(), 1u);
     dialog.reject();
-}
-
-// Acts on the modal window of type T once it is shown (it runs with exec()).
-template <class T>
-void whenShown(std::function<void(T&)> act) {
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, act] {
-        auto* window = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (!window || !window->isVisible()) return;
-        timer->stop();
-        timer->deleteLater();
-        act(*window);
-    });
-    timer->start();
 }
 
 // The services of the program: windows opened by name run from the registry.
